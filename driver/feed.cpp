@@ -1,0 +1,50 @@
+#include "driver/feed.h"
+
+#include <cmath>
+
+#include "shared/state.h"
+#include "timeline/sync.h"
+
+int update_feed(double now)
+{
+    float* const fc = frame_constants;
+    fc[slot_previous_time] = fc[slot_time];
+    fc[slot_time] = float(now * 0.125);
+    syncgetc(float(now), fc + slot_tracks);
+
+    double a = (double(fc[slot_time]) - fc[slot_previous_time]) * fc[slot_rate];
+    a = std::fabs(a);
+    if (a > 1)
+        a = 1;
+    const double target = fc[slot_target];
+    double p = (1 - a) * fc[slot_feed_position] + a * target;
+    fc[slot_feed_position] = float(p);
+    // One-sided on purpose: any target below the position is taken at once.
+    if (target - p < 0.004) {
+        fc[slot_feed_position] = float(target);
+        p = target;
+    }
+    return int(p + 0.5);
+}
+
+namespace {
+// The entry pass for the slot starting at `start`, walked down past empty slots.
+pass_descriptor entry_pass(double start, float pass_value)
+{
+    // Clamped before truncation: every slot above 37 is empty anyway.
+    int n = !(start >= 1) ? 1 : start > shader_slots ? shader_slots : int(start);
+    while (n > 0 && !shader_slot_filled(n))
+        --n;
+    const float* fc = frame_constants;
+    const int base = (n & 1) ? slot_even_zoom : slot_odd_zoom; // slot n draws entry n - 1
+    return {shader_slot_filled(n) ? n : -1, pass_value, fc[base], fc[base + 1]};
+}
+}
+
+void plan_passes(pass_descriptor passes[pass_count])
+{
+    const double position = frame_constants[slot_feed_position];
+    passes[0] = entry_pass(std::trunc(position) + 1, 0.0f);
+    passes[1] = entry_pass(std::trunc(position + 1.0) + 1, 1.0f);
+    passes[2] = {shader_slot_filled(0) ? 0 : -1, float((W - column_width) / 2), 0, 0};
+}

@@ -1,0 +1,142 @@
+// Feed easing, track choice and pass planning against the show timeline.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "driver/feed.h"
+#include "graphics/noise.h"
+#include "shared/state.h"
+
+namespace {
+char present;
+gpu_shader* const filled = reinterpret_cast<gpu_shader*>(&present);
+
+struct feed : ::testing::Test {
+    void SetUp() override
+    {
+        std::memset(&randdata, 0, sizeof randdata);
+        for (gpu_shader*& s : shader_table)
+            s = filled;
+        W = column_width;
+    }
+    float& position() { return frame_constants[slot_feed_position]; }
+    // Plans with the position placed directly.
+    void plan_at(float p, pass_descriptor out[pass_count])
+    {
+        position() = p;
+        plan_passes(out);
+    }
+};
+}
+
+TEST_F(feed, FirstFrameTakesTheTargetEvenFromNoise)
+{
+    guid[0] = 0x6F15AAF2u, guid[1] = 0x4E89D208u, guid[2] = 0x9548B49Au;
+    fillrand();
+    position() = 0;
+    EXPECT_EQ(update_feed(0.01), 0);
+    EXPECT_FLOAT_EQ(frame_constants[slot_previous_time], -5690685.5f);
+    EXPECT_EQ(position(), 0.0f);
+}
+
+TEST_F(feed, DownwardTargetsSnapUpwardOnesEase)
+{
+    update_feed(100); // held at entry 5 since row 99
+    ASSERT_EQ(position(), 5.0f);
+
+    // 0.5 below: taken at once, whatever the elapsed time.
+    position() = 5.5f;
+    update_feed(100);
+    EXPECT_EQ(position(), 5.0f);
+
+    // 0.5 above: one frame of 1/60 s at rate 6 moves a tenth of the way.
+    position() = 4.5f;
+    frame_constants[slot_time] = float(100 * 0.125 - 1.0 / 60);
+    const int track = update_feed(100);
+    EXPECT_NEAR(position(), 4.5 + 0.05, 1e-5);
+    EXPECT_EQ(track, 5);
+
+    // No elapsed time: no movement.
+    const float held = position();
+    update_feed(100);
+    EXPECT_EQ(position(), held);
+}
+
+TEST_F(feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
+{
+    // Row 64: the hesitant swipe falls back to 3.5 and the snap hands the
+    // target straight to the track choice.
+    position() = 9;
+    EXPECT_EQ(update_feed(64), 4);
+
+    // Row 100 holds entry 5 above the position; with no elapsed time the
+    // position stays where it is and only rounding decides.
+    for (auto [p, track] : {std::pair{2.5f, 3}, {2.4999f, 2}}) {
+        frame_constants[slot_time] = float(100 * 0.125);
+        position() = p;
+        EXPECT_EQ(update_feed(100), track) << p;
+    }
+}
+
+TEST_F(feed, PassesFollowThePositionAndWalkPastEmptySlots)
+{
+    pass_descriptor passes[pass_count];
+    frame_constants[8] = 2, frame_constants[9] = -3;  // even entries
+    frame_constants[10] = 4, frame_constants[11] = 5; // odd entries
+
+    plan_at(3.0f, passes);
+    EXPECT_EQ(passes[0].slot, 4);
+    EXPECT_EQ(passes[1].slot, 5);
+    EXPECT_EQ(passes[0].pass_value, 0.0f);
+    EXPECT_EQ(passes[1].pass_value, 1.0f);
+    EXPECT_EQ(passes[0].zoom, 4) << "slot 4 draws entry 3, odd";
+    EXPECT_EQ(passes[0].time_offset, 5);
+    EXPECT_EQ(passes[1].zoom, 2) << "slot 5 draws entry 4, even";
+    EXPECT_EQ(passes[1].time_offset, -3);
+
+    plan_at(36.0f, passes);
+    EXPECT_EQ(passes[0].slot, 37);
+    EXPECT_EQ(passes[1].slot, 37) << "slot 38 does not exist";
+
+    plan_at(-0.7f, passes);
+    EXPECT_EQ(passes[0].slot, 1);
+
+    shader_table[6] = shader_table[5] = nullptr;
+    plan_at(5.5f, passes);
+    EXPECT_EQ(passes[0].slot, 4);
+    EXPECT_EQ(passes[0].zoom, 4) << "zoom follows the slot found";
+    EXPECT_EQ(passes[1].slot, 7);
+
+    for (gpu_shader*& s : shader_table)
+        s = nullptr;
+    plan_at(3.0f, passes);
+    EXPECT_EQ(passes[0].slot, -1) << "nothing to run at all";
+    EXPECT_EQ(passes[2].slot, -1);
+}
+
+TEST_F(feed, CompositeOffsetCentresTheColumn)
+{
+    pass_descriptor passes[pass_count];
+    for (auto [width, offset] : {std::pair{1920, 576}, {1351, 291}, {768, 0}, {607, -80}}) {
+        W = width;
+        plan_passes(passes);
+        EXPECT_EQ(passes[2].slot, 0);
+        EXPECT_EQ(passes[2].pass_value, float(offset)) << "W = " << width;
+    }
+}
+
+TEST_F(feed, WholeShowScrollsThroughEveryEntryAndEndsOnTheLast)
+{
+    position() = 0;
+    int last = 0, highest = 0;
+    for (int frame = 0; frame <= 1712 * 60 / 8; ++frame) {
+        last = update_feed(frame * 8.0 / 60);
+        ASSERT_GE(last, 0);
+        ASSERT_LE(last, 36);
+        highest = std::max(highest, last);
+    }
+    EXPECT_EQ(highest, 36);
+    EXPECT_EQ(last, 36);
+    EXPECT_EQ(position(), 36.0f);
+}

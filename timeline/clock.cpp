@@ -1,0 +1,32 @@
+#include "timeline/clock.h"
+
+#include <cstdint>
+#include <ctime>
+
+namespace {
+int64_t counter_frequency;
+int64_t clock_origin;
+
+int64_t read_counter()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+}
+
+void start_clock()
+{
+    counter_frequency = 1000000000;
+    clock_origin = read_counter();
+}
+
+bool clock_is_live() { return frozen_time == -1.0f; }
+
+double clock_now()
+{
+    if (!clock_is_live())
+        return frozen_time;
+    const int64_t ticks = (read_counter() - clock_origin) << 3;
+    return double(ticks) / double(counter_frequency);
+}
