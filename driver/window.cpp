@@ -1,0 +1,76 @@
+#include "driver/window.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_vulkan.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "shared/state.h"
+
+namespace {
+SDL_Window* show_window;
+const char* surface_extensions[8];
+unsigned surface_extension_count;
+std::atomic<bool> escape_pressed;
+
+// Sees every event as SDL queues it, so a press is caught even while the
+// frame loop takes only one event a frame.
+int watch_escape(void*, SDL_Event* event)
+{
+    if (event->type == SDL_KEYDOWN && event->key.keysym.scancode == SDL_SCANCODE_ESCAPE)
+        escape_pressed = true;
+    return 0;
+}
+
+bool create_surface(void* instance, void* surface)
+{
+    return SDL_Vulkan_CreateSurface(show_window, static_cast<VkInstance>(instance),
+                                    static_cast<VkSurfaceKHR*>(surface));
+}
+}
+
+bool create_window()
+{
+    // Ctrl-C in a terminal should end the show like any program, not queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "swipemix: no display to show on (%s)\n", SDL_GetError());
+        return false;
+    }
+    SDL_Rect screen;
+    if (SDL_GetDisplayBounds(0, &screen) != 0)
+        screen = {0, 0, 1920, 1080};
+    show_window = SDL_CreateWindow("", screen.x, screen.y, screen.w, screen.h,
+                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_VULKAN |
+                                       SDL_WINDOW_SHOWN);
+    if (!show_window) {
+        std::fprintf(stderr, "swipemix: cannot create the show window (%s)\n", SDL_GetError());
+        return false;
+    }
+    int width = screen.w, height = screen.h;
+    SDL_GetWindowSize(show_window, &width, &height);
+    W = width * frame_height / (height > 0 ? height : frame_height);
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_AddEventWatch(watch_escape, nullptr);
+
+    surface_extension_count = sizeof surface_extensions / sizeof *surface_extensions;
+    if (!SDL_Vulkan_GetInstanceExtensions(show_window, &surface_extension_count, surface_extensions))
+        surface_extension_count = 0;
+    return true;
+}
+
+window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
+
+void pump_one_message()
+{
+    SDL_Event event;
+    SDL_PollEvent(&event);
+}
+
+bool escape_requested()
+{
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    return escape_pressed.exchange(false) || keys[SDL_SCANCODE_ESCAPE];
+}
