@@ -12,21 +12,28 @@ struct window_link {
     bool (*create_surface)(void* instance, void* surface);
 };
 
+// Receives each message of the Vulkan validation layer.
+using validation_sink = void (*)(const char* message);
+
 // Device, back buffer (W x 1080), feed_image and the fixed bindings. With a
 // null link there is no window: present copies the back buffer to host memory.
-// Returns false, after one line on stderr, when no Vulkan device exists.
-bool create_device(const window_link* window);
+// A sink turns the validation layer on. Returns false, after one line on
+// stderr, when no usable Vulkan device exists.
+bool create_device(const window_link* window, validation_sink validation = nullptr);
 void create_noise_volume();     // from randdata, after fillrand
 void build_atlas();             // rasterises the captions and uploads them
+void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes
 void create_constant_buffer();
-// Compiles all 38 slots in parallel; null selects the built-in texts.
+// Compiles all 38 slots in parallel; null selects the built-in texts. A text
+// that fails leaves its slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
+void compile_entry(int i); // one thread's work: slot i + 1, i from -1 to 36
 
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
 // dispatches 96 x 135 groups. Passes run in submission order.
 void run_pass(int slot);
 // Ends the frame: shows the back buffer (vsync when sync_interval is 1), or
-// without a window copies it to host memory.
+// without a window copies it to host memory and waits for it.
 void present(int sync_interval);
 // Without a window: the last presented back buffer, W x 1080 packed 10-bit
 // RGB words (red in the low bits), valid until the next present.

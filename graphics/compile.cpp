@@ -1,0 +1,105 @@
+#include <shaderc/shaderc.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "graphics/device.h"
+#include "graphics/gpu.h"
+#include "graphics/shader_sources.h"
+#include "graphics/spirv_fixup.h"
+
+namespace {
+constexpr size_t work_buffer_bytes = 65536;
+
+const char* const* source_table_slot;
+shaderc_compiler_t compiler;
+
+shaderc_compile_options_t compile_options()
+{
+    shaderc_compile_options_t options = shaderc_compile_options_initialize();
+    shaderc_compile_options_set_source_language(options, shaderc_source_language_hlsl);
+    shaderc_compile_options_set_optimization_level(options, shaderc_optimization_level_zero);
+    // Without separate bases b0, t0, s0 and u0 would all claim binding 0.
+    shaderc_compile_options_set_hlsl_io_mapping(options, true);
+    shaderc_compile_options_set_auto_bind_uniforms(options, true);
+    shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_buffer, binding_constants);
+    shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_texture, binding_noise);
+    shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_sampler, binding_sampler);
+    shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_image, binding_back_buffer);
+    shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_unordered_access_view, binding_back_buffer);
+    return options;
+}
+
+gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
+{
+    const VkShaderModuleCreateInfo module_info = {VK_STRUCTURE_TYPE_SHADER_MODULE_CREATE_INFO, nullptr, 0,
+                                                  code.size() * sizeof code[0], code.data()};
+    VkShaderModule module;
+    if (vkCreateShaderModule(gpu.device, &module_info, nullptr, &module) != VK_SUCCESS)
+        return nullptr;
+    const VkComputePipelineCreateInfo info = {
+        VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO, nullptr, 0,
+        {VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO, nullptr, 0, VK_SHADER_STAGE_COMPUTE_BIT, module, entry_point, nullptr},
+        gpu.pipeline_layout, VK_NULL_HANDLE, 0};
+    VkPipeline pipeline;
+    const VkResult made = vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &pipeline);
+    vkDestroyShaderModule(gpu.device, module, nullptr);
+    return made == VK_SUCCESS ? new gpu_shader{pipeline} : nullptr;
+}
+}
+
+void compile_entry(int i)
+{
+    gpu_shader*& slot = shader_table[i + 1];
+    slot = nullptr;
+    char name[32];
+    std::snprintf(name, sizeof name, i < 0 ? "composite" : "entry %d", i);
+    const char* prefix = source_table_slot[0];
+    const char* source = source_table_slot[i < 0 ? 1 : i + 1];
+    if (!prefix || !source) {
+        std::fprintf(stderr, "swipemix: %s has no shader text\n", name);
+        return;
+    }
+    const size_t prefix_length = std::strlen(prefix), length = prefix_length + std::strlen(source);
+    if (length + 1 > work_buffer_bytes) {
+        std::fprintf(stderr, "swipemix: %s: prefix and text exceed %zu bytes\n", name, work_buffer_bytes);
+        return;
+    }
+    std::unique_ptr<char[]> work(new char[work_buffer_bytes]());
+    std::memcpy(work.get(), prefix, prefix_length);
+    std::memcpy(work.get() + prefix_length, source, length - prefix_length);
+
+    shaderc_compile_options_t options = compile_options();
+    const char* entry_point = i < 0 ? "__" : "_";
+    shaderc_compilation_result_t result =
+        shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
+    shaderc_compile_options_release(options);
+    if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
+        // Line numbers count from the top of the prefix.
+        std::fprintf(stderr, "swipemix: %s did not compile:\n%s", name, shaderc_result_get_error_message(result));
+        shaderc_result_release(result);
+        return;
+    }
+    std::vector<uint32_t> code(shaderc_result_get_length(result) / 4);
+    std::memcpy(code.data(), shaderc_result_get_bytes(result), code.size() * 4);
+    shaderc_result_release(result);
+    fix_storage_images(code);
+    slot = create_compute_shader(code, entry_point);
+    if (!slot)
+        std::fprintf(stderr, "swipemix: the device refused the shader of %s\n", name);
+}
+
+void compile_shaders(const char* const* table)
+{
+    source_table_slot = table ? table : builtin_source_table();
+    if (!compiler)
+        compiler = shaderc_compiler_initialize();
+    std::thread threads[shader_slots];
+    for (int i = -1; i < entry_count; ++i)
+        threads[i + 1] = std::thread(compile_entry, i);
+    for (std::thread& t : threads)
+        t.join();
+}

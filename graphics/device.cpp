@@ -1,0 +1,225 @@
+#include "graphics/device.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "graphics/gpu.h"
+
+gpu_record gpu;
+
+void check(VkResult result, const char* what)
+{
+    if (result >= 0)
+        return;
+    std::fprintf(stderr, "swipemix: %s failed (Vulkan error %d)\n", what, int(result));
+    std::exit(1);
+}
+
+namespace {
+validation_sink message_sink;
+
+VKAPI_ATTR VkBool32 VKAPI_CALL forward_message(VkDebugUtilsMessageSeverityFlagBitsEXT, VkDebugUtilsMessageTypeFlagsEXT,
+                                               const VkDebugUtilsMessengerCallbackDataEXT* data, void*)
+{
+    message_sink(data->pMessage);
+    return VK_FALSE;
+}
+
+const VkDebugUtilsMessengerCreateInfoEXT messenger_info = {
+    VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT, nullptr, 0,
+    VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT,
+    VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
+        VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT,
+    forward_message, nullptr};
+
+bool create_instance(const window_link* window)
+{
+    std::vector<const char*> extensions;
+    if (window)
+        extensions.assign(window->instance_extensions, window->instance_extensions + window->extension_count);
+    const char* layer = "VK_LAYER_KHRONOS_validation";
+    if (message_sink)
+        extensions.push_back(VK_EXT_DEBUG_UTILS_EXTENSION_NAME);
+    const VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO, nullptr, "swipemix", 1, nullptr, 0, VK_API_VERSION_1_1};
+    const VkInstanceCreateInfo info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO, message_sink ? &messenger_info : nullptr, 0, &app,
+                                       message_sink ? 1u : 0u, &layer, uint32_t(extensions.size()), extensions.data()};
+    const VkResult result = vkCreateInstance(&info, nullptr, &gpu.instance);
+    if (result != VK_SUCCESS) {
+        std::fprintf(stderr, "swipemix: no Vulkan driver could be started (error %d)\n", int(result));
+        return false;
+    }
+    if (message_sink) {
+        auto create = reinterpret_cast<PFN_vkCreateDebugUtilsMessengerEXT>(
+            vkGetInstanceProcAddr(gpu.instance, "vkCreateDebugUtilsMessengerEXT"));
+        VkDebugUtilsMessengerEXT messenger;
+        check(create(gpu.instance, &messenger_info, nullptr, &messenger), "debug messenger");
+    }
+    return true;
+}
+
+// A compute queue family of `device` that can also present when there is a
+// window, or -1.
+int compute_family(VkPhysicalDevice device)
+{
+    uint32_t count = 0;
+    vkGetPhysicalDeviceQueueFamilyProperties(device, &count, nullptr);
+    std::vector<VkQueueFamilyProperties> families(count);
+    vkGetPhysicalDeviceQueueFamilyProperties(device, &count, families.data());
+    for (uint32_t f = 0; f < count; ++f) {
+        VkBool32 presents = VK_TRUE;
+        if (gpu.surface)
+            vkGetPhysicalDeviceSurfaceSupportKHR(device, f, gpu.surface, &presents);
+        if ((families[f].queueFlags & VK_QUEUE_COMPUTE_BIT) && presents)
+            return int(f);
+    }
+    return -1;
+}
+
+bool can_draw(VkPhysicalDevice device)
+{
+    VkPhysicalDeviceFeatures features;
+    vkGetPhysicalDeviceFeatures(device, &features);
+    VkFormatProperties format;
+    vkGetPhysicalDeviceFormatProperties(device, show_image_format, &format);
+    const VkFormatFeatureFlags needed = VK_FORMAT_FEATURE_STORAGE_IMAGE_BIT | VK_FORMAT_FEATURE_TRANSFER_SRC_BIT |
+                                        VK_FORMAT_FEATURE_TRANSFER_DST_BIT | VK_FORMAT_FEATURE_BLIT_SRC_BIT;
+    return features.shaderStorageImageExtendedFormats && (format.optimalTilingFeatures & needed) == needed &&
+           compute_family(device) >= 0;
+}
+
+// The first GPU the loader offers, else the first other device (lavapipe).
+bool choose_device()
+{
+    uint32_t count = 0;
+    vkEnumeratePhysicalDevices(gpu.instance, &count, nullptr);
+    std::vector<VkPhysicalDevice> devices(count);
+    vkEnumeratePhysicalDevices(gpu.instance, &count, devices.data());
+    int best = 0;
+    for (VkPhysicalDevice device : devices) {
+        VkPhysicalDeviceProperties properties;
+        vkGetPhysicalDeviceProperties(device, &properties);
+        const int rank = properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU ||
+                                 properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_INTEGRATED_GPU ||
+                                 properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_VIRTUAL_GPU
+                             ? 2
+                             : 1;
+        if (rank > best && can_draw(device)) {
+            best = rank;
+            gpu.physical = device;
+        }
+    }
+    if (!best) {
+        std::fprintf(stderr, "swipemix: no Vulkan device can run the show's compute shaders\n");
+        return false;
+    }
+    gpu.queue_family = uint32_t(compute_family(gpu.physical));
+    return true;
+}
+
+void create_logical_device()
+{
+    const float priority = 1;
+    const VkDeviceQueueCreateInfo queue = {VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO, nullptr, 0, gpu.queue_family, 1, &priority};
+    VkPhysicalDeviceFeatures features = {};
+    features.shaderStorageImageExtendedFormats = VK_TRUE;
+    const char* swapchain = VK_KHR_SWAPCHAIN_EXTENSION_NAME;
+    const VkDeviceCreateInfo info = {VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO, nullptr, 0, 1, &queue, 0, nullptr,
+                                     gpu.surface ? 1u : 0u, &swapchain, &features};
+    check(vkCreateDevice(gpu.physical, &info, nullptr, &gpu.device), "creating the device");
+    vkGetDeviceQueue(gpu.device, gpu.queue_family, 0, &gpu.queue);
+
+    const VkCommandPoolCreateInfo pool = {VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO, nullptr,
+                                          VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT, gpu.queue_family};
+    check(vkCreateCommandPool(gpu.device, &pool, nullptr, &gpu.command_pool), "command pool");
+    const VkCommandBufferAllocateInfo buffer = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO, nullptr, gpu.command_pool,
+                                                VK_COMMAND_BUFFER_LEVEL_PRIMARY, 1};
+    check(vkAllocateCommandBuffers(gpu.device, &buffer, &gpu.frame), "command buffer");
+    const VkFenceCreateInfo fence = {VK_STRUCTURE_TYPE_FENCE_CREATE_INFO, nullptr, VK_FENCE_CREATE_SIGNALED_BIT};
+    check(vkCreateFence(gpu.device, &fence, nullptr, &gpu.frame_done), "fence");
+}
+
+// One descriptor set for the whole show, bound at the start of every frame.
+void create_bindings()
+{
+    const VkShaderStageFlags compute = VK_SHADER_STAGE_COMPUTE_BIT;
+    const VkDescriptorSetLayoutBinding bindings[binding_count] = {
+        {binding_constants, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 1, compute, nullptr},
+        {binding_noise, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 1, compute, nullptr},
+        {binding_atlas, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 1, compute, nullptr},
+        {binding_sampler, VK_DESCRIPTOR_TYPE_SAMPLER, 1, compute, nullptr},
+        {binding_back_buffer, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, 1, compute, nullptr},
+        {binding_feed_image, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, 1, compute, nullptr},
+    };
+    const VkDescriptorSetLayoutCreateInfo layout = {VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO, nullptr, 0,
+                                                    binding_count, bindings};
+    check(vkCreateDescriptorSetLayout(gpu.device, &layout, nullptr, &gpu.set_layout), "descriptor set layout");
+    const VkPipelineLayoutCreateInfo pipeline = {VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO, nullptr, 0, 1, &gpu.set_layout, 0, nullptr};
+    check(vkCreatePipelineLayout(gpu.device, &pipeline, nullptr, &gpu.pipeline_layout), "pipeline layout");
+
+    const VkDescriptorPoolSize sizes[] = {{VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 1},
+                                          {VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 2},
+                                          {VK_DESCRIPTOR_TYPE_SAMPLER, 1},
+                                          {VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, 2}};
+    const VkDescriptorPoolCreateInfo pool_info = {VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO, nullptr, 0, 1, 4, sizes};
+    VkDescriptorPool pool;
+    check(vkCreateDescriptorPool(gpu.device, &pool_info, nullptr, &pool), "descriptor pool");
+    const VkDescriptorSetAllocateInfo set = {VK_STRUCTURE_TYPE_DESCRIPTOR_SET_ALLOCATE_INFO, nullptr, pool, 1, &gpu.set_layout};
+    check(vkAllocateDescriptorSets(gpu.device, &set, &gpu.descriptors), "descriptor set");
+
+    // The kernels' default sampler state: linear, clamped.
+    VkSamplerCreateInfo sampler = {};
+    sampler.sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO;
+    sampler.magFilter = sampler.minFilter = VK_FILTER_LINEAR;
+    sampler.mipmapMode = VK_SAMPLER_MIPMAP_MODE_NEAREST;
+    sampler.addressModeU = sampler.addressModeV = sampler.addressModeW = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE;
+    check(vkCreateSampler(gpu.device, &sampler, nullptr, &gpu.sampler), "sampler");
+    const VkDescriptorImageInfo image = {gpu.sampler, VK_NULL_HANDLE, VK_IMAGE_LAYOUT_UNDEFINED};
+    const VkWriteDescriptorSet write = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, gpu.descriptors, binding_sampler, 0, 1,
+                                        VK_DESCRIPTOR_TYPE_SAMPLER, &image, nullptr, nullptr};
+    vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
+}
+
+// Back buffer and feed_image, black and in the general layout for good.
+void create_storage_images()
+{
+    const VkImageUsageFlags usage = VK_IMAGE_USAGE_STORAGE_BIT | VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT;
+    gpu.back_buffer = create_image(VK_IMAGE_TYPE_2D, show_image_format, {uint32_t(W), frame_height, 1}, usage);
+    gpu.feed_image = create_image(VK_IMAGE_TYPE_2D, show_image_format, {column_width, frame_height, 1}, usage);
+    VkCommandBuffer commands = begin_setup();
+    for (VkImage image : {gpu.back_buffer.image, gpu.feed_image.image}) {
+        const VkImageSubresourceRange whole = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+        const VkImageMemoryBarrier to_general = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, 0, VK_ACCESS_TRANSFER_WRITE_BIT,
+                                                 VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_GENERAL, VK_QUEUE_FAMILY_IGNORED,
+                                                 VK_QUEUE_FAMILY_IGNORED, image, whole};
+        vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0,
+                             nullptr, 1, &to_general);
+        const VkClearColorValue black = {};
+        vkCmdClearColorImage(commands, image, VK_IMAGE_LAYOUT_GENERAL, &black, 1, &whole);
+    }
+    end_setup(commands);
+    bind_image(binding_back_buffer, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, gpu.back_buffer.view, VK_IMAGE_LAYOUT_GENERAL);
+    bind_image(binding_feed_image, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, gpu.feed_image.view, VK_IMAGE_LAYOUT_GENERAL);
+}
+}
+
+bool create_device(const window_link* window, validation_sink validation)
+{
+    message_sink = validation;
+    if (!create_instance(window))
+        return false;
+    if (window && !window->create_surface(gpu.instance, &gpu.surface)) {
+        std::fprintf(stderr, "swipemix: the window gave no Vulkan surface\n");
+        return false;
+    }
+    if (!choose_device())
+        return false;
+    create_logical_device();
+    create_bindings();
+    create_storage_images();
+    if (window)
+        create_swapchain();
+    else
+        gpu.readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+    return true;
+}

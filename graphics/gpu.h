@@ -1,0 +1,79 @@
+// The device layer's own record of its Vulkan objects, shared by the files of
+// graphics/ and seen nowhere else.
+#pragma once
+#include <vulkan/vulkan.h>
+
+#include "shared/state.h"
+
+struct gpu_shader {
+    VkPipeline pipeline;
+};
+
+struct gpu_image {
+    VkImage image;
+    VkDeviceMemory memory;
+    VkImageView view;
+};
+
+struct gpu_buffer {
+    VkBuffer buffer;
+    VkDeviceMemory memory;
+    void* mapped; // host-visible buffers only
+};
+
+// Descriptor bindings; shaderc maps the HLSL registers onto them.
+enum : uint32_t {
+    binding_constants = 0, // b0
+    binding_noise = 1,     // t0
+    binding_atlas = 2,     // t1
+    binding_sampler = 3,   // s0
+    binding_back_buffer = 4, // u0
+    binding_feed_image = 5,  // u1
+    binding_count = 6,
+};
+
+constexpr VkFormat show_image_format = VK_FORMAT_A2B10G10R10_UNORM_PACK32; // red in the low bits
+constexpr uint32_t group_count_x = column_width / 8, group_count_y = frame_height / 8;
+
+struct gpu_record {
+    VkInstance instance;
+    VkPhysicalDevice physical;
+    VkDevice device;
+    uint32_t queue_family;
+    VkQueue queue;
+    VkCommandPool command_pool;
+    VkCommandBuffer frame;  // records a frame's passes and its present
+    VkFence frame_done;
+    bool recording;
+
+    gpu_image back_buffer, feed_image, noise_volume, caption_atlas;
+    gpu_buffer constants, readback;
+    VkSampler sampler;
+    VkDescriptorSetLayout set_layout;
+    VkPipelineLayout pipeline_layout;
+    VkDescriptorSet descriptors;
+
+    VkSurfaceKHR surface; // null without a window
+    VkSwapchainKHR swapchain;
+    VkExtent2D swapchain_extent;
+    uint32_t swapchain_image_count;
+    VkImage swapchain_images[8];
+    VkSemaphore image_acquired, image_drawn[8];
+};
+extern gpu_record gpu;
+
+// A failed call after start-up leaves nothing to show: report it and exit.
+void check(VkResult result, const char* what);
+
+gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible);
+gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage);
+void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout);
+
+// Commands run once at start-up, waited for.
+VkCommandBuffer begin_setup();
+void end_setup(VkCommandBuffer commands);
+// Copies `bytes` into a fresh image and leaves it ready for shader reads.
+void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size);
+
+void create_swapchain();
+void present_to_window(); // records the blit, submits the frame, presents

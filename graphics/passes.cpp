@@ -1,0 +1,64 @@
+#include "graphics/device.h"
+#include "graphics/gpu.h"
+
+namespace {
+void memory_barrier(VkCommandBuffer commands, VkPipelineStageFlags from, VkAccessFlags written, VkPipelineStageFlags to,
+                    VkAccessFlags read)
+{
+    const VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER, nullptr, written, read};
+    vkCmdPipelineBarrier(commands, from, to, 0, 1, &barrier, 0, nullptr, 0, nullptr);
+}
+
+// A frame's passes and present go into one command buffer, submitted once.
+void begin_frame()
+{
+    if (gpu.recording)
+        return;
+    check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "waiting for the previous frame");
+    check(vkResetFences(gpu.device, 1, &gpu.frame_done), "resetting the frame fence");
+    const VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO, nullptr,
+                                            VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT, nullptr};
+    check(vkBeginCommandBuffer(gpu.frame, &begin), "recording a frame");
+    vkCmdBindDescriptorSets(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, gpu.pipeline_layout, 0, 1, &gpu.descriptors, 0, nullptr);
+    gpu.recording = true;
+}
+}
+
+void run_pass(int slot)
+{
+    begin_frame();
+    // The upload waits for the passes before it to stop reading the constants.
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, 0, VK_PIPELINE_STAGE_TRANSFER_BIT, 0);
+    vkCmdUpdateBuffer(gpu.frame, gpu.constants.buffer, 0, sizeof randdata.frame_constants, frame_constants);
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT | VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
+                   VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
+                   VK_ACCESS_UNIFORM_READ_BIT | VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT);
+    vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader_table[slot]->pipeline);
+    vkCmdDispatch(gpu.frame, group_count_x, group_count_y, 1);
+}
+
+void present(int)
+{
+    begin_frame();
+    if (gpu.surface) {
+        present_to_window();
+        return;
+    }
+    const VkImageMemoryBarrier drawn = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, VK_ACCESS_SHADER_WRITE_BIT,
+                                        VK_ACCESS_TRANSFER_READ_BIT, VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_GENERAL,
+                                        VK_QUEUE_FAMILY_IGNORED, VK_QUEUE_FAMILY_IGNORED, gpu.back_buffer.image,
+                                        {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
+    vkCmdPipelineBarrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
+                         VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0, nullptr, 1, &drawn);
+    const VkBufferImageCopy region = {0, 0, 0, {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}, {0, 0, 0}, {uint32_t(W), frame_height, 1}};
+    vkCmdCopyImageToBuffer(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, gpu.readback.buffer, 1, &region);
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_HOST_BIT,
+                   VK_ACCESS_HOST_READ_BIT);
+    check(vkEndCommandBuffer(gpu.frame), "recording a frame");
+    gpu.recording = false;
+    const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 0, nullptr, nullptr, 1, &gpu.frame, 0, nullptr};
+    check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
+    check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "drawing a frame");
+}
+
+const unsigned* presented_pixels() { return static_cast<const unsigned*>(gpu.readback.mapped); }

@@ -1,0 +1,150 @@
+#include <cstring>
+#include <memory>
+
+#include "graphics/atlas.h"
+#include "graphics/device.h"
+#include "graphics/gpu.h"
+
+namespace {
+VkDeviceMemory allocate(VkMemoryRequirements needs, VkMemoryPropertyFlags properties)
+{
+    VkPhysicalDeviceMemoryProperties memory;
+    vkGetPhysicalDeviceMemoryProperties(gpu.physical, &memory);
+    uint32_t type = 0;
+    while (type < memory.memoryTypeCount &&
+           !((needs.memoryTypeBits >> type & 1) && (memory.memoryTypes[type].propertyFlags & properties) == properties))
+        ++type;
+    const VkMemoryAllocateInfo info = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO, nullptr, needs.size, type};
+    VkDeviceMemory allocation;
+    check(vkAllocateMemory(gpu.device, &info, nullptr, &allocation), "allocating GPU memory");
+    return allocation;
+}
+}
+
+gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible)
+{
+    gpu_buffer b = {};
+    const VkBufferCreateInfo info = {VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO, nullptr, 0, bytes, usage, VK_SHARING_MODE_EXCLUSIVE, 0, nullptr};
+    check(vkCreateBuffer(gpu.device, &info, nullptr, &b.buffer), "creating a buffer");
+    VkMemoryRequirements needs;
+    vkGetBufferMemoryRequirements(gpu.device, b.buffer, &needs);
+    b.memory = allocate(needs, host_visible ? VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT
+                                            : VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+    check(vkBindBufferMemory(gpu.device, b.buffer, b.memory, 0), "binding buffer memory");
+    if (host_visible)
+        check(vkMapMemory(gpu.device, b.memory, 0, VK_WHOLE_SIZE, 0, &b.mapped), "mapping a buffer");
+    return b;
+}
+
+gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage)
+{
+    gpu_image i = {};
+    const VkImageCreateInfo info = {VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO, nullptr, 0, type, format, extent, 1, 1,
+                                    VK_SAMPLE_COUNT_1_BIT, VK_IMAGE_TILING_OPTIMAL, usage, VK_SHARING_MODE_EXCLUSIVE,
+                                    0, nullptr, VK_IMAGE_LAYOUT_UNDEFINED};
+    check(vkCreateImage(gpu.device, &info, nullptr, &i.image), "creating an image");
+    VkMemoryRequirements needs;
+    vkGetImageMemoryRequirements(gpu.device, i.image, &needs);
+    i.memory = allocate(needs, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+    check(vkBindImageMemory(gpu.device, i.image, i.memory, 0), "binding image memory");
+    const VkImageViewCreateInfo view = {VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO, nullptr, 0, i.image,
+                                        type == VK_IMAGE_TYPE_3D ? VK_IMAGE_VIEW_TYPE_3D : VK_IMAGE_VIEW_TYPE_2D, format, {},
+                                        {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
+    check(vkCreateImageView(gpu.device, &view, nullptr, &i.view), "creating an image view");
+    return i;
+}
+
+void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout)
+{
+    const VkDescriptorImageInfo image = {VK_NULL_HANDLE, view, layout};
+    const VkWriteDescriptorSet write = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, gpu.descriptors, binding, 0, 1, type,
+                                        &image, nullptr, nullptr};
+    vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
+}
+
+VkCommandBuffer begin_setup()
+{
+    const VkCommandBufferAllocateInfo info = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO, nullptr, gpu.command_pool,
+                                              VK_COMMAND_BUFFER_LEVEL_PRIMARY, 1};
+    VkCommandBuffer commands;
+    check(vkAllocateCommandBuffers(gpu.device, &info, &commands), "setup command buffer");
+    const VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO, nullptr,
+                                            VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT, nullptr};
+    check(vkBeginCommandBuffer(commands, &begin), "recording setup commands");
+    return commands;
+}
+
+void end_setup(VkCommandBuffer commands)
+{
+    check(vkEndCommandBuffer(commands), "recording setup commands");
+    const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 0, nullptr, nullptr, 1, &commands, 0, nullptr};
+    check(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), "submitting setup commands");
+    check(vkQueueWaitIdle(gpu.queue), "waiting for setup commands");
+    vkFreeCommandBuffers(gpu.device, gpu.command_pool, 1, &commands);
+}
+
+void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size)
+{
+    gpu_buffer staging = create_buffer(size, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, true);
+    std::memcpy(staging.mapped, bytes, size);
+    VkCommandBuffer commands = begin_setup();
+    const VkImageSubresourceRange whole = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+    VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, 0, VK_ACCESS_TRANSFER_WRITE_BIT,
+                                    VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_QUEUE_FAMILY_IGNORED,
+                                    VK_QUEUE_FAMILY_IGNORED, target.image, whole};
+    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0, nullptr, 1, &barrier);
+    const VkBufferImageCopy region = {0, 0, 0, {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}, {0, 0, 0}, extent};
+    vkCmdCopyBufferToImage(commands, staging.buffer, target.image, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
+    barrier.srcAccessMask = VK_ACCESS_TRANSFER_WRITE_BIT;
+    barrier.dstAccessMask = VK_ACCESS_SHADER_READ_BIT;
+    barrier.oldLayout = VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL;
+    barrier.newLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
+    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, 0, 0, nullptr, 0, nullptr, 1, &barrier);
+    end_setup(commands);
+    vkDestroyBuffer(gpu.device, staging.buffer, nullptr);
+    vkFreeMemory(gpu.device, staging.memory, nullptr);
+}
+
+void create_noise_volume()
+{
+    // Texel (x, y, z) is the four bytes at 4x + 64y + 64z: rows and slices
+    // overlap, so the volume is unpacked rather than copied with pitches.
+    constexpr int side = 64;
+    std::unique_ptr<unsigned char[]> texels(new unsigned char[side * side * side * 4]);
+    for (int z = 0; z < side; ++z)
+        for (int y = 0; y < side; ++y)
+            std::memcpy(&texels[((z * side + y) * side) * 4], &randdata.bytes[64 * y + 64 * z], side * 4);
+    gpu.noise_volume = create_image(VK_IMAGE_TYPE_3D, VK_FORMAT_R8G8B8A8_SNORM, {side, side, side},
+                                    VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT);
+    upload_image(gpu.noise_volume, {side, side, side}, texels.get(), side * side * side * 4);
+    bind_image(binding_noise, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, gpu.noise_volume.view, VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
+}
+
+void upload_atlas(const unsigned char* red)
+{
+    // The shaders read only red, so one byte per texel serves.
+    const VkExtent3D extent = {atlas_width, atlas_height, 1};
+    if (!gpu.caption_atlas.image) {
+        gpu.caption_atlas = create_image(VK_IMAGE_TYPE_2D, VK_FORMAT_R8_UNORM, extent,
+                                         VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT);
+        bind_image(binding_atlas, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, gpu.caption_atlas.view, VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
+    }
+    upload_image(gpu.caption_atlas, extent, red, VkDeviceSize(atlas_width) * atlas_height);
+}
+
+void build_atlas()
+{
+    std::unique_ptr<unsigned char[]> red(new unsigned char[size_t(atlas_width) * atlas_height]());
+    draw_caption_atlas(red.get());
+    upload_atlas(red.get());
+}
+
+void create_constant_buffer()
+{
+    gpu.constants = create_buffer(sizeof randdata.frame_constants,
+                                  VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT, false);
+    const VkDescriptorBufferInfo buffer = {gpu.constants.buffer, 0, VK_WHOLE_SIZE};
+    const VkWriteDescriptorSet write = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, gpu.descriptors, binding_constants, 0, 1,
+                                        VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, nullptr, &buffer, nullptr};
+    vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
+}

@@ -1,0 +1,19 @@
+// The shader texts, carried in the binary and addressed by file name, and
+// which file each shader_table slot compiles.
+#pragma once
+#include "shared/state.h"
+
+struct embedded_text {
+    const char* name; // file name in graphics/shaders
+    const char* text;
+};
+extern const embedded_text embedded_texts[];
+extern const int embedded_text_count;
+
+// File of each source_table element: the prefix, then entry e's effect at e + 1.
+extern const char* const source_files[shader_slots];
+
+// The built-in text of a file, or null when there is none.
+const char* embedded_source(const char* name);
+// source_table made of the built-in texts.
+const char* const* builtin_source_table();

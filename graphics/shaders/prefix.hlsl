@@ -1,0 +1,66 @@
+// Put in front of every effect text: the show's bindings, two helpers for the
+// effects and the two kernels. An effect only defines ya.
+
+float4 c, p, wat, B, I, xts; // the head of frame_constants
+static float2 q = float2(768, 1080);
+Texture3D zyz : register(t0);
+Texture2D xsx : register(t1);
+SamplerState xwt : register(s0);
+RWTexture2D<unorm float3> zyw : register(u0);
+RWTexture2D<unorm float3> xsy : register(u1);
+
+void ya(out float4 colour, float2 position);
+
+// Noise in -0.5 ... 0.5; frac repeats it because the sampler clamps.
+float4 zs(float3 s)
+{
+    return zyz.SampleLevel(xwt, frac(s), 0) * 0.5;
+}
+
+// The atlas's band `band`, its middle at f.y = 0, f.y counting upward.
+float4 xxt(float2 f, int band)
+{
+    return xsx.SampleLevel(xwt, float2(f.x, (0.5 - f.y + band) / 14), 0).xxxx;
+}
+
+// One entry, or the part of it the scroll shows, with its caption row.
+[numthreads(8, 8, 1)]
+void _(uint3 S : SV_DispatchThreadID)
+{
+    int F = int(frac(c.w) * 1080);
+    float2 h = float2(S.x, 1080 - (float(S.y) + F - c.z * 1080));
+    if (h.x < 0 || h.y < 0 || h.y > 1080)
+        return; // the other entry's pixel
+    float4 colour;
+    ya(colour, h * p.x - q * 0.5 * (p.x - 1));
+    if (h.y > 10 && h.y < 105) {
+        float2 a = float2(h.x / 768, (128 - h.y + int(c.w + c.z * 0.2) * 92) / (1024 * 14));
+        if (p.z < 32)
+            for (int gy = -1; gy <= 1; gy += 2)
+                for (int gx = -1; gx <= 1; gx += 2)
+                    colour = lerp(saturate(colour), 0, xsx.SampleLevel(xwt, a + float2(gx * 0.001, gy * 0.001 / 14), 0).x);
+        colour = lerp(saturate(colour), 1, xsx.SampleLevel(xwt, a, 0).x);
+    }
+    xsy[S.xy] = colour.rgb;
+}
+
+// feed_image through radial blur, gamma and gain into the back buffer's column.
+[numthreads(8, 8, 1)]
+void __(uint3 S : SV_DispatchThreadID)
+{
+    float r = length(S.xy / q - 0.5);
+    float3 sum = xsy[S.xy];
+    float weight = 1;
+    float4 n = zs(float3(S.x, S.y, S.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
+    for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
+        weight += e / 16;
+        // Left of and above the image repeat its edge, right and below is black.
+        uint2 t = uint2(max(S.xy + float2(cos(e), sin(e)) * e / 11, 0));
+        sum += (t.x < 768 && t.y < 1080 ? xsy[t] : 0) * e / 16;
+    }
+    int2 o = int2(S.xy) + int2(int(c.z), 0);
+    uint width, height;
+    zyw.GetDimensions(width, height);
+    if (o.x >= 0 && o.x < int(width)) // a narrow back buffer drops the rest
+        zyw[o] = pow(sum / weight, xts.z) * xts.x;
+}

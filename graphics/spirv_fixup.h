@@ -1,0 +1,9 @@
+// glslang ignores `unorm float3` on RWTexture2D: it declares the images
+// Rgba32f and writes three components. Vulkan needs the real format and four.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// Declares every storage image Rgb10A2 (adding the capability that format
+// needs) and widens three-component image writes to four.
+void fix_storage_images(std::vector<uint32_t>& words);

@@ -1,0 +1,107 @@
+#include <algorithm>
+#include <vector>
+
+#include "graphics/gpu.h"
+
+namespace {
+// A 10-bit format when the surface offers one, else a plain 8-bit one: an
+// sRGB target would brighten the show's values on the way.
+VkSurfaceFormatKHR choose_format()
+{
+    uint32_t count = 0;
+    vkGetPhysicalDeviceSurfaceFormatsKHR(gpu.physical, gpu.surface, &count, nullptr);
+    std::vector<VkSurfaceFormatKHR> formats(count);
+    vkGetPhysicalDeviceSurfaceFormatsKHR(gpu.physical, gpu.surface, &count, formats.data());
+    for (VkFormat wanted : {VK_FORMAT_A2B10G10R10_UNORM_PACK32, VK_FORMAT_A2R10G10B10_UNORM_PACK32, VK_FORMAT_B8G8R8A8_UNORM,
+                            VK_FORMAT_R8G8B8A8_UNORM})
+        for (const VkSurfaceFormatKHR& f : formats)
+            if (f.format == wanted)
+                return f;
+    return formats.at(0);
+}
+
+void create_semaphore(VkSemaphore* semaphore)
+{
+    const VkSemaphoreCreateInfo info = {VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO, nullptr, 0};
+    check(vkCreateSemaphore(gpu.device, &info, nullptr, semaphore), "creating a semaphore");
+}
+
+void image_barrier(VkImage image, VkAccessFlags from_access, VkAccessFlags to_access, VkImageLayout from, VkImageLayout to,
+                   VkPipelineStageFlags from_stage, VkPipelineStageFlags to_stage)
+{
+    const VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, from_access, to_access, from, to,
+                                          VK_QUEUE_FAMILY_IGNORED, VK_QUEUE_FAMILY_IGNORED, image,
+                                          {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
+    vkCmdPipelineBarrier(gpu.frame, from_stage, to_stage, 0, 0, nullptr, 0, nullptr, 1, &barrier);
+}
+}
+
+void create_swapchain()
+{
+    VkSurfaceCapabilitiesKHR caps;
+    check(vkGetPhysicalDeviceSurfaceCapabilitiesKHR(gpu.physical, gpu.surface, &caps), "reading the surface");
+    gpu.swapchain_extent = caps.currentExtent.width != UINT32_MAX ? caps.currentExtent
+                                                                  : VkExtent2D{uint32_t(W), frame_height};
+    const VkSurfaceFormatKHR format = choose_format();
+    const uint32_t images = std::min(caps.maxImageCount ? caps.maxImageCount : 8u, std::max(caps.minImageCount, 2u));
+    const VkSwapchainKHR old = gpu.swapchain;
+    const VkSwapchainCreateInfoKHR info = {VK_STRUCTURE_TYPE_SWAPCHAIN_CREATE_INFO_KHR, nullptr, 0, gpu.surface, images,
+                                           format.format, format.colorSpace, gpu.swapchain_extent, 1,
+                                           VK_IMAGE_USAGE_TRANSFER_DST_BIT, VK_SHARING_MODE_EXCLUSIVE, 0, nullptr,
+                                           caps.currentTransform, VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR, VK_PRESENT_MODE_FIFO_KHR,
+                                           VK_TRUE, old};
+    check(vkCreateSwapchainKHR(gpu.device, &info, nullptr, &gpu.swapchain), "creating the swap chain");
+    if (old)
+        vkDestroySwapchainKHR(gpu.device, old, nullptr);
+    gpu.swapchain_image_count = 8;
+    check(vkGetSwapchainImagesKHR(gpu.device, gpu.swapchain, &gpu.swapchain_image_count, gpu.swapchain_images),
+          "reading the swap chain");
+    if (!gpu.image_acquired) {
+        create_semaphore(&gpu.image_acquired);
+        for (VkSemaphore& s : gpu.image_drawn)
+            create_semaphore(&s);
+    }
+}
+
+void present_to_window()
+{
+    uint32_t index = 0;
+    VkResult acquired;
+    while ((acquired = vkAcquireNextImageKHR(gpu.device, gpu.swapchain, UINT64_MAX, gpu.image_acquired, VK_NULL_HANDLE,
+                                             &index)) == VK_ERROR_OUT_OF_DATE_KHR) {
+        check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
+        create_swapchain();
+    }
+    check(acquired, "acquiring a swap-chain image");
+
+    // The back buffer scaled onto the whole window; W x 1080 has its aspect.
+    const VkImage target = gpu.swapchain_images[index];
+    image_barrier(gpu.back_buffer.image, VK_ACCESS_SHADER_WRITE_BIT, VK_ACCESS_TRANSFER_READ_BIT, VK_IMAGE_LAYOUT_GENERAL,
+                  VK_IMAGE_LAYOUT_GENERAL, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT);
+    image_barrier(target, 0, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
+                  VK_PIPELINE_STAGE_TRANSFER_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT);
+    const VkImageBlit blit = {{VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
+                              {{0, 0, 0}, {W, frame_height, 1}},
+                              {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
+                              {{0, 0, 0}, {int32_t(gpu.swapchain_extent.width), int32_t(gpu.swapchain_extent.height), 1}}};
+    vkCmdBlitImage(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, target, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1,
+                   &blit, VK_FILTER_LINEAR);
+    image_barrier(target, VK_ACCESS_TRANSFER_WRITE_BIT, 0, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_PRESENT_SRC_KHR,
+                  VK_PIPELINE_STAGE_TRANSFER_BIT, VK_PIPELINE_STAGE_BOTTOM_OF_PIPE_BIT);
+    check(vkEndCommandBuffer(gpu.frame), "recording a frame");
+    gpu.recording = false;
+
+    const VkPipelineStageFlags wait_stage = VK_PIPELINE_STAGE_TRANSFER_BIT;
+    const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 1, &gpu.image_acquired, &wait_stage, 1, &gpu.frame, 1,
+                                 &gpu.image_drawn[index]};
+    check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
+    const VkPresentInfoKHR info = {VK_STRUCTURE_TYPE_PRESENT_INFO_KHR, nullptr, 1, &gpu.image_drawn[index], 1, &gpu.swapchain,
+                                   &index, nullptr};
+    const VkResult shown = vkQueuePresentKHR(gpu.queue, &info);
+    if (shown == VK_ERROR_OUT_OF_DATE_KHR || shown == VK_SUBOPTIMAL_KHR) {
+        check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
+        create_swapchain();
+        return;
+    }
+    check(shown, "presenting");
+}

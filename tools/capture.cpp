@@ -1,0 +1,215 @@
+// swipemix-capture: renders the show without a window, frame by frame, into
+// PNG files; also single entries, a contact sheet of all entries, per-entry
+// timings and the caption atlas.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "graphics/atlas.h"
+#include "tools/capture_image.h"
+#include "tools/capture_render.h"
+
+namespace {
+struct options {
+    const char* mode = nullptr; // the option naming what to make
+    double at = 0, from = 0, to = -1, clock = NAN, fps = 60;
+    int entry = -1, width = 1920;
+    const char* output = nullptr;
+    const char* target = nullptr; // --sheet and --atlas name their file
+    const char* shader_dir = nullptr;
+};
+
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: swipemix-capture (--at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
+                 "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
+                 "                         [--fps N] [--width W] [--shader-dir DIR]\n");
+    return 2;
+}
+
+bool number(const char* text, double& out)
+{
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(out);
+}
+
+bool parse(int argc, char** argv, options& o)
+{
+    double entry = -1, width = o.width;
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        const bool takes_value = name != "--bench";
+        if (takes_value && i + 1 >= argc)
+            return false;
+        const char* value = takes_value ? argv[++i] : nullptr;
+        const bool is_mode = name == "--at" || name == "--from" || name == "--entry" || name == "--sheet" ||
+                             name == "--bench" || name == "--atlas";
+        if (is_mode) {
+            if (o.mode)
+                return false;
+            o.mode = argv[takes_value ? i - 1 : i];
+        }
+        bool ok = true;
+        if (name == "--at")
+            ok = number(value, o.at) && o.at >= 0;
+        else if (name == "--from")
+            ok = number(value, o.from) && o.from >= 0;
+        else if (name == "--to")
+            ok = number(value, o.to) && o.to >= 0;
+        else if (name == "--entry")
+            ok = number(value, entry) && entry == std::floor(entry) && entry >= 0 && entry < entry_count;
+        else if (name == "--clock")
+            ok = number(value, o.clock);
+        else if (name == "--fps")
+            ok = number(value, o.fps) && o.fps > 0 && o.fps <= 10000;
+        else if (name == "--width")
+            ok = number(value, width) && width == std::floor(width) && width >= 1 && width <= 16384;
+        else if (name == "-o")
+            o.output = value;
+        else if (name == "--sheet" || name == "--atlas")
+            o.target = value;
+        else if (name == "--shader-dir")
+            o.shader_dir = value;
+        else if (name != "--bench")
+            return false;
+        if (!ok)
+            return false;
+    }
+    o.entry = int(entry);
+    o.width = int(width);
+    if (!o.mode)
+        return false;
+    const std::string mode = o.mode;
+    const bool wants_output = mode == "--at" || mode == "--from" || mode == "--entry";
+    if (wants_output != (o.output != nullptr))
+        return false;
+    if ((mode == "--from") != (o.to >= 0) || (mode == "--from" && o.to < o.from))
+        return false;
+    return std::isnan(o.clock) || mode == "--entry" || mode == "--sheet" || mode == "--bench";
+}
+
+// The 768-pixel column, or as much of it as the back buffer holds.
+void grab_column(rgb_image& out) { grab(out, (W - column_width) / 2, column_width); }
+
+int write_sequence(const options& o)
+{
+    const std::string dir = o.output;
+    mkdir(dir.c_str(), 0777); // an existing folder is fine; a bad one fails at the first file
+    const long total = long(std::floor((o.to - o.from) * o.fps / 8 + 1e-9)) + 1;
+    const bool progress = isatty(2);
+    const auto start = std::chrono::steady_clock::now();
+    rgb_image frame;
+    const bool done = step_show(o.fps, o.from, o.to, [&](long index, double) {
+        grab(frame, 0, W);
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%05ld.png", index);
+        if (!write_png((dir + name).c_str(), frame))
+            return false;
+        if (progress) {
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double rate = (index + 1) / seconds, left = (total - index - 1) / rate;
+            const int filled = int(30 * (index + 1) / total);
+            std::fprintf(stderr, "\r[%-30s] %ld/%ld frames  %.1f fps  %d:%02d left ", std::string(filled, '#').c_str(),
+                         index + 1, total, rate, int(left) / 60, int(left) % 60);
+        }
+        return true;
+    });
+    if (progress)
+        std::fprintf(stderr, "\n");
+    return done ? 0 : 1;
+}
+
+int write_sheet(const options& o)
+{
+    constexpr int columns = 8, tile_w = column_width / 4, tile_h = frame_height / 4;
+    rgb_image sheet;
+    sheet.width = columns * tile_w;
+    sheet.height = (entry_count + columns - 1) / columns * tile_h;
+    sheet.rgb.assign(size_t(sheet.width) * sheet.height * 3, 0);
+    double stays[entry_count];
+    find_longest_stays(o.fps, stays);
+    rgb_image frame;
+    for (int e = 0; e < entry_count; ++e) {
+        if (std::isnan(o.clock))
+            draw_entry_as_shown(e, stays[e]);
+        else
+            draw_entry_plain(e, o.clock, stays[e]);
+        grab_column(frame);
+        const int x = e % columns * tile_w, y = e / columns * tile_h;
+        paste_quarter(sheet, frame, x, y);
+        draw_label(sheet, x, y, e);
+    }
+    return write_png(o.target, sheet) ? 0 : 1;
+}
+
+int bench(const options& o)
+{
+    constexpr int timed_frames = 5;
+    const double clock = std::isnan(o.clock) ? 0 : o.clock;
+    double stays[entry_count];
+    find_longest_stays(o.fps, stays);
+    std::printf("entry  median ms/frame  (W = %d, clock %g s, %d frames after one warm-up)\n", W, clock, timed_frames);
+    double total = 0;
+    for (int e = 0; e < entry_count; ++e) {
+        double times[timed_frames];
+        draw_entry_plain(e, clock, stays[e]); // the driver compiles a pipeline on its first use
+        for (double& t : times) {
+            const auto start = std::chrono::steady_clock::now();
+            draw_entry_plain(e, clock + (&t - times + 1) / o.fps, stays[e]);
+            t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        }
+        std::sort(times, times + timed_frames);
+        std::printf("%5d  %15.1f\n", e, times[timed_frames / 2]);
+        total += times[timed_frames / 2];
+    }
+    std::printf("mean   %15.1f\n", total / entry_count);
+    return 0;
+}
+}
+
+int main(int argc, char** argv)
+{
+    options o;
+    if (!parse(argc, argv, o))
+        return usage();
+    const std::string mode = o.mode;
+    if (mode == "--atlas") {
+        std::unique_ptr<unsigned char[]> red(new unsigned char[size_t(atlas_width) * atlas_height]());
+        draw_caption_atlas(red.get());
+        return write_png(o.target, red.get(), atlas_width, atlas_height, 1) ? 0 : 1;
+    }
+    W = o.width;
+    if (!start_renderer(o.shader_dir))
+        return 1;
+    if (mode == "--at") {
+        rgb_image frame;
+        const bool written = step_show(o.fps, o.at, o.at, [&](long, double) {
+            grab(frame, 0, W);
+            return write_png(o.output, frame);
+        });
+        return written ? 0 : 1;
+    }
+    if (mode == "--from")
+        return write_sequence(o);
+    if (mode == "--entry") {
+        double stays[entry_count];
+        find_longest_stays(o.fps, stays);
+        draw_entry_plain(o.entry, std::isnan(o.clock) ? 0 : o.clock, stays[o.entry]);
+        rgb_image frame;
+        grab_column(frame);
+        return write_png(o.output, frame) ? 0 : 1;
+    }
+    if (mode == "--sheet")
+        return write_sheet(o);
+    return bench(o);
+}

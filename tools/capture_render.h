@@ -1,0 +1,27 @@
+// The capture tool's renderer: the show's start-up minus window and music,
+// and the show's frame code driven by a stepped clock.
+#pragma once
+#include <functional>
+
+#include "shared/state.h"
+
+// Compiles the built-in texts, or those of `shader_dir` where it has them.
+// False, after a line on stderr, when there is no Vulkan device.
+bool start_renderer(const char* shader_dir);
+
+// Steps the show at `fps` from row 0: the feed moves through every frame time
+// before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
+// are drawn, presented and handed to `frame` with their index and row. Stops
+// early when `frame` returns false, and then returns false.
+bool step_show(double fps, double from, double to, const std::function<bool(long index, double rows)>& frame);
+
+// For each entry, the row in the middle of its longest stay on screen (the
+// feed's track index pointing at it), with the show stepped at `fps`.
+void find_longest_stays(double fps, double middle_rows[entry_count]);
+
+// Entry e alone filling the column, drawn and presented: as the show draws
+// it at `rows` (its zoom, time offset, caption and composite)...
+void draw_entry_as_shown(int e, double rows);
+// ...or plainly at clock `seconds`: zoom 1, time offset 0, gain 1, blur 0,
+// gamma 1, the other sync values as the show has them at `rows`.
+void draw_entry_plain(int e, double seconds, double rows);
