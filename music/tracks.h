@@ -1,0 +1,33 @@
+// Loading the music: every track is decoded in full at start-up into 16-bit
+// stereo PCM at 44,100 Hz, so that a switch during the show costs nothing.
+#pragma once
+#include <cstdint>
+
+#include "shared/state.h"
+
+constexpr uint32_t mp3_block_bytes = 522; // the file is fed to the decoder in chunks of this size
+constexpr uint32_t pcm_bytes_per_second = 176400;
+
+// Status of load_track and decode_track.
+constexpr uint32_t track_ok = 0;
+constexpr uint32_t track_failed = 0x80004005; // no decoder, or the file could not be read
+
+// One relative path per entry: "Music/" + name + ".mp3".
+extern const char* const track_paths[entry_count];
+
+// What the last decode_track saw, for the message about a bad file.
+struct decode_report {
+    uint32_t chunks_fed;    // mp3_block_bytes chunks given to the decoder
+    uint64_t decoded_bytes; // PCM bytes the decoder produced, including any beyond pcm_bytes
+};
+extern decode_report last_decode;
+
+// Loads track_paths[k] into track_table[k] for every entry.
+void load_tracks();
+// Reads the whole file and decodes it. A missing or bad file leaves a
+// playable, possibly empty, buffer and one line on stderr naming the file.
+uint32_t load_track(music_track& track, const char* path);
+// Sets duration from the file's header (or a scan of its frames when it has
+// none), allocates pcm_bytes = trunc(duration x 176,400) zero-filled bytes
+// with malloc, and fills them with whatever the file decodes to.
+uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t size);
