@@ -3,24 +3,24 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "music/playback.h"
 #include "sound_files.h"
 
 namespace {
+// Plain static storage: the audio thread may still read it while the process exits.
+int16_t buffers[2][2 * 44100 * 2];
+
 // SDL's disk driver stands in for a sound card: it writes what it plays to a file, in real time.
 TEST(MusicDevice, DiskDriverPlaysEachTrackFromItsStart)
 {
     const std::string folder = sound_files::temp_folder(), played = folder + "/played.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", played.c_str(), 1);
-    std::vector<int16_t> buffers[2];
     for (int k = 0; k < 2; ++k) {
-        buffers[k].resize(2 * 44100 * 2);
-        for (size_t i = 0; i < buffers[k].size(); ++i)
+        for (size_t i = 0; i < std::size(buffers[k]); ++i)
             buffers[k][i] = int16_t(k * 10000 + i % 5000 + 1);
-        track_table[k] = {uint32_t(buffers[k].size() * 2), 2.0, reinterpret_cast<unsigned char*>(buffers[k].data())};
+        track_table[k] = {uint32_t(sizeof buffers[k]), 2.0, reinterpret_cast<unsigned char*>(buffers[k])};
     }
     play_track(track_table[0]);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -31,13 +31,13 @@ TEST(MusicDevice, DiskDriverPlaysEachTrackFromItsStart)
     const auto* samples = reinterpret_cast<const int16_t*>(bytes.data());
     const size_t count = bytes.size() / 2;
     ASSERT_GT(count, 2 * 44100 * 0.4);
-    ASSERT_TRUE(std::equal(samples, samples + 2 * 4410, buffers[0].begin()));
+    ASSERT_TRUE(std::equal(samples, samples + 2 * 4410, buffers[0]));
     // Track 0 runs up to the switch, then track 1 starts from its first sample.
     size_t at = 0;
     while (at < count && samples[at] < 10000)
         ++at;
     ASSERT_LT(at + 2 * 4410, count);
-    EXPECT_TRUE(std::equal(samples + at, samples + at + 2 * 4410, buffers[1].begin()));
+    EXPECT_TRUE(std::equal(samples + at, samples + at + 2 * 4410, buffers[1]));
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
