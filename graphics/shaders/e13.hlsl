@@ -1,50 +1,170 @@
-// Test pattern for entry 13 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 13;
+// Three lanes of ten cartoon heads hopping over a rolling sine-wave meadow.
+static float h13Time;
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float h13Hash(float2 v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float h = frac(dot(v, float2(0.3183099, 0.3678794)) * 17.13 + 0.123);
+    return frac(h * h * 91.7 + h * 3.1);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float h13Smin(float a, float b, float k)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float h = saturate(0.5 + 0.5 * (b - a) / k);
+    return lerp(b, a, h) - k * h * (1 - h);
+}
+
+float h13Ground(float2 xz)
+{
+    return 0.16 * sin(1.1 * xz.x + 0.7 * xz.y - 2.0 * h13Time) + 0.1 * sin(0.9 * xz.y - 0.4 * xz.x + 1.3 * h13Time);
+}
+
+// Head centre and squash for the head standing in lane i, row j.
+void h13Pose(float2 cell, out float3 centre, out float squash)
+{
+    float rate = 0.8 + 0.5 * h13Hash(cell + 7.0);
+    float s = frac(h13Time * rate + h13Hash(cell));
+    float hop = 4 * s * (1 - s);
+    squash = lerp(0.72, 1.1, smoothstep(0.0, 0.35, hop));
+    float2 xz = cell * float2(1.1, -1.6);
+    centre = float3(xz.x, h13Ground(xz) + 0.38 * squash + (0.7 + 0.5 * h13Hash(cell + 3.0)) * hop, xz.y);
+}
+
+// x: distance, y: material (1 skin, 2 eye)
+float2 h13Head(float3 lp, float squash)
+{
+    float k = 1 / sqrt(squash);
+    float3 sp = lp / float3(k, squash, k);
+    float sc = min(min(k, squash), 1);
+    float d = length(sp) - 0.38;
+    float3 ap = float3(abs(sp.x), sp.y, sp.z);
+    d = h13Smin(d, length(ap - float3(0.33, 0.27, -0.04)) - 0.13, 0.07);
+    d = h13Smin(d, length(sp - float3(0, -0.03, 0.39)) - 0.085, 0.05);
+    float eye = length(ap - float3(0.14, 0.1, 0.3)) - 0.1;
+    return eye < d ? float2(eye * sc, 2) : float2(d * sc, 1);
+}
+
+// Folds the head of one cell into best (distance, material, cell). A far head counts by its bounding
+// sphere, which is already beyond every occlusion tap.
+void h13Try(float3 pos, float2 cell, inout float4 best)
+{
+    if (abs(cell.x) > 1 || cell.y < 0 || cell.y > 9) return;
+    float3 centre;
+    float squash;
+    h13Pose(cell, centre, squash);
+    float2 d = float2(length(pos - centre) - 0.72, 1);
+    if (d.x < 0.5) d = h13Head(pos - centre, squash);
+    if (d.x < best.x) best = float4(d, cell);
+}
+
+// x: distance, y: material (0 ground, 1 skin, 2 eye), zw: the head's cell
+float4 h13Map(float3 pos)
+{
+    float4 res = float4((pos.y - h13Ground(pos.xz)) * 0.8, 0, 0, 0);
+    float2 cell = float2(clamp(round(pos.x / 1.1), -1, 1), clamp(round(-pos.z / 1.6), 0, 9));
+    // squashed heads bulge into the next lane, so that one counts too
+    h13Try(pos, cell, res);
+    h13Try(pos, cell + float2(pos.x > cell.x * 1.1 ? 1 : -1, 0), res);
+    // the next row's heads stay 0.25 behind the wall between rows
+    float lz = pos.z + cell.y * 1.6;
+    float wall = lz < 0 ? (cell.y < 9 ? 0.8 + lz : 9) : (cell.y > 0 ? 0.8 - lz : 9);
+    res.x = min(res.x, max(wall + 0.25, pos.y - 2.8));
+    return res;
+}
+
+float3 h13Normal(float3 pos)
+{
+    float2 e = float2(0.002, -0.002);
+    float3 n = e.xyy * h13Map(pos + e.xyy).x + e.yyx * h13Map(pos + e.yyx).x
+             + e.yxy * h13Map(pos + e.yxy).x + e.xxx * h13Map(pos + e.xxx).x;
+    return n / max(length(n), 1e-6);
+}
+
+float h13Occlusion(float3 pos, float3 n)
+{
+    float occ = 0, w = 1;
+    for (int i = 1; i <= 5; i++)
+    {
+        float h = 0.04 + 0.07 * i;
+        occ += max(h - h13Map(pos + n * h).x, 0) * w;
+        w *= 0.7;
+    }
+    return saturate(1 - 1.6 * occ);
+}
+
+float3 h13Skin(float2 cell)
+{
+    float hue = h13Hash(cell + 11.0) * 6.2832;
+    return 0.55 + 0.4 * cos(hue + float3(0, 2.1, 4.2));
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    h13Time = c.x + p.y;
+    float2 uv = (position - q * 0.5) / q.y;
+    float3 ro = float3(0.35 * sin(0.3 * h13Time), 4.2, 6.5);
+    float3 fw = normalize(float3(0, 0, -7) - ro);
+    float3 rt = normalize(cross(fw, float3(0, 1, 0)));
+    float3 up = cross(rt, fw);
+    float3 rd = normalize(fw * 1.5 + rt * uv.x + up * uv.y);
+
+    float3 sky = lerp(float3(0.75, 0.88, 1.0), float3(0.3, 0.55, 0.95), saturate(rd.y * 2.5));
+    float t = 0.1;
+    float4 hit = 1;
+    for (int i = 0; i < 150; i++)
+    {
+        hit = h13Map(ro + rd * t);
+        if (hit.x < 0.001 * t || t > 60) break;
+        t += hit.x;
+    }
+    float3 col = sky;
+    if (t < 60)
+    {
+        float3 pos = ro + rd * t;
+        float3 n = h13Normal(pos);
+        float3 sun = normalize(float3(0.5, 0.8, 0.45));
+        float dif = saturate(dot(n, sun));
+        float ao = h13Occlusion(pos, n);
+        float3 alb;
+        if (hit.y < 0.5)
+        {
+            float g = h13Ground(pos.xz);
+            alb = lerp(float3(0.18, 0.45, 0.12), float3(0.45, 0.75, 0.2), saturate(g * 3 + 0.5));
+            // soft blot under each head, fading as it hops away from the ground
+            float blot = 1;
+            for (int k = 0; k < 30; k++)
+            {
+                float3 centre;
+                float squash;
+                h13Pose(float2(k % 3 - 1, k / 3), centre, squash);
+                float lift = centre.y - h13Ground(centre.xz);
+                blot *= 1 - 0.6 * exp(-lift) * (1 - smoothstep(0.2, 0.6 + 0.3 * lift, length(pos.xz - centre.xz)));
+            }
+            dif *= blot;
+        }
+        else
+        {
+            float2 cell = hit.zw;
+            float3 centre;
+            float squash;
+            h13Pose(cell, centre, squash);
+            float3 lp = (pos - centre) / float3(1, squash, 1);
+            if (hit.y > 1.5)
+            {
+                // pupil: the part of the eye that looks toward the camera
+                float3 ec = float3(sign(lp.x) * 0.14, 0.1, 0.3);
+                float3 ed = lp - ec;
+                alb = dot(ed, float3(0, 0.1, 1)) > 0.06 ? float3(0.02, 0.02, 0.03) : float3(0.95, 0.95, 0.95);
+            }
+            else
+            {
+                alb = h13Skin(cell);
+                float smile = abs(lp.y - (-0.15 + 1.6 * lp.x * lp.x));
+                if (lp.z > 0.25 && abs(lp.x) < 0.17 && smile < 0.025) alb = float3(0.35, 0.03, 0.05);
+            }
+        }
+        float rim = pow(saturate(1 + dot(n, rd)), 3);
+        col = alb * (dif * float3(1.1, 1.0, 0.9) + ao * float3(0.3, 0.38, 0.5)) + rim * 0.25 * ao;
+        col = lerp(col, sky, 1 - exp(-0.0006 * t * t));
+    }
+    colour = float4(pow(saturate(col), 0.4545), 1);
 }
