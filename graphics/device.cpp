@@ -39,10 +39,15 @@ bool create_instance(const window_link* window)
     if (window)
         extensions.assign(window->instance_extensions, window->instance_extensions + window->extension_count);
     const char* layer = "VK_LAYER_KHRONOS_validation";
-    if (message_sink)
+    if (message_sink) {
         extensions.push_back(VK_EXT_DEBUG_UTILS_EXTENSION_NAME);
+        extensions.push_back(VK_EXT_VALIDATION_FEATURES_EXTENSION_NAME);
+    }
+    // Barriers are checked too, not just API use.
+    const VkValidationFeatureEnableEXT synchronisation = VK_VALIDATION_FEATURE_ENABLE_SYNCHRONIZATION_VALIDATION_EXT;
+    const VkValidationFeaturesEXT features = {VK_STRUCTURE_TYPE_VALIDATION_FEATURES_EXT, &messenger_info, 1, &synchronisation, 0, nullptr};
     const VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO, nullptr, "swipemix", 1, nullptr, 0, VK_API_VERSION_1_1};
-    const VkInstanceCreateInfo info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO, message_sink ? &messenger_info : nullptr, 0, &app,
+    const VkInstanceCreateInfo info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO, message_sink ? &features : nullptr, 0, &app,
                                        message_sink ? 1u : 0u, &layer, uint32_t(extensions.size()), extensions.data()};
     const VkResult result = vkCreateInstance(&info, nullptr, &gpu.instance);
     if (result != VK_SUCCESS) {
@@ -188,13 +193,10 @@ void create_storage_images()
     gpu.feed_image = create_image(VK_IMAGE_TYPE_2D, show_image_format, {column_width, frame_height, 1}, usage);
     VkCommandBuffer commands = begin_setup();
     for (VkImage image : {gpu.back_buffer.image, gpu.feed_image.image}) {
-        const VkImageSubresourceRange whole = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
-        const VkImageMemoryBarrier to_general = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, 0, VK_ACCESS_TRANSFER_WRITE_BIT,
-                                                 VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_GENERAL, VK_QUEUE_FAMILY_IGNORED,
-                                                 VK_QUEUE_FAMILY_IGNORED, image, whole};
-        vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0,
-                             nullptr, 1, &to_general);
+        image_barrier(commands, image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
+                      VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
         const VkClearColorValue black = {};
+        const VkImageSubresourceRange whole = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
         vkCmdClearColorImage(commands, image, VK_IMAGE_LAYOUT_GENERAL, &black, 1, &whole);
     }
     end_setup(commands);

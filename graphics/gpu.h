@@ -67,6 +67,8 @@ void check(VkResult result, const char* what);
 
 gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible);
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage);
+void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags from_stage, VkAccessFlags from_access,
+                   VkImageLayout from, VkPipelineStageFlags to_stage, VkAccessFlags to_access, VkImageLayout to);
 void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout);
 
 // Commands run once at start-up, waited for.
@@ -76,4 +78,7 @@ void end_setup(VkCommandBuffer commands);
 void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size);
 
 void create_swapchain();
-void present_to_window(); // records the blit, submits the frame, presents
+// Acquires a swap-chain image and records the back buffer's blit onto it.
+uint32_t blit_to_window();
+// Submits the recorded frame and presents the image.
+void show_window_image(uint32_t index);

@@ -40,22 +40,26 @@ void run_pass(int slot)
 void present(int)
 {
     begin_frame();
+    const VkImage back = gpu.back_buffer.image;
+    image_barrier(gpu.frame, back, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL,
+                  VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_READ_BIT, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL);
+    uint32_t window_image = 0;
     if (gpu.surface) {
-        present_to_window();
-        return;
+        window_image = blit_to_window();
+    } else {
+        const VkBufferImageCopy region = {0, 0, 0, {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}, {0, 0, 0}, {uint32_t(W), frame_height, 1}};
+        vkCmdCopyImageToBuffer(gpu.frame, back, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, gpu.readback.buffer, 1, &region);
+        memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_HOST_BIT,
+                       VK_ACCESS_HOST_READ_BIT);
     }
-    const VkImageMemoryBarrier drawn = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, VK_ACCESS_SHADER_WRITE_BIT,
-                                        VK_ACCESS_TRANSFER_READ_BIT, VK_IMAGE_LAYOUT_GENERAL, VK_IMAGE_LAYOUT_GENERAL,
-                                        VK_QUEUE_FAMILY_IGNORED, VK_QUEUE_FAMILY_IGNORED, gpu.back_buffer.image,
-                                        {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
-    vkCmdPipelineBarrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
-                         VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0, nullptr, 1, &drawn);
-    const VkBufferImageCopy region = {0, 0, 0, {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}, {0, 0, 0}, {uint32_t(W), frame_height, 1}};
-    vkCmdCopyImageToBuffer(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, gpu.readback.buffer, 1, &region);
-    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_HOST_BIT,
-                   VK_ACCESS_HOST_READ_BIT);
+    image_barrier(gpu.frame, back, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL,
+                  VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
     check(vkEndCommandBuffer(gpu.frame), "recording a frame");
     gpu.recording = false;
+    if (gpu.surface) {
+        show_window_image(window_image);
+        return;
+    }
     const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 0, nullptr, nullptr, 1, &gpu.frame, 0, nullptr};
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
     check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "drawing a frame");

@@ -26,14 +26,6 @@ void create_semaphore(VkSemaphore* semaphore)
     check(vkCreateSemaphore(gpu.device, &info, nullptr, semaphore), "creating a semaphore");
 }
 
-void image_barrier(VkImage image, VkAccessFlags from_access, VkAccessFlags to_access, VkImageLayout from, VkImageLayout to,
-                   VkPipelineStageFlags from_stage, VkPipelineStageFlags to_stage)
-{
-    const VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, from_access, to_access, from, to,
-                                          VK_QUEUE_FAMILY_IGNORED, VK_QUEUE_FAMILY_IGNORED, image,
-                                          {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
-    vkCmdPipelineBarrier(gpu.frame, from_stage, to_stage, 0, 0, nullptr, 0, nullptr, 1, &barrier);
-}
 }
 
 void create_swapchain()
@@ -63,7 +55,7 @@ void create_swapchain()
     }
 }
 
-void present_to_window()
+uint32_t blit_to_window()
 {
     uint32_t index = 0;
     VkResult acquired;
@@ -76,21 +68,21 @@ void present_to_window()
 
     // The back buffer scaled onto the whole window; W x 1080 has its aspect.
     const VkImage target = gpu.swapchain_images[index];
-    image_barrier(gpu.back_buffer.image, VK_ACCESS_SHADER_WRITE_BIT, VK_ACCESS_TRANSFER_READ_BIT, VK_IMAGE_LAYOUT_GENERAL,
-                  VK_IMAGE_LAYOUT_GENERAL, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT);
-    image_barrier(target, 0, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
-                  VK_PIPELINE_STAGE_TRANSFER_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT);
+    image_barrier(gpu.frame, target, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED, VK_PIPELINE_STAGE_TRANSFER_BIT,
+                  VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
     const VkImageBlit blit = {{VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
                               {{0, 0, 0}, {W, frame_height, 1}},
                               {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
                               {{0, 0, 0}, {int32_t(gpu.swapchain_extent.width), int32_t(gpu.swapchain_extent.height), 1}}};
-    vkCmdBlitImage(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, target, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1,
-                   &blit, VK_FILTER_LINEAR);
-    image_barrier(target, VK_ACCESS_TRANSFER_WRITE_BIT, 0, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_IMAGE_LAYOUT_PRESENT_SRC_KHR,
-                  VK_PIPELINE_STAGE_TRANSFER_BIT, VK_PIPELINE_STAGE_BOTTOM_OF_PIPE_BIT);
-    check(vkEndCommandBuffer(gpu.frame), "recording a frame");
-    gpu.recording = false;
+    vkCmdBlitImage(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, target,
+                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &blit, VK_FILTER_LINEAR);
+    image_barrier(gpu.frame, target, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                  VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_BOTTOM_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_PRESENT_SRC_KHR);
+    return index;
+}
 
+void show_window_image(uint32_t index)
+{
     const VkPipelineStageFlags wait_stage = VK_PIPELINE_STAGE_TRANSFER_BIT;
     const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 1, &gpu.image_acquired, &wait_stage, 1, &gpu.frame, 1,
                                  &gpu.image_drawn[index]};

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "graphics/device.h"
+#include "graphics/gpu.h"
+#include "graphics/shader_sources.h"
+#include "tests/graphics/gpu_harness.h"
+
+namespace {
+// The built-in table with entry `broken`'s text replaced by a syntax error.
+void compile_with_broken_entry(int broken)
+{
+    const char* table[shader_slots];
+    for (int i = 0; i < shader_slots; ++i)
+        table[i] = builtin_source_table()[i];
+    table[broken + 1] = "void ya(out float4 o, float2 h) { o = ; }\n";
+    compile_shaders(table);
+}
+
+int empty_slots()
+{
+    int empty = 0;
+    for (gpu_shader* s : shader_table)
+        empty += !s;
+    return empty;
+}
+}
+
+TEST(Compile, EveryBuiltInTextFillsItsSlot)
+{
+    start_gpu(column_width);
+    compile_shaders(nullptr);
+    for (int slot = 0; slot < shader_slots; ++slot)
+        EXPECT_NE(shader_table[slot], nullptr) << "slot " << slot;
+
+    // Shared texts still give each entry a shader object of its own.
+    for (auto [a, b] : {std::pair{12, 22}, {23, 31}, {23, 35}, {31, 35}}) {
+        ASSERT_TRUE(shader_table[a] && shader_table[b]);
+        EXPECT_NE(shader_table[a], shader_table[b]);
+        EXPECT_NE(shader_table[a]->pipeline, shader_table[b]->pipeline);
+    }
+}
+
+TEST(Compile, ABrokenTextEmptiesOnlyItsSlot)
+{
+    start_gpu(column_width);
+    compile_with_broken_entry(5);
+    EXPECT_EQ(shader_table[6], nullptr);
+    EXPECT_EQ(empty_slots(), 1);
+}
+
+TEST(Compile, ABrokenEntryZeroAlsoLosesTheComposite)
+{
+    start_gpu(column_width);
+    compile_with_broken_entry(0);
+    EXPECT_EQ(shader_table[0], nullptr);
+    EXPECT_EQ(shader_table[1], nullptr);
+    EXPECT_EQ(empty_slots(), 2);
+}
+
+TEST(Compile, AMissingOrOverlongTextEmptiesItsSlot)
+{
+    start_gpu(column_width);
+    const char* table[shader_slots];
+    for (int i = 0; i < shader_slots; ++i)
+        table[i] = builtin_source_table()[i];
+    const std::string overlong = std::string(table[3]) + "//" + std::string(65536, 'x') + "\n";
+    table[3] = overlong.c_str();
+    table[4] = nullptr;
+    compile_shaders(table);
+    EXPECT_EQ(shader_table[3], nullptr);
+    EXPECT_EQ(shader_table[4], nullptr);
+    EXPECT_EQ(empty_slots(), 2);
+}

@@ -1,0 +1,75 @@
+#include "tests/graphics/gpu_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "graphics/atlas.h"
+#include "graphics/device.h"
+#include "driver/feed.h"
+#include "driver/frame.h"
+#include "graphics/noise.h"
+#include "graphics/shader_sources.h"
+
+namespace {
+void fail_on_message(const char* message) { ADD_FAILURE() << "validation: " << message; }
+}
+
+void start_gpu(int width)
+{
+    static bool started;
+    if (started)
+        return;
+    started = true;
+    W = width;
+    if (!create_device(nullptr, fail_on_message))
+        std::exit(1); // no device: nothing here can run
+    fillrand();
+    create_noise_volume();
+    upload_atlas(std::vector<unsigned char>(size_t(atlas_width) * atlas_height).data());
+    create_constant_buffer();
+}
+
+std::string position_effect(int tag)
+{
+    return "void ya(out float4 o, float2 h) { o = float4(h.x / 1023, fmod(h.y, 1024) / 1023, (floor(h.y / 1024) + " +
+           std::to_string(2 * tag) + ") / 1023, 1); }\n";
+}
+
+void compile_position_effects(int special_entry, const std::string& special)
+{
+    static std::string texts[shader_slots];
+    static const char* table[shader_slots];
+    texts[0] = embedded_source("prefix.hlsl");
+    for (int e = 0; e < entry_count; ++e)
+        texts[e + 1] = e == special_entry ? special : position_effect(e);
+    for (int i = 0; i < shader_slots; ++i)
+        table[i] = texts[i].c_str();
+    compile_shaders(table);
+}
+
+void set_plain_constants()
+{
+    float* fc = frame_constants;
+    fc[slot_time] = fc[slot_previous_time] = 0;
+    fc[slot_target] = 40; // the caption shadow needs a target below 32
+    fc[slot_even_zoom] = fc[slot_odd_zoom] = 1;
+    fc[slot_even_zoom + 1] = fc[slot_odd_zoom + 1] = 0;
+    fc[slot_gain] = 1;
+    fc[slot_blur] = 0;
+    fc[slot_gamma] = 1;
+}
+
+void draw_at(float feed_position)
+{
+    frame_constants[slot_feed_position] = feed_position;
+    draw_passes();
+    present(0);
+}
+
+pixel back_buffer_at(int x, int y)
+{
+    const unsigned word = presented_pixels()[size_t(y) * W + x];
+    return {int(word & 1023), int(word >> 10 & 1023), int(word >> 20 & 1023)};
+}
