@@ -1,50 +1,108 @@
-// Test pattern for entry 14 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 14;
+// A canyon between two walls of box-folded, sphere-folded blocks, under the glow of a folded space.
+static float f14Time;
+static float3 f14Trap; // smallest orbit radius, the fold it came at, the block's number
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static const float3 f14Palette[7] = {
+    float3(0.82, 0.58, 0.30), float3(0.22, 0.55, 0.62), float3(0.72, 0.28, 0.18), float3(0.86, 0.83, 0.72),
+    float3(0.32, 0.36, 0.66), float3(0.48, 0.55, 0.24), float3(0.66, 0.16, 0.34)
+};
+static const float f14Scale = 0.6;   // world units per fractal unit
+static const float f14Period = 4.2;  // block pitch along and up the walls
+
+// Folded blocks tiling the walls either side of x = 5, three blocks high.
+float f14Map(float3 pos)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float3 w = float3(abs(pos.x - 5) - 3.6, pos.y - 1, pos.z);
+    float row = clamp(round(w.y / f14Period), -1, 1);
+    float slot = round(w.z / f14Period);
+    w.y -= row * f14Period;
+    w.z -= slot * f14Period;
+    float3 z = w / f14Scale;
+    float dr = 1;
+    float trap = 9, at = 0;
+    float3 offset = float3(1.2, 1.6 + 0.1 * sin(f14Time * 0.5 + slot), 0.8);
+    for (int i = 0; i < 4; i++)
+    {
+        z = clamp(z, -1, 1) * 2 - z;
+        float r2 = dot(z, z);
+        if (r2 < trap) { trap = r2; at = i; }
+        float k = r2 < 0.25 ? 4 : (r2 < 1 ? 1 / r2 : 1);
+        z = z * k * -2 + offset;
+        dr = dr * k * 2 + 1;
+    }
+    f14Trap = float3(trap, at, row * 3 + slot + (pos.x > 5 ? 704 : 700));
+    float3 b = abs(z) - 3;
+    // each block cut to its own tile, with a seam between tiles
+    float3 tile = abs(w) - float3(1.5, f14Period * 0.5 - 0.06, f14Period * 0.5 - 0.06);
+    return max(max(b.x, max(b.y, b.z)) / dr * f14Scale, max(tile.x, max(tile.y, tile.z)));
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float3 f14Normal(float3 pos)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float2 e = float2(0.002, -0.002);
+    float3 n = e.xyy * f14Map(pos + e.xyy) + e.yyx * f14Map(pos + e.yyx)
+             + e.yxy * f14Map(pos + e.yxy) + e.xxx * f14Map(pos + e.xxx);
+    return n / max(length(n), 1e-6);
+}
+
+// Glow of a folded space seen along the ray direction; early folds weigh most, so it stays soft.
+float3 f14Glow(float3 rd)
+{
+    float3 v = rd * 0.6 + float3(0.25, 0.15, 0.1 * sin(f14Time * 0.3));
+    float acc = 0, prev = 0, w = 1;
+    for (int i = 0; i < 14; i++)
+    {
+        v = abs(v) / max(dot(v, v), 1e-3) - 0.6;
+        float l = length(v);
+        acc += w * exp(-2 * abs(l - prev));
+        prev = l;
+        w *= 0.8;
+    }
+    acc *= 0.22 / (1 - pow(0.8, 14));
+    return float3(0.2, 0.1, 0.4) * acc + float3(1.0, 0.5, 0.25) * acc * acc * acc * 1.5;
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    colour = float4(0, 0, 0, 1);
+    if (any(position < 0) || position.x > q.x || position.y > q.y) return;
+    f14Time = c.x + p.y;
+    float2 uv = (position - q * 0.5) / q.y;
+    float3 ro = I.xyz;
+    float3 fw = normalize(float3(0.06 * sin(f14Time * 0.2), -0.04, -1));
+    float3 rt = normalize(cross(fw, float3(0, 1, 0)));
+    float3 up = cross(rt, fw);
+    float3 rd = normalize(fw * 1.3 + rt * uv.x + up * uv.y);
+
+    float t = 0.05, d = 1;
+    for (int i = 0; i < 100; i++)
+    {
+        d = f14Map(ro + rd * t);
+        if (d < 0.001 * t || t > 40) break;
+        t += d;
+    }
+    float3 glow = f14Glow(rd);
+    float3 col = glow;
+    if (t < 40)
+    {
+        float3 pos = ro + rd * t;
+        f14Map(pos);
+        float3 trap = f14Trap;
+        float3 n = f14Normal(pos);
+        // a block's own colour on its outer faces, another from the table in its folded hollows
+        int block = int(trap.z);
+        float3 alb = lerp(f14Palette[block % 7], f14Palette[(block + 2 + int(trap.y)) % 7], smoothstep(0.5, 0.15, trap.x));
+        float3 an = abs(n);
+        float2 tc = an.x > max(an.y, an.z) ? pos.yz : (an.y > an.z ? pos.xz : pos.xy);
+        float grain = zs(float3(tc * 0.11, 0.3)).x + 0.5 * zs(float3(tc * 0.43, 0.7)).y;
+        alb *= 0.8 + 0.7 * grain;
+        float3 light = normalize(float3(-0.35, 0.75, 0.4));
+        float dif = saturate(dot(n, light));
+        float spec = pow(saturate(dot(reflect(rd, n), light)), 20);
+        float occ = saturate(0.3 + sqrt(trap.x));
+        col = alb * (1.3 * dif * float3(1.0, 0.9, 0.8) + 0.45 * occ * float3(0.55, 0.45, 0.8)) + 0.3 * spec;
+        col += f14Glow(reflect(rd, n)) * 0.5 * occ;
+        col = lerp(col, glow, 1 - exp(-0.05 * t));
+    }
+    colour.rgb = saturate(col);
 }
