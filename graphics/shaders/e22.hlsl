@@ -1,50 +1,185 @@
-// Test pattern for entry 22 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 22;
+// A scene the timeline assembles: B.x switches a figure (1), a glowing tunnel
+// (2), a vehicle (4) and tumbling (8); B.y mirrors the view in x (1) and y (2);
+// B.z > 0 lays atlas band B.z over it as a spinning banner tinted by B.w.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static int pd_parts;
+static float pd_clock;
+static float3x3 pd_turn;
+
+float pd_blend(float a, float b, float k)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float h = saturate(0.5 + 0.5 * (b - a) / k);
+    return lerp(b, a, h) - k * h * (1 - h);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Scaled-sphere bound: never overshoots, exact on the axes.
+float pd_ellipsoid(float3 p, float3 r)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    return (length(p / r) - 1) * min(r.x, min(r.y, r.z));
+}
+
+float pd_box(float3 p, float3 half_size, float round_by)
+{
+    float3 d = abs(p) - half_size + round_by;
+    return length(max(d, 0)) + min(max(d.x, max(d.y, d.z)), 0) - round_by;
+}
+
+float2 pd_swing(float2 v, float a)
+{
+    float s = sin(a), k = cos(a);
+    return float2(k * v.x - s * v.y, s * v.x + k * v.y);
+}
+
+float pd_figure(float3 p)
+{
+    p.x = abs(p.x);
+    float d = pd_ellipsoid(p - float3(0, 0.3, 0), float3(0.85, 1.25, 0.6));
+    d = pd_blend(d, pd_ellipsoid(p - float3(0, 2.15, 0), float3(0.6, 0.65, 0.55)), 0.25);
+    float3 arm = p - float3(0.95, 1.1, 0);
+    arm.xy = pd_swing(arm.xy, 0.6 + 0.35 * sin(3 * pd_clock));
+    d = pd_blend(d, pd_ellipsoid(arm - float3(0, -0.9, 0), float3(0.3, 1.0, 0.3)), 0.3);
+    d = pd_blend(d, pd_ellipsoid(p - float3(0.45, -1.55, 0), float3(0.35, 1.05, 0.4)), 0.3);
+    d = pd_blend(d, pd_ellipsoid(p - float3(0.5, -2.55, 0.25), float3(0.35, 0.2, 0.6)), 0.2);
+    return d;
+}
+
+float pd_wheels(float3 p)
+{
+    p.xz = abs(p.xz);
+    p -= float3(1.5, -0.85, 1.05);
+    float2 w = float2(length(p.xy) - 0.6, abs(p.z) - 0.25);
+    return min(max(w.x, w.y), 0) + length(max(w, 0)) - 0.05;
+}
+
+float pd_vehicle(float3 p)
+{
+    float d = pd_box(p - float3(0, -0.25, 0), float3(2.4, 0.55, 1.0), 0.2);
+    d = pd_blend(d, pd_box(p - float3(-0.35, 0.65, 0), float3(1.2, 0.45, 0.85), 0.25), 0.15);
+    return min(d, pd_wheels(p));
+}
+
+float3 pd_tunnel_axis(float z)
+{
+    return float3(1.2 * sin(0.25 * z + 1.3 * pd_clock), 1.2 * cos(0.2 * z + 1.1 * pd_clock), z);
+}
+
+float pd_tunnel(float3 p)
+{
+    return 6 - length(p.xy - pd_tunnel_axis(p.z).xy);
+}
+
+float pd_object(float3 p)
+{
+    float bound = length(p) - 3.6;
+    if (bound > 0.5)
+        return bound;
+    p = mul(pd_turn, p);
+    float d = 1e5;
+    if (pd_parts & 1)
+        d = pd_figure(p);
+    if (pd_parts & 4)
+        d = min(d, pd_vehicle(p));
+    return d;
+}
+
+float pd_scene(float3 p)
+{
+    float d = (pd_parts & 5) ? pd_object(p) : 1e5;
+    if (pd_parts & 2)
+        d = min(d, 0.9 * pd_tunnel(p));
+    return d;
+}
+
+float3 pd_normal(float3 p)
+{
+    const float2 k = float2(1, -1) * 0.002;
+    return normalize(k.xyy * pd_scene(p + k.xyy) + k.yyx * pd_scene(p + k.yyx) +
+                     k.yxy * pd_scene(p + k.yxy) + k.xxx * pd_scene(p + k.xxx) + 1e-9);
+}
+
+float3 pd_wall_hue(float3 p, out float around)
+{
+    float2 across = p.xy - pd_tunnel_axis(p.z).xy;
+    around = atan2(across.y, abs(across.x) + abs(across.y) > 0 ? across.x : 1);
+    return 0.5 + 0.5 * cos(6.2832 * (0.03 * p.z - 0.25 * pd_clock) + around + float3(0, 2.1, 4.2));
+}
+
+float3 pd_wall_glow(float3 p)
+{
+    float around;
+    float3 hue = pd_wall_hue(p, around);
+    float rings = pow(abs(sin(1.5 * p.z - 5 * pd_clock)), 12);
+    float ribs = pow(abs(sin(4 * around)), 20);
+    return hue * (0.25 + 1.6 * rings + 0.7 * ribs);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    pd_clock = c.x + p.y;
+    pd_parts = int(B.x);
+    int mirror = int(B.y);
+    float2 view = (position - 0.5 * q) / q.y;
+    float2 uv = view;
+    if (mirror & 1)
+        uv.x = abs(uv.x);
+    if (mirror & 2)
+        uv.y = abs(uv.y);
+
+    float3x3 still = float3x3(1, 0, 0, 0, 1, 0, 0, 0, 1);
+    pd_turn = still;
+    if (pd_parts & 8) {
+        float a = 4 * pd_clock, b = 7 * pd_clock;
+        float3x3 rx = float3x3(1, 0, 0, 0, cos(a), -sin(a), 0, sin(a), cos(a));
+        float3x3 ry = float3x3(cos(b), 0, sin(b), 0, 1, 0, -sin(b), 0, cos(b));
+        pd_turn = mul(rx, ry);
+    }
+
+    float3 eye = float3(0, 0, 15);
+    float3 ray = normalize(float3(uv, -1.5));
+    float3 col = lerp(float3(0.02, 0.01, 0.05), float3(0.12, 0.06, 0.2), saturate(uv.y + 0.5));
+
+    float t = 0;
+    bool hit = false;
+    [loop] for (int i = 0; i < 110; i++) {
+        float d = pd_scene(eye + t * ray);
+        if (d < 0.001 * t) {
+            hit = true;
+            break;
+        }
+        t += d;
+        if (t > 80)
+            break;
+    }
+
+    if (hit) {
+        float3 at = eye + t * ray;
+        float fade = exp(-0.035 * max(t - 8, 0));
+        bool wall = (pd_parts & 2) && (!(pd_parts & 5) || 0.9 * pd_tunnel(at) < pd_object(at));
+        if (wall) {
+            col = pd_wall_glow(at) * fade;
+        } else {
+            float3 n = pd_normal(at);
+            float3 obj = mul(pd_turn, at);
+            float3 base = float3(1.0, 0.78, 0.62);
+            float car = pd_vehicle(obj);
+            if ((pd_parts & 4) && (!(pd_parts & 1) || car < pd_figure(obj)))
+                base = pd_wheels(obj) <= car ? float3(0.08, 0.08, 0.1) : float3(0.9, 0.15, 0.1);
+            float3 sun = normalize(float3(0.5, 0.7, 0.6));
+            float diffuse = saturate(dot(n, sun));
+            float shine = pow(saturate(dot(reflect(ray, n), sun)), 32);
+            float around;
+            float3 fill = (pd_parts & 2) ? pd_wall_hue(at + 6 * n, around) * 0.5 : float3(0.1, 0.08, 0.15);
+            col = base * (0.15 + 0.85 * diffuse) + fill * saturate(0.5 + 0.5 * n.y) + shine;
+        }
+    }
+
+    if (B.z > 0) {
+        float a = 0.004 * sin(9 * pd_clock);
+        float2 o = pd_swing(view, -pd_clock);
+        float cover = 0;
+        for (int e = 0; e < 10; e++)
+            cover += xxt(saturate(o + float2(0.5, 0.8) + float2(sin(e), cos(e)) * e * a), int(B.z)).x;
+        col = lerp(saturate(col), 0.5 + 0.5 * cos(float3(0, 2.1, 4.2) + B.w), cover / 10);
+    }
+    colour = float4(col, 1);
 }
