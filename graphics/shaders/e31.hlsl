@@ -1,50 +1,205 @@
-// Test pattern for entry 31 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 31;
+// A cartoon creature hopping along, squashing on landing and stretching in
+// flight, over ground with a ball bouncing in every 3-unit cell. Each pixel
+// takes 2 x 2 samples spread over a 1/24-second shutter.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static float hop_time;
+static float3 hop_base;   // creature's feet
+static float hop_stretch; // vertical scale; the other two axes keep the volume
+
+uint hop_hash(uint n)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    n = (n ^ 0xa3u) * 0x9e3779b1u;
+    n ^= n >> 16;
+    n *= 0x7feb352du;
+    return n ^ (n >> 15);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float hop_unit(int2 cell)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    return float(hop_hash(uint(cell.x) * 73u + hop_hash(uint(cell.y))) & 0xffffu) / 65535.0;
+}
+
+float hop_ellipsoid(float3 p, float3 r)
+{
+    return (length(p / r) - 1) * min(r.x, min(r.y, r.z));
+}
+
+float hop_blend(float a, float b, float k)
+{
+    float h = saturate(0.5 + 0.5 * (b - a) / k);
+    return lerp(b, a, h) - k * h * (1 - h);
+}
+
+void hop_pose(float t)
+{
+    hop_time = t;
+    float u = frac(t / 0.95);
+    float height = 0, s;
+    if (u < 0.7) {
+        float a = u / 0.7;
+        height = 1.5 * 4 * a * (1 - a);
+        s = 1.2 - 0.8 * a * (1 - a);
+    } else {
+        s = 1.2 - 0.5 * sin(3.1416 * (u - 0.7) / 0.3);
+    }
+    hop_stretch = s;
+    hop_base = float3(1.2 * t, height, 0);
+}
+
+// Creature in its own frame, facing +x, feet at y = 0. Returns the distance;
+// part says which material: 0 fur, 1 eye, 2 pupil.
+float hop_creature(float3 p, out int part)
+{
+    p -= hop_base;
+    float3 scale = float3(rsqrt(hop_stretch), hop_stretch, rsqrt(hop_stretch));
+    p /= scale;
+    float shrink = min(scale.x, scale.y);
+    float3 m = float3(p.x, p.y, abs(p.z));
+    float d = hop_ellipsoid(p - float3(0, 0.9, 0), float3(0.8, 0.9, 0.75));
+    float3 ear = m - float3(-0.15, 1.7, 0.32);
+    ear.xy = float2(ear.x * 0.9 + ear.y * 0.44, ear.y * 0.9 - ear.x * 0.44);
+    d = hop_blend(d, hop_ellipsoid(ear - float3(0, 0.35, 0), float3(0.14, 0.5, 0.12)), 0.12);
+    d = hop_blend(d, hop_ellipsoid(m - float3(0.2, 0.1, 0.42), float3(0.4, 0.13, 0.22)), 0.1);
+    d = hop_blend(d, length(p - float3(-0.82, 0.55, 0)) - 0.22, 0.1);
+    float eye = length(m - float3(0.6, 1.2, 0.28)) - 0.2;
+    float pupil = length(m - float3(0.77, 1.22, 0.3)) - 0.09;
+    part = 0;
+    if (eye < d) {
+        d = eye;
+        part = 1;
+    }
+    if (pupil < d) {
+        d = pupil;
+        part = 2;
+    }
+    return d * shrink;
+}
+
+float3 hop_ball(int2 cell)
+{
+    float phase = hop_unit(cell);
+    float lift = 1.6 * abs(sin((2.2 + phase) * hop_time + 6.2832 * phase));
+    return float3(3 * cell.x + 1.5, 0.4 + lift, 3 * cell.y + 1.5);
+}
+
+// The two rows of cells along the creature's path stay empty.
+bool hop_lane(int2 cell)
+{
+    return cell.y == 0 || cell.y == -1;
+}
+
+// Ball of this cell, bounded by the distance to its neighbours' balls.
+float hop_balls(float3 p, out int2 cell)
+{
+    cell = int2(floor(p.xz / 3));
+    if (p.y > 2.6)
+        return p.y - 2.4;
+    float2 inside = p.xz - 3 * float2(cell);
+    float edge = min(min(inside.x, 3 - inside.x), min(inside.y, 3 - inside.y)) + 1.1;
+    return hop_lane(cell) ? edge : min(length(p - hop_ball(cell)) - 0.4, edge);
+}
+
+// Material: 0 fur, 1 eye, 2 pupil, 3 ball, 4 ground.
+float hop_scene(float3 p, out int material)
+{
+    int part;
+    int2 cell;
+    float d = hop_creature(p, part);
+    material = part;
+    float b = hop_balls(p, cell);
+    if (b < d) {
+        d = b;
+        material = 3;
+    }
+    if (p.y < d) {
+        d = p.y;
+        material = 4;
+    }
+    return d;
+}
+
+float hop_field(float3 p)
+{
+    int m;
+    return hop_scene(p, m);
+}
+
+float3 hop_normal(float3 p)
+{
+    const float2 k = float2(1, -1) * 0.002;
+    return normalize(k.xyy * hop_field(p + k.xyy) + k.yyx * hop_field(p + k.yyx) +
+                     k.yxy * hop_field(p + k.yxy) + k.xxx * hop_field(p + k.xxx) + 1e-9);
+}
+
+float3 hop_sky(float3 dir)
+{
+    return lerp(float3(0.95, 0.85, 0.7), float3(0.35, 0.6, 0.95), saturate(dir.y * 2));
+}
+
+float3 hop_sample(float2 uv, float t)
+{
+    hop_pose(t);
+    float3 look = float3(1.2 * t + 0.5, 1.1, 0);
+    float3 eye = look + float3(2.5, 4, 8.5);
+    float3 ahead = normalize(look - eye);
+    float3 side = normalize(cross(ahead, float3(0, 1, 0)));
+    float3 dir = normalize(uv.x * side + uv.y * cross(side, ahead) + 1.5 * ahead);
+
+    float travel = 0;
+    int material = -1;
+    [loop] for (int i = 0; i < 72; i++) {
+        float d = hop_scene(eye + travel * dir, material);
+        if (d < 0.001 * travel)
+            break;
+        travel += d;
+        if (travel > 45 || (dir.y > 0 && eye.y + travel * dir.y > 3.6)) {
+            material = -1;
+            break;
+        }
+    }
+    if (material < 0)
+        return hop_sky(dir);
+
+    float3 at = eye + travel * dir;
+    float3 n = hop_normal(at);
+    float3 sun = normalize(float3(0.4, 0.8, 0.5));
+    float3 base = float3(0.95, 0.55, 0.2);
+    if (material == 1)
+        base = 0.95;
+    else if (material == 2)
+        base = 0.02;
+    else if (material == 3)
+        base = 0.55 + 0.45 * cos(6.2832 * (hop_unit(int2(floor(at.xz / 3))) + float3(0, 0.33, 0.67)));
+    float shade = 1;
+    if (material == 4) {
+        int2 cell = int2(floor(at.xz / 3));
+        float2 checks = floor(at.xz / 1.5);
+        base = (fmod(abs(checks.x + checks.y), 2) < 1) ? float3(0.35, 0.7, 0.25) : float3(0.3, 0.6, 0.22);
+        // Blob shadows under the creature and under this cell's ball.
+        float3 ball = hop_ball(cell);
+        if (!hop_lane(cell))
+            shade *= lerp(1, smoothstep(0.1, 0.5 + 0.15 * ball.y, length(at.xz - ball.xz)), 0.6);
+        float lift = hop_base.y;
+        shade *= lerp(1, smoothstep(0.3, 0.9 + 0.3 * lift, length((at.xz - hop_base.xz) * float2(0.9, 1.1))), 0.65);
+    }
+    float diffuse = saturate(dot(n, sun)) * shade;
+    float sky = 0.5 + 0.5 * n.y;
+    float shine = material == 4 ? 0 : pow(saturate(dot(reflect(dir, n), sun)), 30);
+    float3 col = base * (0.85 * diffuse + 0.3 * sky * float3(0.7, 0.85, 1.0)) + 0.5 * shine * shade;
+    // The haze also hides the far ground, where the march runs out of steps.
+    return lerp(hop_sky(dir), col, exp(-0.0025 * travel * travel));
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float clock = c.x + p.y;
+    float3 sum = 0;
+    for (int k = 0; k < 4; k++) {
+        float2 sub = float2(k & 1, k >> 1) * 0.5 - 0.25;
+        float2 uv = (position + sub - 0.5 * q) / q.y;
+        sum += hop_sample(uv, clock + (k + 0.5) / 4 / 24);
+    }
+    float2 centred = (position - 0.5 * q) / q;
+    float vignette = 1 - 0.7 * dot(centred, centred);
+    colour = float4(sum / 4 * vignette, 1);
 }
