@@ -1,50 +1,130 @@
-// Test pattern for entry 32 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 32;
+// 64 bouncing spheres on an 8 x 8 grid of pitch 3 above a floor at y = -10,
+// ray traced analytically: primary ray, two reflections, a shadow ray per hit.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static const float ball_radius = 1.1;
+static const float floor_y = -10;
+static const float bounce_height = 5.5;
+static float4 balls[64];
+static float ball_clock;
+
+float balls_hash(uint n)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    n = (n ^ 0x5bu) * 0x9e3779b1u;
+    n ^= n >> 15;
+    n *= 0x2c1b3c6du;
+    n ^= n >> 12;
+    return float(n & 0xffffu) / 65535.0;
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+void balls_place()
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    for (int i = 0; i < 64; i++) {
+        float2 cell = float2(i & 7, i >> 3);
+        float speed = 2.2 + 1.3 * balls_hash(i + 1);
+        float hop = abs(sin(speed * ball_clock + 6.2832 * balls_hash(i + 71)));
+        balls[i] = float4(3 * (cell.x - 3.5), floor_y + ball_radius + bounce_height * hop, 3 * (cell.y - 3.5), i);
+    }
+}
+
+// Slab test against the box that holds every ball, so most rays skip the loop.
+bool balls_in_reach(float3 from, float3 dir)
+{
+    float3 lo = float3(-10.5 - ball_radius, floor_y, -10.5 - ball_radius);
+    float3 hi = float3(10.5 + ball_radius, floor_y + 2 * ball_radius + bounce_height, 10.5 + ball_radius);
+    float3 inv = 1 / (abs(dir) < 1e-6 ? 1e-6 * (dir < 0 ? -1 : 1) : dir);
+    float3 a = (lo - from) * inv, b = (hi - from) * inv;
+    float3 near = min(a, b), far = max(a, b);
+    float enter = max(near.x, max(near.y, near.z)), leave = min(far.x, min(far.y, far.z));
+    return leave > max(enter, 0);
+}
+
+// Nearest ball hit: returns its distance (1e9 for none) and its index in which.
+float balls_hit(float3 from, float3 dir, out int which)
+{
+    which = -1;
+    float best = 1e9;
+    if (!balls_in_reach(from, dir))
+        return best;
+    for (int i = 0; i < 64; i++) {
+        float3 rel = from - balls[i].xyz;
+        float b = dot(rel, dir);
+        float h = b * b - dot(rel, rel) + ball_radius * ball_radius;
+        if (h > 0) {
+            float t = -b - sqrt(h);
+            if (t > 1e-3 && t < best) {
+                best = t;
+                which = i;
+            }
+        }
+    }
+    return best;
+}
+
+float3 balls_sky(float3 dir)
+{
+    return lerp(float3(0.5, 0.55, 0.7), float3(0.03, 0.1, 0.35), saturate(dir.y * 1.5 + 0.2));
+}
+
+float3 balls_floor(float3 at, float dist)
+{
+    float u = at.x + 1.4 * sin(0.45 * at.z + 0.8 * ball_clock);
+    float v = at.z + 1.4 * sin(0.35 * at.x - 0.6 * ball_clock);
+    float2 f = abs(frac(float2(u, v) / 2.5) - 0.5);
+    float width = 0.04 + 0.004 * dist;
+    float line_mask = saturate((width - 0.5 + max(f.x, f.y)) / width);
+    // Far away the lines are thinner than a pixel; fade them to their average.
+    line_mask = lerp(line_mask, 0.3, saturate(dist / 120));
+    return lerp(float3(0.03, 0.04, 0.09), float3(1.0, 0.75, 0.25), line_mask);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    ball_clock = c.x + p.y;
+    balls_place();
+    float2 uv = (position - 0.5 * q) / q.y;
+    float swing = 0.6 + 0.15 * ball_clock;
+    float3 from = float3(26 * sin(swing), 6, 26 * cos(swing));
+    float3 ahead = normalize(float3(0, -6.5, 0) - from);
+    float3 side = normalize(cross(ahead, float3(0, 1, 0)));
+    float3 up = cross(side, ahead);
+    float3 dir = normalize(uv.x * side + uv.y * up + 1.6 * ahead);
+    float3 sun = normalize(float3(-0.5, 0.8, 0.4));
+
+    float3 col = 0, carry = 1;
+    [loop] for (int bounce = 0; bounce < 3; bounce++) {
+        int which;
+        float t = balls_hit(from, dir, which);
+        float to_floor = dir.y < 0 ? (floor_y - from.y) / dir.y : 1e9;
+        if (which < 0 && to_floor > 1e8) {
+            col += carry * balls_sky(dir);
+            break;
+        }
+        float3 n, base;
+        float gloss;
+        if (which >= 0 && t < to_floor) {
+            from += t * dir;
+            n = (from - balls[which].xyz) / ball_radius;
+            base = 0.5 + 0.5 * cos(6.2832 * (balls_hash(which + 13) + float3(0, 0.33, 0.67)));
+            gloss = 0.45;
+        } else {
+            t = to_floor;
+            from += t * dir;
+            n = float3(0, 1, 0);
+            base = balls_floor(from, t);
+            gloss = 0.25;
+        }
+        int blocker;
+        float lit = balls_hit(from + 1e-3 * n, sun, blocker) < 1e8 ? 0.2 : 1;
+        float diffuse = saturate(dot(n, sun)) * lit;
+        float shine = pow(saturate(dot(reflect(dir, n), sun)), 40) * lit;
+        float3 local = base * (0.2 + 0.8 * diffuse) + shine;
+        float haze = exp(-0.003 * t);
+        col += carry * (1 - gloss) * lerp(balls_sky(dir), local, haze);
+        carry *= gloss * haze;
+        dir = reflect(dir, n);
+        from += 1e-3 * n;
+        if (bounce == 2)
+            col += carry * balls_sky(dir);
+    }
+    colour = float4(pow(saturate(col), 0.7), 1);
 }
