@@ -1,50 +1,85 @@
-// Test pattern for entry 35 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 35;
+// Flight through a tunnel of heart-shaped rings, 3 units apart, at 2 units per
+// second; red rings on pink, with noise-driven rays fanning out behind them.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static float hr_clock;
+
+// Unsigned distance to a heart outline: per side, a half circle for the lobe
+// and a straight edge down to the tip, meeting with a common tangent.
+float hr_heart(float2 v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    v.x = abs(v.x);
+    float2 lobe = v - float2(0.354, 0.254);
+    float arc = dot(lobe, float2(0.7071, 0.7071)) >= 0
+                    ? abs(length(lobe) - 0.5)
+                    : min(length(v - float2(0.707, -0.1)), length(v - float2(0, 0.608)));
+    float2 edge = float2(-0.707, -0.707);
+    float2 from = v - float2(0.707, -0.1);
+    float along = clamp(dot(from, edge), 0, 1);
+    return min(arc, length(from - along * edge));
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float hr_rings(float3 p)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float slot = floor(p.z / 3);
+    float dz = p.z - 3 * slot - 1.5;
+    // Each ring sways a little so the tunnel is not a rigid tube.
+    float sway = 0.35 * sin(0.9 * slot + 1.7 * hr_clock);
+    float2 v = p.xy - float2(0.4 * sin(0.5 * slot + hr_clock), 0.3 * cos(0.7 * slot));
+    float s = sin(sway), k = cos(sway);
+    v = float2(k * v.x - s * v.y, s * v.x + k * v.y);
+    float ring = length(float2(2.6 * hr_heart(v / 2.6), dz)) - 0.2;
+    // The neighbouring rings are at least 1.3 beyond the slot's faces.
+    return min(ring, 2.8 - abs(dz));
+}
+
+float3 hr_normal(float3 p)
+{
+    const float2 k = float2(1, -1) * 0.002;
+    return normalize(k.xyy * hr_rings(p + k.xyy) + k.yyx * hr_rings(p + k.yyx) +
+                     k.yxy * hr_rings(p + k.yxy) + k.xxx * hr_rings(p + k.xxx) + 1e-9);
+}
+
+float3 hr_backdrop(float2 uv)
+{
+    // atan2(0, 0) is undefined, and the frame's centre pixel asks for it.
+    float around = atan2(uv.y, abs(uv.x) + abs(uv.y) > 0 ? uv.x : 1) + 0.1 * hr_clock;
+    // A circle through the noise volume gives seamless angular variation.
+    float2 ring = 0.5 + 0.22 * float2(cos(around), sin(around));
+    float beams = zs(float3(ring, 0.02 * hr_clock)).x + 0.5 * zs(float3(2 * ring, 0.5 + 0.03 * hr_clock)).y;
+    float fan = saturate(0.55 + 1.6 * beams) * saturate(4 * length(uv));
+    float3 pink = float3(1.0, 0.72, 0.8);
+    return lerp(pink, float3(1.0, 0.9, 0.94), fan) - 0.12 * length(uv);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    hr_clock = c.x + p.y;
+    position.y -= q.y * floor(position.y / q.y);
+    float2 uv = (position - 0.5 * q) / q.y;
+    float3 eye = float3(0, 0, -2 * hr_clock);
+    float3 ray = normalize(float3(uv, -1.3));
+    float3 col = hr_backdrop(uv);
+
+    float t = 0.2;
+    bool hit = false;
+    [loop] for (int i = 0; i < 90; i++) {
+        float d = hr_rings(eye + t * ray);
+        if (d < 0.0015 * t) {
+            hit = true;
+            break;
+        }
+        t += 0.9 * d;
+        if (t > 45)
+            break;
+    }
+    if (hit) {
+        float3 at = eye + t * ray;
+        float3 n = hr_normal(at);
+        float3 light = normalize(float3(0.3, 0.6, 0.7));
+        float diffuse = saturate(dot(n, light));
+        float shine = pow(saturate(dot(reflect(ray, n), light)), 24);
+        float3 ring = float3(0.85, 0.04, 0.1) * (0.3 + 0.8 * diffuse) + 0.6 * shine;
+        col = lerp(col, ring, exp(-0.045 * t));
+    }
+    colour = float4(col, 1);
 }
