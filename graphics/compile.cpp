@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,6 +32,32 @@ shaderc_compile_options_t compile_options()
     shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_image, binding_back_buffer);
     shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_unordered_access_view, binding_back_buffer);
     return options;
+}
+
+// shaderc counts lines from the top of the prefix; authors think in lines of
+// their own file. One write per message keeps the threads' reports apart.
+void report_errors(const char* name, const char* message, const char* prefix)
+{
+    int prefix_lines = 0;
+    for (const char* c = prefix; *c; ++c)
+        prefix_lines += *c == '\n';
+    // glslang writes "NAME:LINE:" and "NAME: NAME(LINE):".
+    const std::string forms[] = {std::string(name) + ":%d:%n", std::string(name) + ": " + name + "(%d):%n"};
+    std::string report = std::string("swipemix: ") + name + " did not compile:\n";
+    for (const char* line = message; *line;) {
+        const char* end = std::strchr(line, '\n');
+        const std::string text(line, end ? size_t(end - line) : std::strlen(line));
+        line += text.size() + (end ? 1 : 0);
+        int at = 0, used = 0;
+        for (const std::string& form : forms)
+            if (!used && std::sscanf(text.c_str(), form.c_str(), &at, &used) == 1 && used) {
+                const bool in_effect = at > prefix_lines;
+                report += std::string(name) + (in_effect ? ", effect line " : ", prefix line ") +
+                          std::to_string(in_effect ? at - prefix_lines : at) + ":";
+            }
+        report += text.substr(size_t(used)) + "\n";
+    }
+    std::fputs(report.c_str(), stderr);
 }
 
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
@@ -78,8 +105,7 @@ void compile_entry(int i)
         shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
     shaderc_compile_options_release(options);
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
-        // Line numbers count from the top of the prefix.
-        std::fprintf(stderr, "swipemix: %s did not compile:\n%s", name, shaderc_result_get_error_message(result));
+        report_errors(name, shaderc_result_get_error_message(result), prefix);
         shaderc_result_release(result);
         return;
     }

@@ -202,6 +202,8 @@ int main(int argc, char** argv)
     if (mode == "--from")
         return write_sequence(o);
     if (mode == "--entry") {
+        if (!shader_slot_filled(o.entry + 1))
+            std::fprintf(stderr, "swipemix-capture: entry %d has no shader; the show draws a lower entry instead\n", o.entry);
         double stays[entry_count];
         find_longest_stays(o.fps, stays);
         draw_entry_plain(o.entry, std::isnan(o.clock) ? 0 : o.clock, stays[o.entry]);
