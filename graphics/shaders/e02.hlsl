@@ -1,50 +1,31 @@
-// Test pattern for entry 2 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 2;
+// Electric filaments: a point is turned and warped eighteen times, squashed
+// through tanh each time so the map folds back on itself instead of running
+// off. Every pass glows where the warped point crosses its own axis.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float2 e02_tanh(float2 v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
-}
-
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
-{
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    // tanh of a large argument can come out as inf/inf on some drivers.
+    v = clamp(v, -9.0, 9.0);
+    float2 e = exp(2.0 * v);
+    return (e - 1.0) / (e + 1.0);
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 w = (2.0 * position - q) / 1080.0 * 1.3;
+    float3 d = 0;
+    for (int i = 0; i < 18; i++)
+    {
+        float fi = i;
+        float a = 0.62 + 0.1 * sin(0.23 * t + fi);
+        float ca = cos(a), sa = sin(a);
+        w = float2(ca * w.x - sa * w.y, sa * w.x + ca * w.y);
+        w += 0.3 * sin(w.yx * 2.7 + float2(0.9 * t, -0.7 * t) + fi * 0.8);
+        w = 1.25 * e02_tanh(1.4 * w);
+        float gap = abs(w.x + 0.2 * sin(4.0 * w.y + 1.7 * t + fi) + 0.025 * sin(31.0 * w.y - 9.0 * t + 3.0 * fi));
+        d += (1.0 + cos(float3(1, 2, 3) + 0.4 * fi + 0.5 * t)) * 0.022 / max(gap, 0.0015);
+    }
+    d = max(d, 1e-3);
+    colour = float4(15.6 / (min(d, 13.0) + 164.0 / d), 1);
 }
