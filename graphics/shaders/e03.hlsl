@@ -1,50 +1,78 @@
-// Test pattern for entry 3 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 3;
+// Star gates: the camera rides a winding path through a stack of glass
+// planes, each with a glowing star, composited front to back.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float2 e03_path(float z)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    return float2(0.55 * sin(0.61 * z) + 0.2 * sin(1.37 * z), 0.4 * cos(0.47 * z));
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Signed distance to a five-pointed star of tip radius ro and notch radius ri.
+float e03_star(float2 v, float ro, float ri)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float sector = 1.2566371; // 2 pi / 5
+    float a = atan2(v.y, v.x + 1e-9);
+    a = a - sector * floor(a / sector);
+    a = abs(a - 0.5 * sector);
+    float2 u = length(v) * float2(cos(a), sin(a));
+    float2 tip = float2(ro, 0);
+    float2 edge = ri * float2(cos(0.5 * sector), sin(0.5 * sector)) - tip;
+    float2 rel = u - tip;
+    float h = saturate(dot(rel, edge) / dot(edge, edge));
+    float dist = length(rel - edge * h);
+    return (edge.x * rel.y - edge.y * rel.x) > 0.0 ? -dist : dist;
+}
+
+float3 e03_tone(float3 x)
+{
+    x = max(x * 0.6, 0.0);
+    x = x * (2.51 * x + 0.03) / (x * (2.43 * x + 0.59) + 0.14);
+    return sqrt(saturate(x));
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 uv = (2.0 * position - q) / 1080.0;
+    float camz = 0.9 * t;
+    float3 ro = float3(e03_path(camz), camz);
+    float3 ahead = float3(e03_path(camz + 1.2), camz + 1.2);
+    float3 fw = normalize(ahead - ro);
+    float3 rt = normalize(float3(fw.z, 0, -fw.x));
+    float3 up = cross(fw, rt);
+    float roll = 0.25 * sin(0.4 * t);
+    float2 sv = float2(cos(roll) * uv.x - sin(roll) * uv.y, sin(roll) * uv.x + cos(roll) * uv.y);
+    float3 rd = normalize(fw * 1.6 + rt * sv.x + up * sv.y);
+
+    float3 sum = 0;
+    float cover = 0;
+    float first = floor(camz / 0.5) + 1.0;
+    for (int i = 0; i < 16; i++)
+    {
+        float k = first + i;
+        float pz = 0.5 * k;
+        float dist = (pz - ro.z) / max(rd.z, 1e-3);
+        float2 onpane = ro.xy + rd.xy * dist - e03_path(pz);
+        // A thin frame marks each pane of glass.
+        float2 edge = abs(onpane) - float2(0.75, 1.0);
+        float frame = exp(-90.0 * abs(max(edge.x, edge.y)));
+        // Stars sit off the path on a slow spiral so the flight weaves between them.
+        float2 hit = onpane - 0.28 * float2(cos(1.9 * k), sin(1.9 * k));
+        float spin = 0.7 * k + 0.8 * t;
+        hit = float2(cos(spin) * hit.x - sin(spin) * hit.y, sin(spin) * hit.x + cos(spin) * hit.y);
+        float sd = e03_star(hit, 0.2, 0.085);
+        float3 tint = 0.55 + 0.45 * cos(6.2831853 * (0.13 * k + float3(0.0, 0.33, 0.67)));
+        float body = smoothstep(0.004, -0.004, sd);
+        float halo = exp(-18.0 * max(sd, 0.0));
+        // Far panes fade in and near ones fade out, so none pops.
+        float depth = i + 1.0 - frac(camz / 0.5);
+        float fade = smoothstep(16.0, 11.0, depth) * smoothstep(0.0, 0.6, depth);
+        float alpha = saturate(body * 0.85 + halo * 0.35 + 0.5 * frame + 0.02) * fade;
+        float3 light = tint * (body * 2.2 + halo * 1.4) + float3(0.5, 0.6, 0.9) * (frame * 1.5 + 0.1);
+        sum += (1.0 - cover) * alpha * light;
+        cover += (1.0 - cover) * alpha;
+        if (cover > 0.995)
+            break;
+    }
+    sum += (1.0 - cover) * float3(0.02, 0.015, 0.05) * (1.0 + uv.y);
+    colour = float4(e03_tone(sum), 1);
 }
