@@ -1,50 +1,128 @@
-// Test pattern for entry 5 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 5;
+// Ring tube: the camera flies down a tube whose wall, unrolled into polar
+// coordinates, is tiled with interlocking rings; a wobbling blob floats
+// ahead. One mirror bounce, and everything sinks into a dark red haze.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static const float3 e05_fog = float3(0.17, 0, 0);
+static const float e05_radius = 1.3;
+static float e05_time;
+
+float3 e05_blob_centre(float z)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    return float3(0.25 * sin(1.3 * e05_time), 0.2 * cos(0.9 * e05_time), z);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Distance and material (0 wall, 1 ring, 2 blob).
+float2 e05_map(float3 v, float blobz)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float r = length(v.xy);
+    float ang = atan2(v.y, v.x + 1e-9);
+    // Warp: the wall breathes with angle and depth.
+    float wall = e05_radius + 0.08 * sin(3.0 * ang + 0.7 * v.z);
+    float dwall = wall - r;
+    // Unroll the wall: arc length across, depth along, height off the wall.
+    // Across is measured at the point's own radius, so the unrolled
+    // distances never exceed the true ones.
+    float cells = 12.0;
+    float arc = ang * cells / 6.2831853;
+    float2 cell = float2(floor(arc), floor(v.z / 0.6));
+    float2 f = float2(frac(arc) - 0.5, frac(v.z / 0.6) - 0.5) * float2(6.2831853 * r / cells, 0.6);
+    float lift = r - (wall - 0.1);
+    float ring;
+    if (fmod(abs(cell.x + cell.y), 2.0) < 0.5)
+        ring = length(float2(length(f) - 0.18, lift)) - 0.032;
+    else
+        ring = length(float2(length(float2(f.y, lift)) - 0.18, f.x)) - 0.032;
+    // Only this cell's ring is known: never step further past the cell's
+    // border than the neighbours' rings keep clear of it. Away from the
+    // wall the ring layer itself bounds the step.
+    float border = min(3.14159265 * r / cells - abs(f.x), 0.3 - abs(f.y));
+    ring = max(min(ring, border + 0.04), wall - 0.33 - r);
+    float2 res = float2(dwall, 0);
+    if (ring < res.x)
+        res = float2(ring, 1);
+    float3 b = v - e05_blob_centre(blobz);
+    float lb = length(b);
+    float blob = lb - 0.55; // bound while far, skipping the wobble's sines
+    if (lb < 0.8)
+    {
+        float wob = 0.1 * sin(5.0 * b.x + 2.1 * e05_time) * sin(4.0 * b.y - 1.7 * e05_time) * sin(4.5 * b.z + 1.3 * e05_time);
+        blob = (lb - 0.42 + wob) * 0.7;
+    }
+    if (blob < res.x)
+        res = float2(blob, 2);
+    return res;
+}
+
+float3 e05_normal(float3 v, float blobz)
+{
+    float2 k = float2(1, -1) * 0.002;
+    return normalize(k.xyy * e05_map(v + k.xyy, blobz).x + k.yyx * e05_map(v + k.yyx, blobz).x +
+                     k.yxy * e05_map(v + k.yxy, blobz).x + k.xxx * e05_map(v + k.xxx, blobz).x + 1e-7);
+}
+
+// Marches at most 64 steps out to 10 units; returns distance, material.
+float2 e05_march(float3 ro, float3 rd, float blobz)
+{
+    float d = 0.0;
+    for (int i = 0; i < 64; i++)
+    {
+        float2 h = e05_map(ro + rd * d, blobz);
+        if (h.x < 0.001 * d + 0.0005)
+            return float2(d, h.y);
+        d += h.x;
+        if (d > 10.0)
+            break;
+    }
+    return float2(10.0, -1.0);
+}
+
+float3 e05_shade(float3 pos, float3 rd, float3 nrm, float mat, float3 lpos)
+{
+    float3 base = mat < 0.5 ? float3(0.35, 0.12, 0.1) : (mat < 1.5 ? float3(0.95, 0.65, 0.3) : float3(0.5, 0.7, 0.9));
+    float3 tol = lpos - pos;
+    float ld = length(tol);
+    float3 l = tol / max(ld, 1e-4);
+    float diff = max(dot(nrm, l), 0.0);
+    float shine = pow(max(dot(reflect(rd, nrm), l), 0.0), 24.0);
+    float fall = 1.0 / (1.0 + 0.25 * ld * ld);
+    return base * (0.12 + diff * fall * 1.6) + shine * fall;
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    e05_time = c.x + p.y;
+    float2 uv = (2.0 * position - q) / 1080.0;
+    float camz = 1.4 * e05_time;
+    float blobz = camz + 2.6;
+    float3 ro = float3(0.35 * sin(0.5 * e05_time), 0.3 * sin(0.37 * e05_time), camz);
+    float3 ta = e05_blob_centre(blobz);
+    float3 fw = normalize(ta - ro);
+    float3 rt = normalize(cross(float3(0, 1, 0), fw));
+    float3 up = cross(fw, rt);
+    float3 rd = normalize(fw * 1.5 + rt * uv.x + up * uv.y);
+    float3 lpos = float3(0, 0, camz + 0.6);
+
+    float2 h = e05_march(ro, rd, blobz);
+    float3 col = e05_fog;
+    if (h.y >= 0.0)
+    {
+        float3 pos = ro + rd * h.x;
+        float3 nrm = e05_normal(pos, blobz);
+        col = e05_shade(pos, rd, nrm, h.y, lpos);
+        float3 rr = reflect(rd, nrm);
+        float2 h2 = e05_march(pos + nrm * 0.01, rr, blobz);
+        float3 rcol = e05_fog;
+        if (h2.y >= 0.0)
+        {
+            float3 p2 = pos + nrm * 0.01 + rr * h2.x;
+            rcol = e05_shade(p2, rr, e05_normal(p2, blobz), h2.y, lpos);
+        }
+        float fres = h.y > 1.5 ? 0.7 : (h.y > 0.5 ? 0.45 : 0.2);
+        fres = lerp(fres, 1.0, pow(1.0 - max(dot(-rd, nrm), 0.0), 5.0));
+        // Haze the bounce over its whole path, the direct view over its own.
+        rcol = lerp(sqrt(max(rcol, 0.0)), e05_fog, 1.0 - exp(-0.3 * (h.x + h2.x)));
+        col = lerp(sqrt(max(col, 0.0)), e05_fog, 1.0 - exp(-0.3 * h.x));
+        col = lerp(col, rcol, fres * 0.8);
+    }
+    colour = float4(col, 1);
 }
