@@ -1,9 +1,6 @@
 #include "graphics/spirv_fixup.h"
 
 #include <spirv-tools/libspirv.h>
-
-#include <algorithm>
-
 namespace {
 enum : uint32_t {
     op_capability = 17,
@@ -63,11 +60,10 @@ void fix_storage_images(std::vector<uint32_t>& words)
 
     std::vector<uint32_t> out(words.begin(), words.begin() + header_words);
     out.reserve(words.size() + 64);
-    bool capability_added = false; // glslang never declares it itself
+    bool capability_added = false;
     for (size_t k = 0; k < p.offsets.size(); ++k) {
         const uint32_t at = p.offsets[k];
         const uint32_t opcode = words[at] & 0xffff, count = words[at] >> 16;
-        const bool last_capability = opcode == op_capability && (k + 1 == p.offsets.size() || (words[p.offsets[k + 1]] & 0xffff) != op_capability);
         if (opcode == op_image_write && vec3_type && p.result_type[words[at + 3]] == vec3_type) {
             const uint32_t texel = words[at + 3], wide = bound++;
             out.insert(out.end(), {instruction(op_vector_shuffle, 9), vec4_type, wide, texel, texel, 0, 1, 2, 2});
@@ -78,7 +74,7 @@ void fix_storage_images(std::vector<uint32_t>& words)
         out.insert(out.end(), words.begin() + at, words.begin() + at + count);
         if (opcode == op_type_image && words[at + 7] == sampled_as_storage)
             out[out.size() - count + 8] = format_rgb10a2;
-        if (last_capability && !capability_added) {
+        if (opcode == op_capability && !capability_added) {
             out.insert(out.end(), {instruction(op_capability, 2), capability_storage_image_extended_formats});
             capability_added = true;
         }
