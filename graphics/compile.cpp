@@ -29,7 +29,6 @@ shaderc_compile_options_t compile_options()
     shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_buffer, binding_constants);
     shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_texture, binding_noise);
     shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_sampler, binding_sampler);
-    shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_image, binding_back_buffer);
     shaderc_compile_options_set_binding_base(options, shaderc_uniform_kind_unordered_access_view, binding_back_buffer);
     return options;
 }
