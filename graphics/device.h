@@ -32,8 +32,9 @@ void compile_entry(int i); // one thread's work: slot i + 1, i from -1 to 36
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
 // dispatches 96 x 135 groups. Passes run in submission order.
 void run_pass(int slot);
-// Ends the frame: shows the back buffer (vsync when sync_interval is 1), or
-// without a window copies it to host memory and waits for it.
+// Ends the frame: shows the back buffer scaled onto the window, or without a
+// window copies it to host memory and waits for it. The window always waits
+// for vertical sync (FIFO); an interval of 0 costs at most one refresh.
 void present(int sync_interval);
 // Without a window: the last presented back buffer, W x 1080 packed 10-bit
 // RGB words (red in the low bits), valid until the next present.
