@@ -1,50 +1,122 @@
-// Test pattern for entry 15 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 15;
+// Flight down a tunnel of rings of mirror boxes with neon edges, inside a ribbed cylinder.
+static float t15Time;
+static const float t15Gap = 2.5;      // ring spacing along the tunnel
+static const float t15Radius = 2.3;   // ring radius
+static const float t15Wall = 3.4;     // cylinder radius
+static const float3 t15Box = float3(0.32, 0.55, 0.3);
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float3 t15Tint(float ring)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    return frac(ring * 0.5) < 0.25 ? float3(1.0, 0.1, 0.85) : float3(0.1, 0.9, 1.0);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Box-local point of the ring box nearest to pos; w is the ring index.
+float3 t15Local(float3 pos, out float ring)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    ring = round(pos.z / t15Gap);
+    float spin = t15Time * (frac(ring * 0.5) < 0.25 ? 0.5 : -0.5) + ring * 0.3;
+    float a = atan2(pos.y, pos.x) + spin;
+    const float sector = 6.2831853 / 8;
+    a -= sector * round(a / sector);
+    float r = length(pos.xy);
+    return float3(r * cos(a) - t15Radius, r * sin(a), pos.z - ring * t15Gap);
+}
+
+float t15Map(float3 pos)
+{
+    float ring;
+    float3 b = abs(t15Local(pos, ring)) - t15Box;
+    return length(max(b, 0)) + min(max(b.x, max(b.y, b.z)), 0) - 0.02;
+}
+
+float3 t15Normal(float3 pos)
+{
+    float2 e = float2(0.002, -0.002);
+    float3 n = e.xyy * t15Map(pos + e.xyy) + e.yyx * t15Map(pos + e.yyx)
+             + e.yxy * t15Map(pos + e.yxy) + e.xxx * t15Map(pos + e.xxx);
+    return n / max(length(n), 1e-6);
+}
+
+// Distance to the cylinder wall from inside; the march never goes past it.
+float t15Cylinder(float3 ro, float3 rd)
+{
+    float a = dot(rd.xy, rd.xy);
+    float b = dot(ro.xy, rd.xy);
+    float k = dot(ro.xy, ro.xy) - t15Wall * t15Wall;
+    if (a < 1e-7) return 60;
+    return min((-b + sqrt(max(b * b - a * k, 0))) / a, 60);
+}
+
+float3 t15WallColour(float3 pos)
+{
+    float ring = round(pos.z / t15Gap);
+    float rib = abs(pos.z - ring * t15Gap);
+    float a = atan2(pos.y, pos.x) * 8 / 6.2831853;
+    float seam = abs(frac(a + 0.5) - 0.5);
+    float3 base = float3(0.04, 0.035, 0.07) * (1 + 0.5 * sin(pos.z * 3));
+    return base + t15Tint(ring) * (0.6 * exp(-18 * rib) + 0.15 * exp(-40 * seam));
+}
+
+// One pass: march to the first box or the wall, summing the edge glow passed on the way.
+float3 t15Trace(float3 ro, float3 rd, out float3 hitPos, out float3 n, out bool box)
+{
+    float far = t15Cylinder(ro, rd);
+    float t = 0.02;
+    float3 glow = 0;
+    box = false;
+    for (int i = 0; i < 80; i++)
+    {
+        float3 pos = ro + rd * t;
+        float d = t15Map(pos);
+        glow += t15Tint(round(pos.z / t15Gap)) * exp(-12 * d) * 0.02;
+        if (d < 0.001)
+        {
+            box = true;
+            break;
+        }
+        t += d;
+        if (t > far)
+        {
+            t = far;
+            break;
+        }
+    }
+    hitPos = ro + rd * t;
+    n = box ? t15Normal(hitPos) : float3(-normalize(hitPos.xy + 1e-5), 0);
+    float3 col;
+    if (box)
+    {
+        float ring;
+        float3 l = abs(t15Local(hitPos, ring)) / t15Box;
+        // near an edge two of the three face coordinates approach 1
+        float mid = l.x + l.y + l.z - max(l.x, max(l.y, l.z)) - min(l.x, min(l.y, l.z));
+        float edge = smoothstep(0.8, 0.97, mid);
+        col = t15Tint(ring) * (edge * 2.5) + float3(0.02, 0.02, 0.03);
+    }
+    else col = t15WallColour(hitPos);
+    return col * exp(-0.04 * t) + glow;
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    t15Time = c.x + p.y;
+    float2 uv = (position - q * 0.5) / q.y;
+    float3 ro = float3(0.4 * sin(t15Time * 0.7), 0.3 * cos(t15Time * 0.5), -3 * t15Time);
+    float roll = 0.3 * sin(t15Time * 0.25);
+    float2 r = float2(cos(roll), sin(roll));
+    uv = float2(uv.x * r.x - uv.y * r.y, uv.x * r.y + uv.y * r.x);
+    float3 rd = normalize(float3(uv, -1.1));
+
+    float3 pos, n;
+    bool box;
+    float3 col = t15Trace(ro, rd, pos, n, box);
+    if (box)
+    {
+        float3 pos2, n2;
+        bool box2;
+        float3 rr = reflect(rd, n);
+        float fres = 0.35 + 0.6 * pow(1 - saturate(-dot(rd, n)), 4);
+        col += t15Trace(pos + n * 0.01, rr, pos2, n2, box2) * fres * exp(-0.04 * length(pos - ro));
+    }
+    colour = float4(1 - exp(-col * 1.4), 1);
 }
