@@ -1,50 +1,48 @@
-// Test pattern for entry 6 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 6;
+// A 320 x 200 plasma done the old way: integer sines, a 16-colour palette and
+// a 4 x 4 ordered dither. Each canvas pixel is 4 x 4 frame pixels.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+// 125 sin(a) + 128 for a in 256ths of a turn, from a rational approximation of
+// the sine so no float enters the picture.
+int pl_isin(int a)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    a &= 255;
+    int h = a & 127;
+    int u = h * (128 - h);
+    int s = 2000 * u / (81920 - 4 * u);
+    return a < 128 ? 128 + s : 128 - s;
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
-{
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
-}
+// A colour wheel in four runs of four: night blue up to cyan, over white to
+// amber, down through red to violet, back into the night.
+static const int pl_palette[16] = {
+    0x0a0a3c, 0x14288c, 0x1e64d2, 0x32b4f0,
+    0x8ce6ff, 0xfafaf0, 0xffdc78, 0xffa028,
+    0xf05a14, 0xc81e32, 0x9c1464, 0x781e96,
+    0x502896, 0x321e78, 0x1e145a, 0x0f0a32 };
+
+static const int pl_bayer[16] = { 0, 8, 2, 10, 12, 4, 14, 6, 3, 11, 1, 9, 15, 7, 13, 5 };
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    colour = float4(0, 0, 0, 1);
+    // The canvas is 1280 x 800 frame pixels, centred: 140 black lines above and below.
+    int x = (int)floor((position.x + 256.0) / 4.0);
+    int y = 199 - (int)floor((position.y - 140.0) / 4.0);
+    if (x < 0 || x >= 320 || y < 0 || y >= 200)
+        return;
+    // 70 ticks per second; floor keeps negative clocks stepping evenly.
+    int t = (int)floor((c.x + p.y) * 70.0);
+
+    int v = pl_isin(x * 2 + t);
+    v += pl_isin(y * 3 - t * 2);
+    v += pl_isin(x + y + (t >> 1));
+    v += pl_isin((pl_isin(x - t) >> 2) + y * 2 + t);
+    v += pl_isin((pl_isin(y + (t >> 2)) >> 1) - x * 3 + (t >> 1));
+    // Five terms of 3 .. 253 make 15 .. 1265; spread that over one wheel turn and a half.
+    int w = (v * 77 >> 8) + (t >> 1);
+
+    // Within a run of four entries the low bits pick between neighbours by threshold.
+    int d = pl_bayer[(y & 3) * 4 + (x & 3)];
+    int rgb = pl_palette[((w & 255) + d) >> 4 & 15];
+    colour.rgb = float3((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255) / 255.0;
 }
