@@ -1,50 +1,122 @@
-// Test pattern for entry 9 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 9;
+// Flight through a lattice of 4-unit cells. Each cell holds a cluster of
+// eight rounded boxes, one per octant, each turning about x; open lanes
+// 1.5 units wide run between the clusters.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static float lb_t;
+// Whole cells flown so far: the march runs near the origin and adds these
+// back only to name cells, which keeps float precision on the faces.
+static float lb_base;
+
+// Box centres sit 0.75 from the cell centre along each axis. Half sizes and
+// rounding of every box; turning about x keeps it inside lb_bound.
+static const float3 lb_half = float3(0.42, 0.14, 0.3);
+static const float lb_round = 0.05;
+static const float3 lb_bound = float3(0.47, 0.39, 0.39);
+
+float lb_hash(float3 v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    return frac(sin(dot(v, float3(12.9898, 78.233, 37.719))) * 43758.5453);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Distance and which box of which cell: (distance, octant 0..7, cell hash).
+float3 lb_scene(float3 w)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float3 cell = floor(w / 4.0);
+    float3 l = w - cell * 4.0 - 2.0;
+    float3 sg = l >= 0.0 ? 1.0 : -1.0;
+    float3 o = l - sg * 0.75;
+    float n = dot(sg * 0.5 + 0.5, float3(1.0, 2.0, 4.0));
+    float h = lb_hash(cell + float3(lb_base, 0.0, 0.0));
+
+    float a = lb_t * (0.6 + 0.25 * n) + h * 6.2832;
+    float cs = cos(a), sn = sin(a);
+    float3 b = float3(o.x, cs * o.y + sn * o.z, cs * o.z - sn * o.y);
+    float3 e = abs(b) - lb_half;
+    float own = length(max(e, 0.0)) + min(max(e.x, max(e.y, e.z)), 0.0) - lb_round;
+
+    // Every other box stays within its bound. The nearest bound lies one step
+    // over along a single axis: across this cell's middle or across its wall.
+    float3 al = abs(l);
+    float3 same = max(abs(o) - lb_bound, 0.0);
+    float3 over = max(min(al + 0.75, 3.25 - al) - lb_bound, 0.0);
+    float other = min(length(float3(over.x, same.y, same.z)),
+                  min(length(float3(same.x, over.y, same.z)), length(float3(same.x, same.y, over.z))));
+    return float3(min(own, other), n, h);
+}
+
+// e grows with distance, in step with the size of a pixel there.
+float3 lb_normal(float3 w, float e)
+{
+    float2 k = float2(1.0, -1.0) * e;
+    return normalize(k.xyy * lb_scene(w + k.xyy).x + k.yyx * lb_scene(w + k.yyx).x +
+                     k.yxy * lb_scene(w + k.yxy).x + k.xxx * lb_scene(w + k.xxx).x + 1e-9);
+}
+
+// Soft shadow; each sample also estimates where between it and the previous
+// one the ray passed closest, which keeps the penumbra from banding.
+float lb_shadow(float3 w, float3 l)
+{
+    float res = 1.0;
+    float s = 0.05;
+    float prev = 1e4;
+    for (int i = 0; i < 64; i++)
+    {
+        float d = lb_scene(w + l * s).x;
+        float y = d * d / (2.0 * prev);
+        float side = sqrt(max(d * d - y * y, 0.0));
+        res = min(res, 12.0 * side / max(s - y, 1e-4));
+        prev = d;
+        s += clamp(d, 0.02, 0.25);
+        if (res < 0.004 || s > 4.0)
+            break;
+    }
+    return saturate(res);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    lb_t = c.x + p.y;
+    float2 uv = (position - q * 0.5) / 1080.0;
+
+    // The camera keeps to the crossing of two open lanes, y = z = 2.
+    float run = lb_t * 2.2;
+    lb_base = floor(run / 4.0);
+    float3 eye = float3(run - lb_base * 4.0, 2.0 + 0.25 * sin(lb_t * 0.7), 2.0 + 0.25 * cos(lb_t * 0.53));
+    float yaw = 0.35 * sin(lb_t * 0.23), pitch = 0.25 * sin(lb_t * 0.31 + 1.0);
+    float3 fw = float3(cos(yaw) * cos(pitch), sin(pitch), sin(yaw) * cos(pitch));
+    float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
+    float3 up = cross(fw, rt);
+    float3 dir = normalize(fw * 0.9 + rt * uv.x + up * uv.y);
+
+    float3 fog = float3(0.06, 0.08, 0.13);
+    float s = 0.0;
+    float3 hit = float3(1.0, 0.0, 0.0);
+    for (int i = 0; i < 220; i++)
+    {
+        hit = lb_scene(eye + dir * s);
+        if (hit.x < 0.0012 || s > 300.0)
+            break;
+        s += hit.x;
+    }
+
+    float3 col = fog;
+    // A ray that runs out of steps grazes boxes far off: shading it as a hit
+    // keeps the long corridors from fraying into speckle.
+    if (s <= 300.0)
+    {
+        float3 w = eye + dir * s;
+        float3 nrm = lb_normal(w, 0.002 + 0.001 * s);
+        float3 sun = normalize(float3(-0.5, 0.75, 0.45));
+        // Octants 0 and 7 stay bare steel; the other six carry colour.
+        bool lit = hit.y > 0.5 && hit.y < 6.5;
+        float3 base = lit ? 0.55 + 0.45 * cos(hit.y * 0.9 + hit.z * 3.0 + float3(0.0, 2.0, 4.0)) : float3(0.22, 0.23, 0.26);
+        float dif = saturate(dot(nrm, sun)) * lb_shadow(w + nrm * 0.003, sun);
+        float amb = 0.25 + 0.15 * nrm.y;
+        float spe = pow(saturate(dot(reflect(dir, nrm), sun)), lit ? 24.0 : 8.0) * dif;
+        col = base * (dif * float3(1.1, 1.0, 0.9) + amb * float3(0.35, 0.45, 0.6)) + spe * (lit ? 0.8 : 0.3);
+        if (lit)
+            col += base * 0.12;
+        col = lerp(fog, col, exp(-0.02 * s));
+    }
+    colour = float4(sqrt(saturate(col)), 1.0);
 }
