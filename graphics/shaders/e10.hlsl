@@ -1,50 +1,71 @@
-// Test pattern for entry 10 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 10;
+// A volumetric flight down a winding tunnel whose walls are a five-octave sum
+// of rotated sines, marched front to back until the view is opaque.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float2 tn_path(float z)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    return float2(2.4 * sin(z * 0.13) + 1.3 * sin(z * 0.051), 1.6 * cos(z * 0.097));
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Fixed rotation between octants so their sine ridges never line up.
+static const float3x3 tn_turn = float3x3(0.00, 0.80, 0.60, -0.80, 0.36, -0.48, -0.60, -0.48, 0.64);
+
+float tn_density(float3 w, out float detail)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float3 x = w * 0.9;
+    float n = 0.0, a = 0.5;
+    for (int i = 0; i < 5; i++)
+    {
+        n += a * dot(sin(x), cos(x.yzx));
+        x = mul(tn_turn, x) * 2.03;
+        a *= 0.5;
+    }
+    detail = n;
+    float r = length(w.xy - tn_path(w.z));
+    return saturate((r - 1.7 + n * 1.3) * 1.6);
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 uv = (position - q * 0.5) / 1080.0;
+
+    float z = t * 2.0;
+    float3 eye = float3(tn_path(z), z);
+    float3 fw = normalize(float3(tn_path(z + 2.5), z + 2.5) - eye);
+    float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
+    float3 up = cross(fw, rt);
+    float3 dir = normalize(fw * 0.8 + rt * uv.x + up * uv.y);
+
+    float3 sum = 0;
+    float alpha = 0.0;
+    float s = 0.05;
+    for (int i = 0; i < 130; i++)
+    {
+        float3 w = eye + dir * s;
+        float ds = 0.05 + s * 0.02;
+        float detail;
+        float d = tn_density(w, detail);
+        if (d > 0.001)
+        {
+            float a = 1.0 - exp(-d * ds * 9.0);
+            // Dull rust where the wall is thick; where the sine sum crosses zero
+            // its ridges glow cyan. Depth dims both so the bend of the tunnel reads.
+            float vein = exp(-abs(detail) * 9.0);
+            float3 tone = lerp(float3(0.55, 0.22, 0.1) * (0.4 + d), float3(0.3, 0.9, 1.2), vein);
+            tone *= 1.6 * exp(-s * 0.15) + 0.03;
+            sum += (1.0 - alpha) * a * tone;
+            alpha += (1.0 - alpha) * a;
+            if (alpha > 0.99)
+                break;
+        }
+        s += ds;
+    }
+    float3 col = sum + (1.0 - alpha) * float3(0.02, 0.01, 0.04);
+
+    // Lift the shadows toward violet and roll the highlights off.
+    col = 1.0 - exp(-col * 1.8);
+    col = pow(col, float3(1.05, 0.95, 0.9)) + float3(0.02, 0.0, 0.04) * (1.0 - col);
+    float2 v = position / q - 0.5;
+    col *= saturate(1.0 - dot(v, v) * 1.3);
+    colour = float4(col, 1.0);
 }
