@@ -1,50 +1,137 @@
-// Test pattern for entry 12 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 12;
+// The power-8 bulb, turning slowly, seen from a camera that swings to and fro
+// on an arc. The distance estimate also records an orbit trap for colour.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static float mb_t;
+static float4 mb_trap;
+
+float mb_de(float3 w)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    // Turning the bulb is turning the point the other way, about y.
+    float a = mb_t * 0.2;
+    float cs = cos(a), sn = sin(a);
+    w = float3(cs * w.x - sn * w.z, w.y, sn * w.x + cs * w.z);
+
+    float3 z = w;
+    float dr = 1.0;
+    float r = length(z);
+    mb_trap = float4(abs(z), r * r);
+    for (int i = 0; i < 7; i++)
+    {
+        if (r > 2.0)
+            break;
+        float r2 = r * r, r4 = r2 * r2;
+        dr = 8.0 * r4 * r2 * r * dr + 1.0;
+        // Raising to the 8th power doubles both spherical angles three times
+        // over; each doubling is algebraic, so no trigonometry is needed.
+        for (int k = 0; k < 3; k++)
+        {
+            float rho = sqrt(z.x * z.x + z.z * z.z);
+            float inv = 1.0 / max(rho, 1e-12);
+            z = float3(2.0 * z.y * (z.x * z.x - z.z * z.z) * inv, z.y * z.y - rho * rho, 4.0 * z.x * z.y * z.z * inv);
+        }
+        z += w;
+        r = length(z);
+        mb_trap = min(mb_trap, float4(abs(z), r * r));
+    }
+    return 0.5 * log(max(r, 1e-6)) * r / dr;
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float3 mb_normal(float3 w, float e)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float2 k = float2(1.0, -1.0) * e;
+    return normalize(k.xyy * mb_de(w + k.xyy) + k.yyx * mb_de(w + k.yyx) +
+                     k.yxy * mb_de(w + k.yxy) + k.xxx * mb_de(w + k.xxx) + 1e-9);
+}
+
+// Entry and exit distances of the ray through the sphere of radius 1.25 that
+// holds the whole bulb; x > y when it misses.
+float2 mb_bounds(float3 o, float3 d)
+{
+    float b = dot(o, d);
+    float h = b * b - dot(o, o) + 1.5625;
+    if (h < 0.0)
+        return float2(1.0, 0.0);
+    h = sqrt(h);
+    return float2(-b - h, -b + h);
+}
+
+float mb_shadow(float3 w, float3 l)
+{
+    float end = mb_bounds(w, l).y;
+    float res = 1.0;
+    float s = 0.01;
+    for (int i = 0; i < 50; i++)
+    {
+        float d = mb_de(w + l * s);
+        res = min(res, 10.0 * d / s);
+        s += clamp(d, 0.005, 0.2);
+        if (res < 0.005 || s > end)
+            break;
+    }
+    return saturate(res);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    mb_t = c.x + p.y;
+    float2 uv = (position - q * 0.5) / 1080.0;
+
+    // The camera swings on an arc: to and fro in azimuth, a gentle rise and fall.
+    float az = 0.9 * sin(mb_t * 0.31) + 0.6;
+    float el = 0.35 + 0.25 * sin(mb_t * 0.19 + 0.8);
+    float3 eye = 3.8 * float3(cos(el) * sin(az), sin(el), -cos(el) * cos(az));
+    float3 fw = normalize(-eye);
+    float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
+    float3 up = cross(fw, rt);
+    float3 dir = normalize(fw * 1.2 + rt * uv.x + up * uv.y);
+
+    float2 v = position / q - 0.5;
+    float3 col = lerp(float3(0.08, 0.06, 0.1), float3(0.22, 0.2, 0.28), saturate(uv.y + 0.6));
+    float2 span = mb_bounds(eye, dir);
+    if (span.x < span.y)
+    {
+        // Over-relaxed march: stretch each step by 1.5, and fall back to a
+        // plain step when the spheres of two steps no longer overlap.
+        float s = max(span.x, 0.0);
+        float omega = 1.5, prev = 0.0, len = 0.0;
+        bool found = false;
+        for (int i = 0; i < 48; i++)
+        {
+            float d = mb_de(eye + dir * s);
+            if (omega > 1.0 && d + prev < len)
+            {
+                s += prev - len;
+                len = prev;
+                omega = 1.0;
+                continue;
+            }
+            if (d < 0.0007 * s)
+            {
+                found = true;
+                break;
+            }
+            len = d * omega;
+            prev = d;
+            s += len;
+            if (s > span.y)
+                break;
+        }
+        if (found)
+        {
+            float3 w = eye + dir * s;
+            mb_de(w);
+            float4 trap = mb_trap;
+            float3 nrm = mb_normal(w, 0.0003 * s);
+            float3 sun = normalize(float3(0.6, 0.7, -0.4));
+            float sha = mb_shadow(w + nrm * 0.002, sun);
+            float3 alb = lerp(float3(0.85, 0.55, 0.25), float3(0.2, 0.45, 0.75), saturate(trap.y * 1.3));
+            alb = lerp(alb, float3(0.95, 0.9, 0.8), saturate(1.0 - trap.w * 1.6) * 0.6);
+            float dif = saturate(dot(nrm, sun)) * sha;
+            float occ = saturate(sqrt(trap.w) * 1.4 - 0.2);
+            float spe = pow(saturate(dot(reflect(dir, nrm), sun)), 20.0) * dif;
+            col = alb * (dif * float3(1.3, 1.2, 1.0) + occ * (0.25 + 0.15 * nrm.y) * float3(0.5, 0.6, 0.8)) + spe * 0.5;
+        }
+    }
+    col *= saturate(1.0 - dot(v, v) * 1.2);
+    colour = float4(sqrt(saturate(col)), 1.0);
 }
