@@ -1,50 +1,107 @@
-// Test pattern for entry 16 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 16;
+// A five-by-five yard of hopping sculptures, each five thin turning slabs, glowing into the dark.
+static float s16Time;
+static float3 s16Glow;
+static bool s16Floor; // whether the floor was the nearer surface
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float s16Hash(float2 v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float h = frac(dot(v, float2(0.2718282, 0.4142136)) * 23.7 + 0.31);
+    return frac(h * h * 63.1 + h * 5.3);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float3 s16Tint(float2 cell)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    return 0.55 + 0.45 * cos(6.2832 * (s16Hash(cell) + float3(0, 0.33, 0.67)));
+}
+
+float s16Hop(float2 cell)
+{
+    float s = frac(s16Time * 0.9 + s16Hash(cell + 5.0));
+    return 2.2 * s * (1 - s);
+}
+
+float s16Sculpture(float3 lp, float2 cell)
+{
+    float d = 1e3;
+    float seed = s16Hash(cell + 9.0) * 6.2832;
+    for (int k = 0; k < 5; k++)
+    {
+        float3 sp = lp - float3(0, 0.25 + 0.32 * k, 0);
+        float a = seed + k * 0.9 + s16Time * (0.6 + 0.25 * k) * (k % 2 == 0 ? 1 : -1);
+        float ca = cos(a), sa = sin(a);
+        sp.xz = float2(ca * sp.x - sa * sp.z, sa * sp.x + ca * sp.z);
+        float b = 0.35 * sin(a * 0.7 + k);
+        float cb = cos(b), sb = sin(b);
+        sp.xy = float2(cb * sp.x - sb * sp.y, sb * sp.x + cb * sp.y);
+        float3 e = abs(sp) - float3(0.75 - 0.08 * k, 0.025, 0.28);
+        d = min(d, length(max(e, 0)) + min(max(e.x, max(e.y, e.z)), 0));
+    }
+    return d;
+}
+
+float s16Map(float3 pos)
+{
+    float2 cell = clamp(round(pos.xz / 3), -2, 2);
+    float2 local = pos.xz - cell * 3;
+    float3 lp = float3(local.x, pos.y - s16Hop(cell), local.y);
+    float d = s16Sculpture(lp, cell);
+    s16Glow += s16Tint(cell) * exp(-5 * max(d, 0));
+    // a neighbour is at least 0.6 beyond our cell wall, and nothing rises above 2.5
+    float2 wall = float2(abs(cell.x) < 2 ? 1.5 - abs(local.x) : 9, abs(cell.y) < 2 ? 1.5 - abs(local.y) : 9);
+    d = min(d, max(min(wall.x, wall.y) + 0.6, pos.y - 2.5));
+    s16Floor = pos.y < d;
+    return min(d, pos.y);
+}
+
+float3 s16Normal(float3 pos)
+{
+    float2 e = float2(0.002, -0.002);
+    float3 n = e.xyy * s16Map(pos + e.xyy) + e.yyx * s16Map(pos + e.yyx)
+             + e.yxy * s16Map(pos + e.yxy) + e.xxx * s16Map(pos + e.xxx);
+    return n / max(length(n), 1e-6);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    s16Time = c.x + p.y;
+    float2 uv = (position - q * 0.5) / q.y;
+    float orbit = 0.12 * s16Time + 0.6;
+    float3 ro = float3(23 * sin(orbit), 17, 23 * cos(orbit));
+    float3 fw = normalize(float3(0, 0.2, 0) - ro);
+    float3 rt = normalize(cross(fw, float3(0, 1, 0)));
+    float3 up = cross(rt, fw);
+    float3 rd = normalize(fw * 1.7 + rt * uv.x + up * uv.y);
+
+    s16Glow = 0;
+    float t = 1, d = 1;
+    for (int i = 0; i < 50; i++)
+    {
+        d = s16Map(ro + rd * t);
+        if (d < 0.001 * t || t > 60) break;
+        t += d;
+    }
+    float3 glow = s16Glow;
+    float3 col = float3(0.02, 0.02, 0.05);
+    if (t < 60)
+    {
+        float3 pos = ro + rd * t;
+        bool floor_ = s16Floor;
+        float3 n = s16Normal(pos);
+        float occ = 0, w = 1;
+        for (int k = 1; k <= 5; k++)
+        {
+            float h = 0.05 * k;
+            occ += (h - s16Map(pos + n * h)) * w;
+            w *= 0.6;
+        }
+        occ = saturate(1 - 3 * occ);
+        float3 light = normalize(float3(0.3, 1, 0.2));
+        float dif = saturate(dot(n, light));
+        float2 cell = clamp(round(pos.xz / 3), -2, 2);
+        float3 alb = s16Tint(cell);
+        if (floor_) alb = abs(cell.x + cell.y) % 2 == 0 ? float3(0.03, 0.03, 0.04) : float3(0.06, 0.055, 0.07);
+        col = alb * (dif * 14 + 4) * occ;
+    }
+    col += glow * 1.5;
+    colour = float4(0.2 * sqrt(max(col, 0)), 1);
 }
