@@ -1,50 +1,60 @@
-// Test pattern for entry 23 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 23;
+// Flight through a turbulent tunnel with a light circling ahead of the camera.
+// Glow is gathered as 1/step so each of the 128 steps costs one field evaluation.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+// A parabolic stand-in for sin (same period, phase and range) at a fraction of
+// its cost on a CPU device; the march calls it a dozen times per step.
+float2 e23_wave(float2 x)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float2 v = frac(x * 0.15915494) * 2.0 - 1.0;
+    return -4.0 * v * (1.0 - abs(v));
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float2 e23_bend(float z)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    return e23_wave(float2(z * 0.21, z * 0.17 + 1.5708)) * float2(1.4, 0.9);
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 uv = (position - q * 0.5) / q.y;
+
+    float cz = t * 1.6;
+    float3 ro = float3(e23_bend(cz), cz);
+    float3 fw = normalize(float3(e23_bend(cz + 2.0), cz + 2.0) - ro);
+    float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
+    float3 up = cross(fw, rt);
+    float3 rd = normalize(fw + (uv.x * rt + uv.y * up) * 1.2);
+
+    float lz = cz + 3.5 + sin(t * 0.6);
+    float3 lp = float3(e23_bend(lz) + float2(cos(t * 1.7), sin(t * 1.7)) * 0.8, lz);
+
+    float3 acc = 0.0;
+    float3 glow = 0.0;
+    float z = 0.0;
+    for (int i = 0; i < 128; i++)
+    {
+        float3 s = ro + rd * z;
+        float3 w = s;
+        w.xy -= e23_bend(s.z);
+        // each octave pushes the cross-section sideways by a wave along the other axes
+        float f = 1.7;
+        for (int k = 0; k < 4; k++)
+        {
+            w.xy += e23_wave(w.yx * f + w.z * (f * 0.6) + t * float2(0.7, 0.9)) * (0.38 / f);
+            f *= 1.9;
+        }
+        float d = 0.012 + abs(1.5 - length(w.xy)) * 0.4;
+        // cos and sin of the hue angle turn into three phase-shifted channels
+        float2 hue = e23_wave(s.z * 0.18 + t * 0.3 + float2(1.5708, 0.0));
+        acc += (1.0 + hue.x * float3(1.0, -0.32, -0.8) + hue.y * float3(0.0, -0.95, 0.6)) / d;
+        float3 l = s - lp;
+        float l2 = dot(l, l) + 0.01;
+        glow += d / (l2 * l2);
+        z += d;
+        if (z > 30.0)
+            break;
+    }
+    float3 col = acc / 11000.0 + glow * float3(1.0, 0.6, 0.3) * 0.03;
+    colour = float4(tanh(min(col, 8.0)), 1.0);
 }
