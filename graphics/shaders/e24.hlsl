@@ -1,50 +1,161 @@
-// Test pattern for entry 24 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 24;
+// A cave: a folded box fractal wrapped round an axis along z, rocks scattered on
+// its floor and drifting fog, all roughened from the noise volume. The camera
+// drifts along a fixed line.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+static const float2 e24_axis = float2(0.0, 0.9);
+static const float e24_radius = 2.4;
+
+// zs jumps where frac wraps; running each axis back and forth over the volume
+// (never quite reaching its last texel) keeps the noise continuous.
+float3 e24_mirror(float3 s)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    return (0.5 + 63.0 * abs(1.0 - 2.0 * frac(s * 0.5))) / 64.0;
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// One read varies only along x and y + z: enough for the floor, the grain and
+// the fog. The rocks need two reads with swapped axes to be lumpy in 3D.
+float e24_noise1(float3 s)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    return zs(e24_mirror(s)).x * 2.0;
+}
+
+float e24_noise(float3 s)
+{
+    return zs(e24_mirror(s)).x + zs(e24_mirror(s.zxy + 0.37)).y;
+}
+
+uint e24_hash(float2 cell)
+{
+    uint h = uint(int(cell.x) * 7919 + int(cell.y) * 104729 + 1013904223);
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    h *= 3266489917u;
+    return h ^ (h >> 16);
+}
+
+float e24_walls(float2 o, float rr, float z)
+{
+    // unroll the cylinder: x round the wall, y into the rock, z along the cave
+    float3 w = float3(atan2(o.y, o.x) * e24_radius, rr - e24_radius, z);
+    float d = -w.y;
+    float size = 2.4;
+    for (int i = 0; i < 3; i++)
+    {
+        float3 a = abs(frac(w / size + 0.5) - 0.5) * size;
+        float cross3 = min(max(a.x, a.y), min(max(a.y, a.z), max(a.z, a.x))) - size / 6.0;
+        d = max(d, -cross3);
+        // fold the next level askew so the holes do not line up
+        w = float3(w.x * 0.8 - w.z * 0.6, w.y, w.x * 0.6 + w.z * 0.8) + float3(0.31, 0.17, 0.53) * size;
+        size /= 3.0;
+    }
+    return d * 0.8;
+}
+
+float e24_floor(float3 s)
+{
+    // rocks reach no higher than 0.3 and the floor's bumps 0.05
+    if (s.y > 0.35)
+        return s.y - 0.3;
+    float cellsize = 1.1;
+    float2 cell = floor(s.xz / cellsize);
+    uint h = e24_hash(cell);
+    float2 jitter = (float2(h & 255u, (h >> 8) & 255u) / 255.0 - 0.5) * 0.35;
+    float size = 0.1 + 0.2 * float((h >> 16) & 255u) / 255.0;
+    float2 f = s.xz - (cell + 0.5) * cellsize - jitter;
+    float d = (length(float3(f.x, s.y * 1.5, f.y)) - size) * 0.66;
+    if (d < 0.2)
+        d += 0.1 * e24_noise(s * 0.16) * smoothstep(0.2, 0.1, d);
+    float ground = s.y - 0.05;
+    if (s.y < 0.08)
+        ground = s.y + 0.05 * e24_noise1(s * 0.05);
+    return min(d, ground);
+}
+
+// rock: 1 where the floor or its rocks are nearer than the walls
+float e24_scene(float3 s, out float rock)
+{
+    float ground = e24_floor(s);
+    float2 o = s.xy - e24_axis;
+    float rr = length(o);
+    rock = 1.0;
+    // the carved walls are never nearer than the bare cylinder
+    if (e24_radius - rr >= ground)
+        return ground;
+    float walls = e24_walls(o, rr, s.z);
+    rock = ground < walls ? 1.0 : 0.0;
+    return min(walls, ground);
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 uv = (position - q * 0.5) / q.y;
+
+    float3 ro = float3(-0.2, 1.5, 2.2) - 0.1 * t;
+    float3 fw = normalize(float3(-0.12, -0.14, -1.0));
+    float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
+    float3 up = cross(fw, rt);
+    float3 rd = normalize(fw + (uv.x * rt + uv.y * up) * 1.1);
+
+    float rock = 0.0;
+    float z = 0.0;
+    bool hit = false;
+    for (int i = 0; i < 100; i++)
+    {
+        float d = e24_scene(ro + rd * z, rock);
+        if (d < 0.001 * z + 0.0005)
+        {
+            hit = true;
+            break;
+        }
+        z += d;
+        if (z > 25.0)
+            break;
+    }
+
+    float3 lamp = float3(0.3, 1.6, ro.z - 7.0);
+    float3 col = 0.0;
+    if (hit)
+    {
+        float3 s = ro + rd * z;
+        // gradient from the four corners of a tetrahedron
+        float2 e = float2(0.003, -0.003);
+        float m;
+        float3 n = e.xyy * e24_scene(s + e.xyy, m) + e.yyx * e24_scene(s + e.yyx, m) +
+                   e.yxy * e24_scene(s + e.yxy, m) + e.xxx * e24_scene(s + e.xxx, m);
+        n = n / max(length(n), 1e-6);
+
+        float occ = 1.0;
+        for (int j = 1; j <= 3; j++)
+        {
+            float hh = 0.08 * j;
+            occ -= (hh - e24_scene(s + n * hh, m)) * (0.5 / j);
+        }
+        occ = saturate(occ);
+
+        float3 tolamp = lamp - s;
+        float ld = max(length(tolamp), 1e-3);
+        float diff = saturate(dot(n, tolamp / ld)) * 6.0 / (1.0 + ld * ld * 0.15);
+        float head = saturate(dot(n, -rd)) * 1.2 / (1.0 + z * z * 0.25);
+        float grain = 0.8 + 0.5 * e24_noise1(s * 0.3);
+        float3 albedo = rock > 0.5 ? float3(0.45, 0.4, 0.35) : float3(0.38, 0.36, 0.42);
+        col = albedo * grain * occ * (diff * float3(1.0, 0.75, 0.45) + head * float3(0.6, 0.7, 0.9) + 0.04);
+    }
+
+    // fog: a few noise reads between the camera and what it sees
+    float far = hit ? min(z, 14.0) : 14.0;
+    float seg = far / 8.0;
+    float trans = 1.0;
+    float3 fogc = 0.0;
+    for (int k = 0; k < 8; k++)
+    {
+        float3 s = ro + rd * (seg * (k + 0.5));
+        float dens = saturate(e24_noise1(s * 0.04 + float3(t * 0.004, 0.0, t * 0.002)) * 1.6 + 0.3) * 0.1;
+        float glow = 1.0 / (1.0 + dot(s - lamp, s - lamp) * 0.08);
+        fogc += trans * dens * seg * (float3(0.25, 0.3, 0.4) * 0.5 + glow * float3(1.0, 0.7, 0.4) * 1.5);
+        trans *= exp(-dens * seg);
+    }
+    col = col * trans + fogc;
+    colour = float4(sqrt(saturate(col)), 1.0);
 }
