@@ -1,50 +1,56 @@
-// Test pattern for entry 27 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 27;
+// Five glowing filaments winding round the view axis, looked at through a glass
+// ball: inside the unit circle the picture is flipped and magnified toward the rim.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
-{
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
-}
+static const float e27_tau = 6.2831853;
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Distance to the nearest of the five helices; strand gets its index.
+float e27_strands(float3 s, float t, out float strand)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float twist = 0.9;
+    float radius = 0.9 + 0.25 * sin(s.z * 0.35 + t * 0.4);
+    // the nudge keeps atan2 defined on the axis itself
+    float a = atan2(s.y, s.x + 1e-7) - s.z * twist - t * 0.6;
+    float sector = e27_tau / 5.0;
+    float id = round(a / sector);
+    strand = id - 5.0 * floor(id / 5.0);
+    float la = a - id * sector;
+    float r = length(s.xy);
+    float2 off = float2(r * cos(la) - radius, r * sin(la));
+    // the strands lean by twist * radius, which stretches the field
+    return (length(off) - 0.035) / sqrt(1.0 + twist * twist * radius * radius);
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 uv = (position - q * 0.5) / q.y * 3.0;
+
+    float r2 = dot(uv, uv);
+    float rim = 0.0;
+    if (r2 < 1.0)
+    {
+        float h = sqrt(1.0 - r2);
+        uv = -uv / (0.35 + 0.9 * h);
+        rim = pow(1.0 - h, 6.0);
+    }
+
+    float3 ro = float3(0.0, 0.0, t * 1.2);
+    float3 rd = normalize(float3(uv * 0.45, 1.0));
+
+    float3 acc = 0.0;
+    float z = 0.0;
+    for (int i = 0; i < 70; i++)
+    {
+        float3 s = ro + rd * z;
+        float strand;
+        float d = e27_strands(s, t, strand);
+        float adv = max(d * 0.8, 0.02);
+        float3 hue = 0.5 + 0.5 * cos(e27_tau * (strand * 0.19 + s.z * 0.04 + t * 0.05 + float3(0.0, 0.33, 0.67)));
+        acc += hue * adv * 0.0005 / (d * d + 0.0002);
+        z += adv;
+        if (z > 30.0)
+            break;
+    }
+    float3 col = acc + rim * float3(0.35, 0.4, 0.5);
+    colour = float4(pow(saturate(col), 1.0 / 2.2), 1.0);
 }
