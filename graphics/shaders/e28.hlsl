@@ -1,50 +1,43 @@
-// Test pattern for entry 28 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 28;
+// A turbulent spherical shell of radius 3, seen from a slow orbit. Each of the 80
+// steps adds glow inversely to its length, so the shell's skin is brightest.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+// A parabolic stand-in for sin (same period, phase and range) at a fraction of
+// its cost on a CPU device; the march calls it seven times per step.
+float3 e28_wave(float3 x)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
-}
-
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
-{
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float3 v = frac(x * 0.15915494) * 2.0 - 1.0;
+    return -4.0 * v * (1.0 - abs(v));
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    float2 uv = (position - q * 0.5) / q.y;
+
+    float a = t * 0.2;
+    float3 ro = float3(sin(a), 0.25 * sin(t * 0.13), cos(a)) * 9.5;
+    float3 fw = normalize(-ro);
+    float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
+    float3 up = cross(fw, rt);
+    float3 rd = normalize(fw + uv.x * rt + uv.y * up);
+
+    float3 acc = 0.0;
+    float z = 0.0;
+    for (int i = 0; i < 80; i++)
+    {
+        float3 s = ro + rd * z;
+        float3 w = s;
+        float f = 1.0;
+        for (int k = 0; k < 4; k++)
+        {
+            w += e28_wave(w.zxy * (f * 1.3) + t * float3(0.6, 0.8, 1.0)) * (0.4 / f);
+            f *= 2.0;
+        }
+        float d = 0.01 + abs(length(w) - 3.0) * 0.2;
+        acc += (1.2 + e28_wave(float3(1.5708, 3.0708, 4.5708) + length(s) * 1.2 - t * 0.5)) / d;
+        z += d;
+        if (z > 22.0)
+            break;
+    }
+    colour = float4(tanh(min(acc / 3000.0, 8.0)), 1.0);
 }
