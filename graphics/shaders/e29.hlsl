@@ -1,50 +1,70 @@
-// Test pattern for entry 29 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 29;
+// One flapping creature tumbling in the middle of the frame. The same creature is
+// drawn again through 20 stacked sine warps of the screen, each copy behind the
+// last, and each one with its colour channels turned one step further.
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float e29_oval(float2 s, float2 r)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    // scaled-circle bound: exact on the axes, close enough for soft edges
+    return (length(s / r) - 1.0) * min(r.x, r.y);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float2 e29_turn(float2 s, float a)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float cs = cos(a), sn = sin(a);
+    return float2(cs * s.x - sn * s.y, sn * s.x + cs * s.y);
+}
+
+// Signed distance to the creature; eye is the distance to its eyes.
+float e29_creature(float2 s, float t, out float eye)
+{
+    float flap = sin(t * 9.0) * 0.55;
+    float body = e29_oval(s - float2(0.0, -0.01), float2(0.045, 0.085));
+    float head = length(s - float2(0.0, 0.095)) - 0.045;
+    float2 w = float2(abs(s.x), s.y) - float2(0.03, 0.02);
+    w = e29_turn(w, flap) - float2(0.095, 0.0);
+    float wing = e29_oval(w, float2(0.1, 0.028));
+    float2 ft = float2(abs(s.x) - 0.025, s.y + 0.1);
+    float feet = e29_oval(ft, float2(0.014, 0.03));
+    eye = length(float2(abs(s.x) - 0.017, s.y - 0.105)) - 0.011;
+    return min(min(body, head), min(wing, feet));
 }
 
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    position.y -= q.y * floor(position.y / q.y);
+    float2 uv = (position - q * 0.5) / (q.y * 1.35);
+
+    // tumbling: a spin in the picture plane and a turn about the vertical axis
+    float spin = t * 0.9;
+    float roll = cos(t * 0.7);
+    float squeeze = sign(roll) / max(abs(roll), 0.35);
+
+    float3 tint = float3(1.0, 0.62, 0.18);
+    float3 acc = 0.0;
+    float cover = 0.0;
+    float2 w = uv;
+    for (int i = 0; i < 20; i++)
+    {
+        float fi = float(i);
+        float2 s = e29_turn(w, spin);
+        s.x *= squeeze;
+        float eye;
+        float d = e29_creature(s, t + fi * 0.05, eye) / max(abs(squeeze), 1.0);
+        float body = smoothstep(0.003, -0.0015, d);
+        float edge = exp(-abs(d) * 160.0);
+        float fade = pow(0.88, fi);
+        float3 ink = tint * (0.55 + 0.45 * smoothstep(-0.03, 0.0, d));
+        ink = lerp(ink, 0.03, smoothstep(0.003, -0.002, eye));
+        ink += edge * 0.6;
+        float a = saturate(body + edge * 0.5);
+        acc += (1.0 - cover) * a * ink * fade;
+        cover += (1.0 - cover) * a;
+
+        // next level: warp the screen again and rotate the channels
+        w += 0.06 * sin(w.yx * float2(5.0, 4.0) + float2(t * 0.8, -t * 0.6) + fi * 0.9);
+        tint = tint.gbr;
+    }
+    float3 back = lerp(float3(0.02, 0.01, 0.05), float3(0.1, 0.04, 0.14), uv.y + 0.5);
+    colour = float4(acc + (1.0 - cover) * back, 1.0);
 }
