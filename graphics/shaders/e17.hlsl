@@ -1,50 +1,145 @@
-// Test pattern for entry 17 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 17;
+// A hanging column of twenty-two thin slabs drifting while sixteen glowing spheres circle through it.
+static float d17Time;
+static const float d17SlabGap = 0.42; // slab slots up the column
+static const float d17BallGap = 0.6;  // sphere slots up the column
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float d17Hash(float v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float h = frac(v * 0.1731 + 0.417);
+    return frac(h * h * 71.3 + h * 4.7);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+float3 d17BallTint(float j)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    return 0.6 + 0.4 * cos(6.2832 * (j / 16 + float3(0, 0.3, 0.6)));
+}
+
+// Sphere j circles the column at its own height, radius, speed and sense.
+float3 d17Ball(float j)
+{
+    float a = j * 2.4 + d17Time * (0.7 + 0.6 * d17Hash(j)) * (j % 2 == 0 ? 1 : -1);
+    float r = 1.4 + 1.2 * d17Hash(j + 3);
+    return float3(r * cos(a), (j - 7.5) * d17BallGap + 0.25 * sin(d17Time * 1.3 + j), r * sin(a));
+}
+
+float3 d17SlabCentre(float k)
+{
+    return float3(1.3 * sin(d17Time * 0.23 + k * 1.7), (k - 10.5) * d17SlabGap, 0.8 * sin(d17Time * 0.19 + k * 2.3));
+}
+
+float d17Slab(float3 pos, float k)
+{
+    float3 lp = pos - d17SlabCentre(k);
+    float a = d17Time * (0.25 + 0.2 * d17Hash(k)) + k * 0.8;
+    float ca = cos(a), sa = sin(a);
+    lp.xz = float2(ca * lp.x - sa * lp.z, sa * lp.x + ca * lp.z);
+    float b = 0.35 * sin(d17Time * 0.37 + k);
+    float cb = cos(b), sb = sin(b);
+    lp.xy = float2(cb * lp.x - sb * lp.y, sb * lp.x + cb * lp.y);
+    float3 e = abs(lp) - float3(0.55, 0.16, 0.02);
+    return length(max(e, 0)) + min(max(e.x, max(e.y, e.z)), 0);
+}
+
+// A slab's bounding sphere, or the slab itself once that is close.
+float d17SlabNear(float3 pos, float k)
+{
+    float bound = length(pos - d17SlabCentre(k)) - 0.58;
+    return bound > 0.05 ? bound : d17Slab(pos, k);
+}
+
+// x: distance, y: 0 slab, 1 sphere, z: sphere number
+float3 d17Map(float3 pos)
+{
+    // tilted slabs and bobbing spheres reach into the next slot: the four nearest slots count,
+    // the rest by how far their slots are
+    float k = clamp(floor(pos.y / d17SlabGap + 10.5), 0, 20);
+    float slab = min(d17Slab(pos, k), d17Slab(pos, k + 1));
+    if (k > 0) slab = min(slab, d17SlabNear(pos, k - 1));
+    if (k < 20) slab = min(slab, d17SlabNear(pos, k + 2));
+    if (k > 1) slab = min(slab, pos.y - (k - 12.5) * d17SlabGap - 0.34);
+    if (k < 19) slab = min(slab, (k - 7.5) * d17SlabGap - 0.34 - pos.y);
+    float m = clamp(floor(pos.y / d17BallGap + 7.5), 0, 14);
+    float3 res = float3(slab, 0, 0);
+    for (float j = max(m - 1, 0); j <= min(m + 2, 15); j++)
+    {
+        float ball = length(pos - d17Ball(j)) - 0.22;
+        if (ball < res.x) res = float3(ball, 1, j);
+    }
+    if (m > 1) res.x = min(res.x, pos.y - (m - 9.5) * d17BallGap - 0.47);
+    if (m < 13) res.x = min(res.x, (m - 4.5) * d17BallGap - 0.47 - pos.y);
+    return res;
+}
+
+float3 d17Normal(float3 pos)
+{
+    float2 e = float2(0.002, -0.002);
+    float3 n = e.xyy * d17Map(pos + e.xyy).x + e.yyx * d17Map(pos + e.yyx).x
+             + e.yxy * d17Map(pos + e.yxy).x + e.xxx * d17Map(pos + e.xxx).x;
+    return n / max(length(n), 1e-6);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    d17Time = c.x + p.y;
+    float2 uv = (position - q * 0.5) / q.y;
+    float3 ro = float3(3 * sin(d17Time * 0.11), 1.2 * sin(d17Time * 0.17), 10.5);
+    float3 fw = normalize(float3(0, 0.3 * sin(d17Time * 0.17), 0) - ro);
+    float3 rt = normalize(cross(fw, float3(0, 1, 0)));
+    float3 up = cross(rt, fw);
+    float3 rd = normalize(fw * 1.45 + rt * uv.x + up * uv.y);
+
+    // everything stays within 3.6 of the column's axis: march only the part of the ray inside that cylinder
+    float a2 = max(dot(rd.xz, rd.xz), 1e-6), b2 = dot(ro.xz, rd.xz), c2 = dot(ro.xz, ro.xz) - 3.6 * 3.6;
+    float disc = max(b2 * b2 - a2 * c2, 0);
+    float far = (-b2 + sqrt(disc)) / a2;
+    float t = max((-b2 - sqrt(disc)) / a2, 0.1);
+    float3 hit = 1;
+    for (int i = 0; i < 70; i++)
+    {
+        hit = d17Map(ro + rd * t);
+        if (hit.x < 0.001 * t || t > far) break;
+        t += hit.x;
+    }
+    if (hit.x >= 0.001 * t) t = 25;
+    // glow of every sphere from the ray's closest approach to it before the hit
+    float3 glow = 0;
+    for (int g = 0; g < 16; g++)
+    {
+        float3 v = d17Ball(g) - ro;
+        float along = clamp(dot(v, rd), 0, t);
+        float miss = length(v - rd * along);
+        glow += d17BallTint(g) * 0.06 / (0.02 + miss * miss) * exp(-0.1 * along);
+    }
+    float3 col = lerp(float3(0.005, 0.005, 0.015), float3(0.03, 0.015, 0.045), saturate(0.5 + rd.y));
+    if (t < 25)
+    {
+        float3 pos = ro + rd * t;
+        float3 n = d17Normal(pos);
+        if (hit.y > 0.5) col = d17BallTint(hit.z) * (1.2 + 0.5 * saturate(-dot(n, rd)));
+        else
+        {
+            float occ = 0, w = 1;
+            for (int k = 1; k <= 5; k++)
+            {
+                float h = 0.05 * k;
+                occ += max(h - d17Map(pos + n * h).x, 0) * w;
+                w *= 0.65;
+            }
+            occ = saturate(1 - 3 * occ);
+            float3 light = normalize(float3(-0.4, 0.8, 0.5));
+            float dif = abs(dot(n, light));
+            float spec = pow(saturate(dot(reflect(rd, n), light)), 30);
+            // the spheres light the slabs as they pass
+            float3 lit = 0;
+            for (int b = 0; b < 16; b++)
+            {
+                float3 l = d17Ball(b) - pos;
+                float r2 = dot(l, l);
+                lit += d17BallTint(b) * abs(dot(n, l)) * rsqrt(max(r2, 1e-4)) / (1 + 3 * r2);
+            }
+            col = float3(0.8, 0.8, 0.85) * ((0.35 * dif + 0.06) * occ + 5 * lit) + spec * 0.3;
+        }
+    }
+    col += glow * 0.3;
+    colour = float4(sqrt(1 - exp(-col * 1.5)), 1);
 }
