@@ -51,6 +51,11 @@ void hop_pose(float t)
 float hop_creature(float3 p, out int part)
 {
     p -= hop_base;
+    part = 0;
+    // Everything lies within 2.3 of the body's middle, even fully stretched.
+    float bound = length(p - float3(0, 1.1, 0)) - 2.3;
+    if (bound > 0.3)
+        return bound;
     float3 scale = float3(rsqrt(hop_stretch), hop_stretch, rsqrt(hop_stretch));
     p /= scale;
     float shrink = min(scale.x, scale.y);
@@ -63,7 +68,6 @@ float hop_creature(float3 p, out int part)
     d = hop_blend(d, length(p - float3(-0.82, 0.55, 0)) - 0.22, 0.1);
     float eye = length(m - float3(0.6, 1.2, 0.28)) - 0.2;
     float pupil = length(m - float3(0.77, 1.22, 0.3)) - 0.09;
-    part = 0;
     if (eye < d) {
         d = eye;
         part = 1;
