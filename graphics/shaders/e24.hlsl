@@ -52,9 +52,10 @@ float e24_walls(float2 o, float rr, float z)
     return d * 0.8;
 }
 
-float e24_floor(float3 s)
+// Without detail the rocks are smooth hulls that enclose their noisy surface.
+float e24_floor(float3 s, bool detail)
 {
-    // rocks reach no higher than 0.3 and the floor's bumps 0.05
+    // rocks reach no higher than 0.3
     if (s.y > 0.35)
         return s.y - 0.3;
     float cellsize = 1.1;
@@ -64,25 +65,18 @@ float e24_floor(float3 s)
     float size = 0.1 + 0.2 * float((h >> 16) & 255u) / 255.0;
     float2 f = s.xz - (cell + 0.5) * cellsize - jitter;
     float d = (length(float3(f.x, s.y * 1.5, f.y)) - size) * 0.66;
-    if (d < 0.2)
-        d += 0.1 * e24_noise(s * 0.16) * smoothstep(0.2, 0.1, d);
-    float ground = s.y - 0.05;
-    if (s.y < 0.08)
-        ground = s.y + 0.05 * e24_noise1(s * 0.05);
-    return min(d, ground);
+    // the noise moves the surface by at most 0.1
+    d += detail ? 0.1 * e24_noise(s * 0.16) : -0.1;
+    return min(d, s.y);
 }
 
 // rock: 1 where the floor or its rocks are nearer than the walls
-float e24_scene(float3 s, out float rock)
+float e24_scene(float3 s, bool detail, out float rock)
 {
-    float ground = e24_floor(s);
+    float ground = e24_floor(s, detail);
     float2 o = s.xy - e24_axis;
     float rr = length(o);
-    rock = 1.0;
-    // the carved walls are never nearer than the bare cylinder
-    if (e24_radius - rr >= ground)
-        return ground;
-    float walls = e24_walls(o, rr, s.z);
+    float walls = rr > 0.5 ? e24_walls(o, rr, s.z) : e24_radius - rr;
     rock = ground < walls ? 1.0 : 0.0;
     return min(walls, ground);
 }
@@ -98,12 +92,15 @@ void ya(out float4 colour, float2 position)
     float3 up = cross(fw, rt);
     float3 rd = normalize(fw + (uv.x * rt + uv.y * up) * 1.1);
 
+    // Reading the noise volume costs far more than the rest of a step, and this
+    // device pays for every branch, so the long march runs on the smooth hulls
+    // and only the last few steps read the noise.
     float rock = 0.0;
     float z = 0.0;
     bool hit = false;
     for (int i = 0; i < 100; i++)
     {
-        float d = e24_scene(ro + rd * z, rock);
+        float d = e24_scene(ro + rd * z, false, rock);
         if (d < 0.001 * z + 0.0005)
         {
             hit = true;
@@ -112,6 +109,20 @@ void ya(out float4 colour, float2 position)
         z += d;
         if (z > 25.0)
             break;
+    }
+    if (hit)
+    {
+        hit = false;
+        for (int i = 0; i < 24; i++)
+        {
+            float d = e24_scene(ro + rd * z, true, rock);
+            if (d < 0.001 * z + 0.0005)
+            {
+                hit = true;
+                break;
+            }
+            z += d;
+        }
     }
 
     float3 lamp = float3(0.3, 1.6, ro.z - 7.0);
@@ -122,23 +133,30 @@ void ya(out float4 colour, float2 position)
         // gradient from the four corners of a tetrahedron
         float2 e = float2(0.003, -0.003);
         float m;
-        float3 n = e.xyy * e24_scene(s + e.xyy, m) + e.yyx * e24_scene(s + e.yyx, m) +
-                   e.yxy * e24_scene(s + e.yxy, m) + e.xxx * e24_scene(s + e.xxx, m);
+        float3 n = e.xyy * e24_scene(s + e.xyy, true, m) + e.yyx * e24_scene(s + e.yyx, true, m) +
+                   e.yxy * e24_scene(s + e.yxy, true, m) + e.xxx * e24_scene(s + e.xxx, true, m);
         n = n / max(length(n), 1e-6);
 
         float occ = 1.0;
         for (int j = 1; j <= 3; j++)
         {
             float hh = 0.08 * j;
-            occ -= (hh - e24_scene(s + n * hh, m)) * (0.5 / j);
+            occ -= (hh - e24_scene(s + n * hh, true, m)) * (0.5 / j);
         }
         occ = saturate(occ);
+
+        // the bare floor gets its bumps in the shading alone
+        float3 b = s * 0.18;
+        float grain = e24_noise1(b);
+        if (s.y < 0.002 + 0.001 * z)
+            n = normalize(n + float3(grain - e24_noise1(b + float3(0.01, 0.0, 0.0)), 0.0,
+                                     grain - e24_noise1(b + float3(0.0, 0.0, 0.01))) * 0.35);
+        grain = 0.8 + 0.5 * grain;
 
         float3 tolamp = lamp - s;
         float ld = max(length(tolamp), 1e-3);
         float diff = saturate(dot(n, tolamp / ld)) * 6.0 / (1.0 + ld * ld * 0.15);
         float head = saturate(dot(n, -rd)) * 1.2 / (1.0 + z * z * 0.25);
-        float grain = 0.8 + 0.5 * e24_noise1(s * 0.3);
         float3 albedo = rock > 0.5 ? float3(0.45, 0.4, 0.35) : float3(0.38, 0.36, 0.42);
         col = albedo * grain * occ * (diff * float3(1.0, 0.75, 0.45) + head * float3(0.6, 0.7, 0.9) + 0.04);
     }
