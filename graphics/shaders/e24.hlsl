@@ -76,6 +76,7 @@ float e24_scene(float3 s, bool detail, out float rock)
     float ground = e24_floor(s, detail);
     float2 o = s.xy - e24_axis;
     float rr = length(o);
+    // near the axis the bare cylinder is bound enough, and atan2 has no answer on it
     float walls = rr > 0.5 ? e24_walls(o, rr, s.z) : e24_radius - rr;
     rock = ground < walls ? 1.0 : 0.0;
     return min(walls, ground);
@@ -92,9 +93,9 @@ void ya(out float4 colour, float2 position)
     float3 up = cross(fw, rt);
     float3 rd = normalize(fw + (uv.x * rt + uv.y * up) * 1.1);
 
-    // Reading the noise volume costs far more than the rest of a step, and this
-    // device pays for every branch, so the long march runs on the smooth hulls
-    // and only the last few steps read the noise.
+    // Reading the noise volume costs far more than the rest of a step, and a CPU
+    // device runs a branch for all its lanes when any one takes it, so the long
+    // march runs on the smooth hulls and only the last few steps read the noise.
     float rock = 0.0;
     float z = 0.0;
     bool hit = false;

@@ -2,7 +2,7 @@
 // steps adds glow inversely to its length, so the shell's skin is brightest.
 
 // A parabolic stand-in for sin (same period, phase and range) at a fraction of
-// its cost on a CPU device; the march calls it seven times per step.
+// its cost on a CPU device; the march calls it five times per step.
 float3 e28_wave(float3 x)
 {
     float3 v = frac(x * 0.15915494) * 2.0 - 1.0;
