@@ -14,9 +14,14 @@ constexpr int ring_size = 64;   // input frames kept; at least the widest filter
 constexpr int max_taps = ring_size;
 constexpr double kaiser_beta = 8.0;
 
-long in_rate = out_rate;
-int phases, step, half_width, taps;
-float kernel[max_phases][max_taps];
+struct filter {
+    long rate; // 0 while the slot is unused
+    int phases, step, half_width, taps;
+    float kernel[max_phases][max_taps];
+};
+// One per MPEG rate other than 44,100 Hz, built when first needed.
+filter filters[8];
+const filter* active; // none at 44,100 Hz
 // Every input frame is stored twice, so any window of taps frames is contiguous.
 float ring[2 * ring_size][2];
 int64_t frames_in;  // input frames seen
@@ -41,45 +46,58 @@ void put_frames(pcm_sink& sink, const void* frames, uint32_t count)
 }
 
 int16_t to_sample(float v) { return int16_t(std::lrint(std::clamp(v, -32768.0f, 32767.0f))); }
+
+void build(filter& f, long rate)
+{
+    const long g = std::gcd(rate, out_rate);
+    f.rate = rate;
+    f.phases = int(out_rate / g);
+    f.step = int(rate / g);
+    // Widen the filter when it also has to cut away what lies above 22,050 Hz.
+    const double shrink = std::min(1.0, double(out_rate) / double(rate));
+    f.half_width = int(std::ceil(24.0 / shrink));
+    f.taps = 2 * f.half_width;
+    const double cutoff = 0.45 * shrink; // in cycles per input frame
+    for (int p = 0; p < f.phases; ++p) {
+        double sum = 0.0;
+        for (int t = 0; t < f.taps; ++t) {
+            const double d = double(p) / f.phases + f.half_width - 1 - t;
+            const double x = 2.0 * M_PI * cutoff * d;
+            const double sinc = x == 0.0 ? 1.0 : std::sin(x) / x;
+            const double r = d / f.half_width;
+            const double window = bessel_i0(kaiser_beta * std::sqrt(std::max(0.0, 1.0 - r * r))) / bessel_i0(kaiser_beta);
+            f.kernel[p][t] = float(sinc * window);
+            sum += f.kernel[p][t];
+        }
+        for (int t = 0; t < f.taps; ++t)
+            f.kernel[p][t] = float(f.kernel[p][t] / sum);
+    }
+}
 }
 
 void start_resampling(long rate)
 {
-    in_rate = rate;
     frames_in = frames_out = 0;
     std::memset(ring, 0, sizeof ring);
+    active = nullptr;
     if (rate == out_rate)
         return;
-    const long g = std::gcd(rate, out_rate);
-    phases = int(out_rate / g);
-    step = int(rate / g);
-    // Widen the filter when it also has to cut away what lies above 22,050 Hz.
-    const double shrink = std::min(1.0, double(out_rate) / double(rate));
-    half_width = int(std::ceil(24.0 / shrink));
-    taps = 2 * half_width;
-    const double cutoff = 0.45 * shrink; // in cycles per input frame
-    for (int p = 0; p < phases; ++p) {
-        double sum = 0.0;
-        for (int t = 0; t < taps; ++t) {
-            const double d = double(p) / phases + half_width - 1 - t;
-            const double x = 2.0 * M_PI * cutoff * d;
-            const double sinc = x == 0.0 ? 1.0 : std::sin(x) / x;
-            const double r = d / half_width;
-            const double window = bessel_i0(kaiser_beta * std::sqrt(std::max(0.0, 1.0 - r * r))) / bessel_i0(kaiser_beta);
-            kernel[p][t] = float(sinc * window);
-            sum += kernel[p][t];
+    for (filter& f : filters)
+        if (f.rate == rate || f.rate == 0) {
+            if (f.rate == 0)
+                build(f, rate);
+            active = &f;
+            return;
         }
-        for (int t = 0; t < taps; ++t)
-            kernel[p][t] = float(kernel[p][t] / sum);
-    }
 }
 
 void resample(const int16_t* frames, uint32_t count, pcm_sink& sink)
 {
-    if (in_rate == out_rate) {
+    if (!active) {
         put_frames(sink, frames, count);
         return;
     }
+    const filter& f = *active;
     int16_t block[256][2];
     int made = 0;
     for (uint32_t i = 0; i < count; ++i) {
@@ -89,14 +107,14 @@ void resample(const int16_t* frames, uint32_t count, pcm_sink& sink)
         const int64_t newest = frames_in++;
         // Each output frame waits for the input half_width frames past its position.
         for (;;) {
-            const int64_t position = frames_out * step;
-            const int64_t centre = position / phases;
-            if (centre + half_width > newest)
+            const int64_t position = frames_out * f.step;
+            const int64_t centre = position / f.phases;
+            if (centre + f.half_width > newest)
                 break;
-            const float* k = kernel[position % phases];
-            const float(*window)[2] = ring + ((centre - half_width + 1) & (ring_size - 1));
+            const float* k = f.kernel[position % f.phases];
+            const float(*window)[2] = ring + ((centre - f.half_width + 1) & (ring_size - 1));
             float left = 0.0f, right = 0.0f;
-            for (int t = 0; t < taps; ++t) {
+            for (int t = 0; t < f.taps; ++t) {
                 left += k[t] * window[t][0];
                 right += k[t] * window[t][1];
             }
