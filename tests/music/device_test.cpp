@@ -41,16 +41,31 @@ TEST(MusicDevice, DiskDriverPlaysEachTrackFromItsStart)
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
-TEST(MusicDevice, WithoutAnAudioDeviceTheShowRunsSilent)
+struct no_device_case {
+    const char* name;
+    const char* driver;
+    const char* said; // all of stderr
+};
+class MusicNoDevice : public testing::TestWithParam<no_device_case> {};
+
+TEST_P(MusicNoDevice, OneLineSaysTheShowRunsSilent)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process, whatever audio ran before
     EXPECT_EXIT(
         {
-            setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+            setenv("SDL_AUDIODRIVER", GetParam().driver, 1);
             play_track(track_table[0]);
             select_track(1);
             std::exit(0);
         },
-        testing::ExitedWithCode(0), "^swipemix: no audio output \\([^\n]*\\); the show runs silent\n$");
+        testing::ExitedWithCode(0), GetParam().said);
 }
+
+// Where ALSA finds no sound card it has a lot to say, but only our line gets
+// through; where it finds one, the device opens and nothing is said.
+constexpr const char* one_line = "^swipemix: no audio output \\([^\n]*\\); the show runs silent\n$";
+INSTANTIATE_TEST_SUITE_P(, MusicNoDevice,
+                         testing::Values(no_device_case{"unknown_driver", "no-such-driver", one_line},
+                                         no_device_case{"alsa", "alsa", "^(swipemix: no audio output [^\n]*\n)?$"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 }
