@@ -2,12 +2,27 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "music/playback.h"
 #include "sound_files.h"
 
 namespace {
+uintmax_t size_of(const std::string& file)
+{
+    std::error_code missing;
+    const uintmax_t size = std::filesystem::file_size(file, missing);
+    return missing ? 0 : size;
+}
+
+// Waits, up to ten seconds, for the device to have written this much.
+void wait_for(const std::string& file, uintmax_t bytes)
+{
+    for (int i = 0; i < 1000 && size_of(file) < bytes; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 // Plain static storage: the audio thread may still read it while the process exits.
 int16_t buffers[2][2 * 44100 * 2];
 
@@ -23,14 +38,15 @@ TEST(MusicDevice, DiskDriverPlaysEachTrackFromItsStart)
         track_table[k] = {uint32_t(sizeof buffers[k]), 2.0, reinterpret_cast<unsigned char*>(buffers[k])};
     }
     play_track(track_table[0]);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    wait_for(played, 176400 / 5);
+    const uintmax_t switched = size_of(played);
     select_track(1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    wait_for(played, switched + 176400 / 2);
 
     const auto bytes = sound_files::read_bytes(played);
     const auto* samples = reinterpret_cast<const int16_t*>(bytes.data());
     const size_t count = bytes.size() / 2;
-    ASSERT_GT(count, 2 * 44100 * 0.4);
+    ASSERT_GT(count, 2 * 44100 * 0.6);
     ASSERT_TRUE(std::equal(samples, samples + 2 * 4410, buffers[0]));
     // Track 0 runs up to the switch, then track 1 starts from its first sample.
     size_t at = 0;
