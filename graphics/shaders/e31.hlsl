@@ -103,7 +103,7 @@ float hop_balls(float3 p, out int2 cell)
     return hop_lane(cell) ? edge : min(length(p - hop_ball(cell)) - 0.4, edge);
 }
 
-// Material: 0 fur, 1 eye, 2 pupil, 3 ball, 4 ground.
+// Material: 0 fur, 1 eye, 2 pupil, 3 ball. The ground is intersected exactly.
 float hop_scene(float3 p, out int material)
 {
     int part;
@@ -114,10 +114,6 @@ float hop_scene(float3 p, out int material)
     if (b < d) {
         d = b;
         material = 3;
-    }
-    if (p.y < d) {
-        d = p.y;
-        material = 4;
     }
     return d;
 }
@@ -149,23 +145,33 @@ float3 hop_sample(float2 uv, float t)
     float3 side = normalize(cross(ahead, float3(0, 1, 0)));
     float3 dir = normalize(uv.x * side + uv.y * cross(side, ahead) + 1.5 * ahead);
 
+    float ground = dir.y < 0 ? -eye.y / dir.y : 1e9;
     float travel = 0;
     int material = -1;
-    [loop] for (int i = 0; i < 72; i++) {
+    bool settled = false;
+    [loop] for (int i = 0; i < 72 && !settled; i++) {
         float d = hop_scene(eye + travel * dir, material);
-        if (d < 0.001 * travel)
-            break;
-        travel += d;
-        if (travel > 45 || (dir.y > 0 && eye.y + travel * dir.y > 3.6)) {
-            material = -1;
-            break;
+        settled = d < 0.001 * travel;
+        travel += settled ? 0 : d;
+        if (!settled && (travel >= ground || travel > 45 || (dir.y > 0 && eye.y + travel * dir.y > 3.6))) {
+            settled = true;
+            material = -1; // passed everything but the ground and the sky
         }
     }
-    if (material < 0)
-        return hop_sky(dir);
+    // Rays that ran out of steps grazed something; the ground or sky behind will do.
+    if (material < 0 || !settled) {
+        if (ground > 45)
+            return hop_sky(dir);
+        travel = ground;
+        material = 4;
+    }
 
     float3 at = eye + travel * dir;
-    float3 n = hop_normal(at);
+    // Ground and balls have exact normals; only the creature needs the field's.
+    int2 at_cell = int2(floor(at.xz / 3));
+    float3 n = material == 4 ? float3(0, 1, 0)
+               : material == 3 ? normalize(at - hop_ball(at_cell) + 1e-9)
+                               : hop_normal(at);
     float3 sun = normalize(float3(0.4, 0.8, 0.5));
     float3 base = float3(0.95, 0.55, 0.2);
     if (material == 1)
@@ -173,10 +179,10 @@ float3 hop_sample(float2 uv, float t)
     else if (material == 2)
         base = 0.02;
     else if (material == 3)
-        base = 0.55 + 0.45 * cos(6.2832 * (hop_unit(int2(floor(at.xz / 3))) + float3(0, 0.33, 0.67)));
+        base = 0.55 + 0.45 * cos(6.2832 * (hop_unit(at_cell) + float3(0, 0.33, 0.67)));
     float shade = 1;
     if (material == 4) {
-        int2 cell = int2(floor(at.xz / 3));
+        int2 cell = at_cell;
         float2 checks = floor(at.xz / 1.5);
         base = (fmod(abs(checks.x + checks.y), 2) < 1) ? float3(0.35, 0.7, 0.25) : float3(0.3, 0.6, 0.22);
         // Blob shadows under the creature and under this cell's ball.
