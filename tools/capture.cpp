@@ -1,6 +1,7 @@
 // swipemix-capture: renders the show without a window, frame by frame, into
 // PNG files; also single entries, a contact sheet of all entries, per-entry
 // timings and the caption atlas.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,10 +13,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "graphics/atlas.h"
+#include "music/playback.h"
+#include "music/tracks.h"
 #include "tools/capture_image.h"
 #include "tools/capture_render.h"
+#include "tools/capture_video.h"
 
 namespace {
 struct options {
@@ -30,7 +35,7 @@ struct options {
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: swipemix-capture (--at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
+                 "usage: swipemix-capture (-o VIDEO.mp4|.mkv [--from ROW] [--to ROW] | --at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
                  "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
                  "                         [--fps N] [--width W] [--shader-dir DIR]\n");
     return 2;
@@ -41,6 +46,15 @@ bool number(const char* text, double& out)
     char* end = nullptr;
     out = std::strtod(text, &end);
     return end != text && *end == '\0' && std::isfinite(out);
+}
+
+bool is_video(const std::string& path)
+{
+    const auto ends = [&](const char* suffix) {
+        const size_t n = std::strlen(suffix);
+        return path.size() > n && path.compare(path.size() - n, n, suffix) == 0;
+    };
+    return ends(".mp4") || ends(".mkv");
 }
 
 bool parse(int argc, char** argv, options& o)
@@ -87,6 +101,10 @@ bool parse(int argc, char** argv, options& o)
     }
     o.entry = int(entry);
     o.width = int(width);
+    if (o.output && is_video(o.output) && (!o.mode || std::string(o.mode) == "--from")) {
+        o.mode = "video";
+        return std::isnan(o.clock) && (o.to < 0 || o.to >= o.from);
+    }
     if (!o.mode)
         return false;
     const std::string mode = o.mode;
@@ -101,12 +119,29 @@ bool parse(int argc, char** argv, options& o)
 // The 768-pixel column, or as much of it as the back buffer holds.
 void grab_column(rgb_image& out) { grab(out, (W - column_width) / 2, column_width); }
 
+volatile sig_atomic_t interrupted;
+
+// Frames done, frames per second and time left, on one line of a terminal.
+void show_progress(long done, long total, std::chrono::steady_clock::time_point start)
+{
+    if (!isatty(2))
+        return;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double rate = done / seconds, left = (total - done) / rate;
+    const int filled = int(30 * done / total);
+    std::fprintf(stderr, "\r[%-30s] %ld/%ld frames  %.2f fps  %d:%02d:%02d left ", std::string(filled, '#').c_str(), done,
+                 total, rate, int(left) / 3600, int(left) / 60 % 60, int(left) % 60);
+    if (done == total)
+        std::fprintf(stderr, "\n");
+}
+
+long frames_between(double from, double to, double fps) { return long(std::floor((to - from) * fps / 8 + 1e-9)) + 1; }
+
 int write_sequence(const options& o)
 {
     const std::string dir = o.output;
     mkdir(dir.c_str(), 0777); // an existing folder is fine; a bad one fails at the first file
-    const long total = long(std::floor((o.to - o.from) * o.fps / 8 + 1e-9)) + 1;
-    const bool progress = isatty(2);
+    const long total = frames_between(o.from, o.to, o.fps);
     const auto start = std::chrono::steady_clock::now();
     rgb_image frame;
     const bool done = step_show(o.fps, o.from, o.to, [&](long index, double) {
@@ -115,18 +150,49 @@ int write_sequence(const options& o)
         std::snprintf(name, sizeof name, "/frame_%05ld.png", index);
         if (!write_png((dir + name).c_str(), frame))
             return false;
-        if (progress) {
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            const double rate = (index + 1) / seconds, left = (total - index - 1) / rate;
-            const int filled = int(30 * (index + 1) / total);
-            std::fprintf(stderr, "\r[%-30s] %ld/%ld frames  %.1f fps  %d:%02d left ", std::string(filled, '#').c_str(),
-                         index + 1, total, rate, int(left) / 60, int(left) % 60);
-        }
+        show_progress(index + 1, total, start);
         return true;
     });
-    if (progress)
-        std::fprintf(stderr, "\n");
     return done ? 0 : 1;
+}
+
+// The show, or rows from ... to of it, encoded with the soundtrack it plays.
+int write_video(const options& o)
+{
+    const double to = o.to >= 0 ? o.to : 1712;
+    load_tracks();
+    play_track(track_table[current_track]);
+    if (!open_video(o.output, W, frame_height, o.fps))
+        return 1;
+    signal(SIGINT, [](int) { interrupted = 1; });
+
+    // Sound runs from row 0, when the show's clock starts; each frame carries
+    // the samples up to the next frame's time.
+    std::vector<unsigned char> sound;
+    long long samples_done = 0;
+    const auto sound_until = [&](double rows) {
+        const long long target = std::llround(rows * 0.125 * 44100);
+        sound.resize(size_t(std::max(0LL, target - samples_done)) * 4);
+        pull_samples(sound.data(), uint32_t(sound.size()));
+        samples_done = std::max(samples_done, target);
+    };
+    const long total = frames_between(o.from, to, o.fps);
+    const auto start = std::chrono::steady_clock::now();
+    rgb_image frame;
+    bool written = true;
+    step_show(
+        o.fps, o.from, to,
+        [&](long index, double rows) {
+            grab(frame, 0, W);
+            sound_until(rows + 8 / o.fps);
+            written = write_video_frame(frame.rgb.data(), sound.data(), unsigned(sound.size()));
+            show_progress(index + 1, total, start);
+            return written && !interrupted;
+        },
+        [&](double rows) { sound_until(rows + 8 / o.fps); });
+    if (interrupted)
+        std::fprintf(stderr, "\nswipemix-capture: interrupted; %s holds what was rendered\n", o.output);
+    return close_video() && written && !interrupted ? 0 : interrupted ? 130 : 1;
 }
 
 int write_sheet(const options& o)
@@ -199,6 +265,8 @@ int main(int argc, char** argv)
         });
         return written ? 0 : 1;
     }
+    if (mode == "video")
+        return write_video(o);
     if (mode == "--from")
         return write_sequence(o);
     if (mode == "--entry") {

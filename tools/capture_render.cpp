@@ -6,6 +6,7 @@
 #include "driver/frame.h"
 #include "graphics/device.h"
 #include "graphics/noise.h"
+#include "music/playback.h"
 #include "timeline/sync.h"
 #include "tools/shader_dir.h"
 
@@ -34,6 +35,7 @@ void pose_entry(int e, double rows)
 
 bool start_renderer(const char* shader_dir)
 {
+    use_recorder(); // the soundtrack is recorded, never played
     if (!create_device(nullptr))
         return false;
     fillrand();
@@ -46,17 +48,20 @@ bool start_renderer(const char* shader_dir)
     return true;
 }
 
-bool step_show(double fps, double from, double to, const std::function<bool(long, double)>& frame)
+bool step_show(double fps, double from, double to, const std::function<bool(long, double)>& frame,
+               const std::function<void(double)>& passed)
 {
     restart_feed();
-    long k = 0;
-    for (; k * 8 / fps < from; ++k)
-        update_feed(k * 8 / fps);
+    for (long k = 0; k * 8 / fps < from; ++k) {
+        select_track(update_feed(k * 8 / fps));
+        if (passed)
+            passed(k * 8 / fps);
+    }
     for (long index = 0;; ++index) {
         const double rows = from + index * 8 / fps;
         if (rows > to)
             return true;
-        update_feed(rows);
+        select_track(update_feed(rows));
         draw_passes();
         present(1);
         if (!frame(index, rows))

@@ -12,8 +12,10 @@ bool start_renderer(const char* shader_dir);
 // Steps the show at `fps` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
 // are drawn, presented and handed to `frame` with their index and row. Stops
-// early when `frame` returns false, and then returns false.
-bool step_show(double fps, double from, double to, const std::function<bool(long index, double rows)>& frame);
+// early when `frame` returns false, and then returns false. Every frame hands
+// its track to the music as the show does; `passed` sees the undrawn ones.
+bool step_show(double fps, double from, double to, const std::function<bool(long index, double rows)>& frame,
+               const std::function<void(double rows)>& passed = {});
 
 // For each entry, the row in the middle of its longest stay on screen (the
 // feed's track index pointing at it), with the show stepped at `fps`.
