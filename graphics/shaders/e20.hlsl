@@ -1,50 +1,106 @@
-// Test pattern for entry 20 until its effect lands: the entry number, the
-// clock in whole seconds and a hand turning once every four seconds.
-static const int entry = 20;
+// Walk through a forest of twisting stone columns, two grids of them breathing into each other.
+static float r20Time;
 
-// Seven-segment digit d in a cell 1 wide and 2 high.
-float digit(float2 u, int d)
+float r20Hash(float2 v)
 {
-    const int masks[10] = {63, 6, 91, 79, 102, 109, 125, 7, 127, 111};
-    const float4 segments[7] = {float4(0.5, 2, 0.45, 0.1), float4(1, 1.5, 0.1, 0.45), float4(1, 0.5, 0.1, 0.45),
-                                float4(0.5, 0, 0.45, 0.1), float4(0, 0.5, 0.1, 0.45), float4(0, 1.5, 0.1, 0.45),
-                                float4(0.5, 1, 0.45, 0.1)};
-    float lit = 0;
-    for (int s = 0; s < 7; s++)
-        if ((masks[d] >> s) & 1)
-            lit = max(lit, all(abs(u - segments[s].xy) < segments[s].zw));
-    return lit;
+    float h = frac(dot(v, float2(0.1234567, 0.3571113)) * 13.37 + 0.5);
+    return frac(h * h * 83.9 + h * 2.9);
 }
 
-// Whole number n in digits `size` wide, its units digit left of `corner`.
-float number(float2 position, float2 corner, float size, int n)
+// Twisting square column in a grid of the given cell size.
+float r20Grid(float3 pos, float size, float half_)
 {
-    float2 u = (position - corner) / size;
-    int cell = int(floor(-u.x / 1.6)); // counted leftward from the units digit
-    int digits = 1;
-    for (int r = abs(n); r >= 10; r /= 10)
-        digits++;
-    if (u.y < -0.2 || u.y > 2.2 || cell < 0 || cell > digits)
-        return 0;
-    float2 v = float2(u.x + 1.6 * cell + 1.3, u.y);
-    if (cell == digits)
-        return n < 0 && all(abs(v - float2(0.5, 1)) < float2(0.45, 0.1));
-    int m = abs(n);
-    for (int k = 0; k < cell; k++)
-        m /= 10;
-    return digit(v, m % 10);
+    float2 cell = floor(pos.xz / size);
+    float2 lp = pos.xz - (cell + 0.5) * size;
+    float a = pos.y * 0.1 * (r20Hash(cell) > 0.5 ? 1 : -1) + r20Time * 0.15 + r20Hash(cell + 3.0) * 6.2832;
+    float ca = cos(a), sa = sin(a);
+    lp = float2(ca * lp.x - sa * lp.y, sa * lp.x + ca * lp.y);
+    float2 e = abs(lp) - half_ * (0.8 + 0.3 * r20Hash(cell + 7.0));
+    return length(max(e, 0)) + min(max(e.x, e.y), 0) - 0.8;
+}
+
+float r20Map(float3 pos)
+{
+    float blend = 0.5 + 0.5 * sin(pos.y * 0.06 + r20Time * 0.5);
+    float cols = lerp(r20Grid(pos, 24, 3.0), r20Grid(pos, 36, 4.6), blend);
+    return min(cols, pos.y);
+}
+
+float3 r20Normal(float3 pos)
+{
+    float2 e = float2(0.01, -0.01);
+    float3 n = e.xyy * r20Map(pos + e.xyy) + e.yyx * r20Map(pos + e.yyx)
+             + e.yxy * r20Map(pos + e.yxy) + e.xxx * r20Map(pos + e.xxx);
+    return n / max(length(n), 1e-6);
+}
+
+float r20Shadow(float3 ro, float3 rd)
+{
+    float lit = 1, t = 0.3;
+    for (int i = 0; i < 24; i++)
+    {
+        float d = r20Map(ro + rd * t);
+        lit = min(lit, 10 * d / t);
+        if (lit < 0.01) break;
+        t += clamp(d, 0.4, 8);
+    }
+    return saturate(lit);
 }
 
 void ya(out float4 colour, float2 position)
 {
-    float t = c.x + p.y;
-    float3 tint = 0.5 + 0.5 * cos(6.2832 * (entry / 37.0 + float3(0, 0.33, 0.67)));
-    colour = float4(tint * (0.25 + 0.5 * position.y / 1080), 1);
-    float2 d = position - float2(384, 300);
-    float angle = atan2(d.x, d.y) - 6.2832 * frac(t / 4);
-    float hand = length(d) < 110 && abs(sin(angle) * length(d)) < 5 && cos(angle) > 0;
-    float ring = abs(length(d) - 120) < 4;
-    float lit = max(max(hand, ring), number(position, float2(564, 640), 110, entry));
-    lit = max(lit, number(position, float2(604, 470), 40, int(floor(t))));
-    colour.rgb = lerp(colour.rgb, 1, lit);
+    r20Time = c.x + p.y;
+    float2 uv = (position - q * 0.5) / q.y;
+    float3 ro = float3(2 * sin(r20Time * 0.13), 5 + sin(r20Time * 0.4), -5 * r20Time);
+    float3 fw = normalize(float3(0.25 * sin(r20Time * 0.17), 0.22, -1));
+    float3 rt = normalize(cross(fw, float3(0, 1, 0)));
+    float3 up = cross(rt, fw);
+    float3 rd = normalize(fw * 1.2 + rt * uv.x + up * uv.y);
+    float3 fog = lerp(float3(0.8, 0.72, 0.55), float3(0.3, 0.5, 0.85), saturate(rd.y * 1.5));
+
+    // march until the sign flips, then close in on the crossing by halving
+    float t0 = 0, t1 = 0.5, d = r20Map(ro + rd * t1);
+    bool hit = false;
+    for (int i = 0; i < 50; i++)
+    {
+        if (d < 0.002 * t1) { hit = true; break; }
+        t0 = t1;
+        t1 += max(d * 1.2, 0.05);
+        if (t1 > 400) break;
+        d = r20Map(ro + rd * t1);
+    }
+    if (hit && d < 0)
+    {
+        for (int j = 0; j < 8; j++)
+        {
+            float tm = 0.5 * (t0 + t1);
+            if (r20Map(ro + rd * tm) < 0) t1 = tm; else t0 = tm;
+        }
+    }
+    float3 col = fog;
+    if (hit)
+    {
+        float t = t1;
+        float3 pos = ro + rd * t;
+        float3 n = r20Normal(pos);
+        float3 sun = normalize(float3(0.6, 0.65, 0.45));
+        float dif = saturate(dot(n, sun));
+        if (dif > 0) dif *= r20Shadow(pos + n * 0.05, sun);
+        float3 alb;
+        if (pos.y < 0.05)
+        {
+            float s = sin(pos.x * 0.3) + sin(pos.z * 0.23 + sin(pos.x * 0.1)) + 0.5 * sin((pos.x + pos.z) * 1.1);
+            alb = lerp(float3(0.25, 0.22, 0.15), float3(0.45, 0.42, 0.28), 0.5 + 0.25 * s);
+        }
+        else
+        {
+            // banded stone: a few sines of height, bent by the position around the column
+            float s = sin(pos.y * 1.3 + 3 * sin(pos.x * 0.4 + pos.z * 0.3)) + 0.5 * sin(pos.y * 4.1 + pos.x * 1.7)
+                    + 0.25 * sin(pos.z * 6.3 - pos.y * 2.2);
+            alb = lerp(float3(0.32, 0.16, 0.1), float3(0.85, 0.6, 0.38), saturate(0.5 + 0.3 * s));
+        }
+        col = alb * (dif * float3(1.6, 1.35, 1.0) + (0.15 + 0.1 * n.y) * float3(0.4, 0.5, 0.75));
+        col = lerp(col, fog, 1 - exp(-0.003 * t));
+    }
+    colour = float4(pow(saturate(col), 0.7), 1);
 }
