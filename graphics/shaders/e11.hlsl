@@ -4,13 +4,12 @@
 
 static float lt_beat;
 
-// Light i of 49 in formation f: position in .xyz, and its beam axis.
-void lt_place(int i, int f, float sway, out float3 at, out float3 axis)
+// Light i of 49 in formation f: its position and beam axis, the axis tipped
+// by a and b across itself.
+void lt_place(int i, int f, float a, float b, out float3 at, out float3 axis)
 {
     float2 g = float2(i % 7, i / 7) - 3.0;
     float k = i;
-    float a = sway * sin(lt_beat * 0.785 + k * 0.9);
-    float b = sway * cos(lt_beat * 0.393 + k * 1.7);
     if (f == 0)
     {
         // A wall of lights across the back, raking down toward the front.
@@ -38,7 +37,6 @@ void lt_place(int i, int f, float sway, out float3 at, out float3 axis)
         at = float3(sin(u) * (3.0 + g.y * 0.6), -7.0 + g.y * 0.5, 12.0 - cos(u) * (2.0 + g.y * 0.6));
         axis = normalize(float3(sin(u) * 1.4, 1.0, -0.3));
     }
-    // Sway tips the axis about two directions across it.
     float3 s1 = normalize(cross(axis, abs(axis.y) > 0.9 ? float3(1.0, 0.0, 0.0) : float3(0.0, 1.0, 0.0)));
     float3 s2 = cross(axis, s1);
     axis = normalize(axis + s1 * a + s2 * b);
@@ -66,29 +64,38 @@ void ya(out float4 colour, float2 position)
     // Each formation has its pair of gel colours, alternating light by light.
     float3 gelA = f == 0 ? float3(0.3, 0.45, 1.0) : f == 1 ? float3(1.0, 0.2, 0.7) : f == 2 ? float3(0.2, 0.75, 1.0) : float3(1.0, 0.6, 0.2);
     float3 gelB = f == 0 ? float3(0.9, 0.3, 1.0) : f == 1 ? float3(0.3, 0.4, 1.0) : f == 2 ? float3(0.7, 0.3, 1.0) : float3(1.0, 0.25, 0.35);
+    // The sway phases step by 0.9 and 1.7 radians from one light to the next.
+    float2 swayA, swayB;
+    sincos(lt_beat * 0.785, swayA.y, swayA.x);
+    sincos(lt_beat * 0.393, swayB.y, swayB.x);
     float3 sum = 0;
     for (int i = 0; i < 49; i++)
     {
         float3 at, axis;
-        lt_place(i, f, sway, at, axis);
+        lt_place(i, f, sway * swayA.y, sway * swayB.x, at, axis);
+        swayA = float2(swayA.x * 0.62161 - swayA.y * 0.78333, swayA.y * 0.62161 + swayA.x * 0.78333);
+        swayB = float2(swayB.x * -0.12884 - swayB.y * 0.99166, swayB.y * -0.12884 + swayB.x * 0.99166);
+
         float3 o = eye - at;
         float t0 = -dot(o, dir);
         float h = max(sqrt(max(dot(o, o) - t0 * t0, 0.0)), 0.01);
+        // With x - at = o + dir s and s = t0 + h tan u, the cosine to the beam
+        // axis is (m cos u + h n sin u) / h: a shifted cosine wave in u. The
+        // ray's ends are u = atan(-t0 / h) and atan((far - t0) / h).
+        float n = dot(dir, axis);
+        float m = dot(o, axis) + t0 * n;
+        float2 e0 = float2(h, -t0) * rsqrt(h * h + t0 * t0);
+        float2 e1 = float2(h, far - t0) * rsqrt(h * h + (far - t0) * (far - t0));
+        // Rising at the near end and falling at the far one puts the wave's
+        // crest on the ray; a ray that never reaches the cone's rim is skipped.
+        bool crest = m * e0.y < h * n * e0.x && m * e1.y > h * n * e1.x;
+        float most = crest ? sqrt(m * m + h * h * n * n) : max(m * e0.x + h * n * e0.y, m * e1.x + h * n * e1.y);
+        if (most < 0.975 * h)
+            continue;
         // Along the ray, (distance to the light)^-2 integrates to an arctangent;
         // stepping evenly in that angle puts the 20 cone samples where the light falls.
         float a0 = atan(-t0 / h), a1 = atan((far - t0) / h);
         float glow = (a1 - a0) / h;
-        // With x - at = o + dir s and s = t0 + h tan u, the cosine to the beam
-        // axis is (m cos u + h n sin u) / h, so each step is only a rotation.
-        float n = dot(dir, axis);
-        float m = dot(o, axis) + t0 * n;
-        // That cosine is a shifted cosine wave in u, peaking at u = atan2(h n, m);
-        // a ray that never comes within the cone's rim can skip the samples.
-        float peak = atan2(h * n, m);
-        float most = peak > a0 && peak < a1 ? sqrt(m * m + h * h * n * n) / h
-                   : max(m * cos(a0) + h * n * sin(a0), m * cos(a1) + h * n * sin(a1)) / h;
-        if (most < 0.975)
-            continue;
         float du = (a1 - a0) / 20.0;
         float u = a0 + du * 0.5;
         float cu = cos(u), su = sin(u), cd = cos(du), sd = sin(du);
