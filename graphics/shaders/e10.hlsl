@@ -65,7 +65,7 @@ void ya(out float4 colour, float2 position)
     // Lift the shadows toward violet and roll the highlights off.
     col = 1.0 - exp(-col * 1.8);
     col = pow(col, float3(1.05, 0.95, 0.9)) + float3(0.02, 0.0, 0.04) * (1.0 - col);
-    float2 v = position / q - 0.5;
+    float2 v = saturate(position / q) - 0.5; // beyond the frame the edge value holds
     col *= saturate(1.0 - dot(v, v) * 1.3);
     colour = float4(col, 1.0);
 }
