@@ -85,7 +85,7 @@ void ya(out float4 colour, float2 position)
     float3 up = cross(fw, rt);
     float3 dir = normalize(fw * 1.2 + rt * uv.x + up * uv.y);
 
-    float2 v = position / q - 0.5;
+    float2 v = saturate(position / q) - 0.5; // beyond the frame the edge value holds
     float3 col = lerp(float3(0.08, 0.06, 0.1), float3(0.22, 0.2, 0.28), saturate(uv.y + 0.6));
     float2 span = mb_bounds(eye, dir);
     if (span.x < span.y)
