@@ -111,7 +111,7 @@ void ya(out float4 colour, float2 position)
         float3 tint = (i & 1) ? gelB : gelA;
         sum += (tint * flash + float3(1.0, 0.45, 0.08) * pulse) * glow * cover / 20.0;
     }
-    float3 x = sum * 0.2;
+    float3 x = sum * 0.3;
     float3 col = x * (2.51 * x + 0.03) / (x * (2.43 * x + 0.59) + 0.14);
     colour = float4(pow(saturate(col), 1.0 / 2.2), 1.0);
 }
