@@ -1,5 +1,6 @@
 // Three lanes of ten cartoon heads hopping over a rolling sine-wave meadow.
 static float h13Time;
+static bool h13Marching; // the row-wall bound below only keeps the march safe; normals and occlusion skip it
 
 float h13Hash(float2 v)
 {
@@ -64,10 +65,13 @@ float4 h13Map(float3 pos)
     // squashed heads bulge into the next lane, so that one counts too
     h13Try(pos, cell, res);
     h13Try(pos, cell + float2(pos.x > cell.x * 1.1 ? 1 : -1, 0), res);
-    // the next row's heads stay 0.25 behind the wall between rows
-    float lz = pos.z + cell.y * 1.6;
-    float wall = lz < 0 ? (cell.y < 9 ? 0.8 + lz : 9) : (cell.y > 0 ? 0.8 - lz : 9);
-    res.x = min(res.x, max(wall + 0.25, pos.y - 2.8));
+    if (h13Marching)
+    {
+        // the next row's heads stay 0.25 behind the wall between rows
+        float lz = pos.z + cell.y * 1.6;
+        float wall = lz < 0 ? (cell.y < 9 ? 0.8 + lz : 9) : (cell.y > 0 ? 0.8 - lz : 9);
+        res.x = min(res.x, max(wall + 0.25, pos.y - 2.8));
+    }
     return res;
 }
 
@@ -108,6 +112,7 @@ void ya(out float4 colour, float2 position)
     float3 rd = normalize(fw * 1.5 + rt * uv.x + up * uv.y);
 
     float3 sky = lerp(float3(0.75, 0.88, 1.0), float3(0.3, 0.55, 0.95), saturate(rd.y * 2.5));
+    h13Marching = true;
     float t = 0.1;
     float4 hit = 1;
     for (int i = 0; i < 150; i++)
@@ -116,6 +121,7 @@ void ya(out float4 colour, float2 position)
         if (hit.x < 0.001 * t || t > 60) break;
         t += hit.x;
     }
+    h13Marching = false;
     float3 col = sky;
     if (t < 60)
     {
