@@ -10,7 +10,7 @@ float3 t15Tint(float ring)
     return frac(ring * 0.5) < 0.25 ? float3(1.0, 0.1, 0.85) : float3(0.1, 0.9, 1.0);
 }
 
-// Box-local point of the ring box nearest to pos; w is the ring index.
+// Box-local point of the ring box nearest to pos, with that ring's index.
 float3 t15Local(float3 pos, out float ring)
 {
     ring = round(pos.z / t15Gap);
