@@ -84,11 +84,20 @@ float2 w19Map(float3 pos)
     return res;
 }
 
-float3 w19Normal(float3 pos)
+// Ground and blobs have their normals in closed form; only the creature needs differences.
+float3 w19Normal(float3 pos, float material)
 {
+    if (material < 0.5) return float3(0, 1, 0);
+    if (material > 1.5)
+    {
+        float3 bp = pos - float3(0, 0, w19Time * 1.5);
+        float2 cell = floor(bp.xz / w19Cell);
+        float3 v = bp - w19Blob(cell, material - 2, zs(float3((cell + 0.5) / 64, 0)) + 0.5).xyz;
+        return v / max(length(v), 1e-6);
+    }
     float2 e = float2(0.002, -0.002);
-    float3 n = e.xyy * w19Map(pos + e.xyy).x + e.yyx * w19Map(pos + e.yyx).x
-             + e.yxy * w19Map(pos + e.yxy).x + e.xxx * w19Map(pos + e.xxx).x;
+    float3 n = e.xyy * w19Creature(pos + e.xyy) + e.yyx * w19Creature(pos + e.yyx)
+             + e.yxy * w19Creature(pos + e.yxy) + e.xxx * w19Creature(pos + e.xxx);
     return n / max(length(n), 1e-6);
 }
 
@@ -122,7 +131,7 @@ void ya(out float4 colour, float2 position)
     if (t < 70)
     {
         float3 pos = ro + rd * t;
-        float3 n = w19Normal(pos);
+        float3 n = w19Normal(pos, hit.y);
         float3 sun = normalize(float3(0.4, 0.8, 0.3));
         float dif = saturate(dot(n, sun));
         float3 alb;
