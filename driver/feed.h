@@ -15,6 +15,9 @@ enum : int {
     slot_rate = 7,
     slot_even_zoom = 8,
     slot_odd_zoom = 10,
+    slot_gain = 20, // sync tracks 14 ... 16, read by the composite
+    slot_blur = 21,
+    slot_gamma = 22,
 };
 
 struct pass_descriptor {

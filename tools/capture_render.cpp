@@ -11,9 +11,6 @@
 #include "tools/shader_dir.h"
 
 namespace {
-// Sync tracks 14 to 16, read by the composite.
-enum : int { slot_gain = 20, slot_blur = 21, slot_gamma = 22 };
-
 // The frame constants as start-up leaves them, so every run starts alike.
 float fresh_constants[frame_constant_count];
 

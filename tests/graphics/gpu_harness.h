@@ -3,9 +3,9 @@
 #pragma once
 #include <string>
 
+#include "driver/feed.h"
 #include "shared/state.h"
 
-enum : int { slot_gain = 20, slot_blur = 21, slot_gamma = 22 }; // sync tracks 14 ... 16
 
 // Device, noise volume, a black atlas and the constant buffer, with the
 // back buffer `width` pixels wide. Later calls return at once.
