@@ -30,7 +30,7 @@ eval "$geometry"
 [ "$WIDTH" = "$width" ] && [ "$HEIGHT" = "$height" ] || fail "window is ${WIDTH}x${HEIGHT}, screen $screen"
 
 # The window appears before start-up has compiled and decoded everything, so
-# look until the show draws a column lit nearly edge to edge.
+# look until the show lights its column edge to edge; nothing may light outside it.
 for _ in $(seq 90); do
     ffmpeg -loglevel error -f x11grab -video_size "$screen" -i "$display" -frames:v 1 -y "$work/shot.png" ||
         fail "no screenshot"
@@ -43,12 +43,13 @@ back = w * 1080 // h                      # back-buffer width
 column = 768 * w / back                   # the column's width on screen
 left = (w - column) / 2
 cols = [x for x in range(w) if any(raw[y * w + x] > 8 for y in range(0, h, 4))]
-if not cols or cols[-1] - cols[0] < 0.9 * column:
-    sys.exit(1)                           # not drawn yet, or a dark moment
-print("back buffer", back, "column", round(column), "lit", cols[0], "to", cols[-1])
-if abs(cols[0] - left) > 3 or abs(cols[-1] - (left + column - 1)) > 3:
-    print("column not where a back buffer of width", back, "puts it")
+right = left + column - 1
+if cols and (cols[0] < left - 3 or cols[-1] > right + 3):
+    print("lit", cols[0], "to", cols[-1], "outside the column a back buffer of width", back, "puts at", left, "to", right)
     sys.exit(2)
+if not cols or cols[0] > left + 3 or cols[-1] < right - 3:
+    sys.exit(1)                           # not drawn yet, or dark at an edge
+print("back buffer", back, "column", round(column), "lit", cols[0], "to", cols[-1])
 PY
     status=$?
     [ $status -eq 0 ] && break
