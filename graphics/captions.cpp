@@ -94,7 +94,7 @@ const char* const banner_strings[banner_count] = {
     "300",
     "400",
     "500",
-    "Fill-ins    Trill      Filter    Riff-off", // 41 characters: the quiz board's column heads, narrow enough for its 0.7-wide view
+    "Fill-ins    Trill      ii-V-I    Lift-off", // 41 characters: the quiz board's column heads, narrow enough for its 0.7-wide view
     "UNZ",
     "umptchi",
     "L\xC5 L\xC5 L\xC5 L\xC5",
