@@ -8,6 +8,7 @@ width=${screen%x*} height=${screen#*x}
 work=$(mktemp -d)
 trap 'kill $xvfb $pid 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+ended() { wait $pid; fail "$1 with code $?: $(cat "$work/stderr")"; }
 
 Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -21,7 +22,7 @@ pid=$!
 for _ in $(seq 600); do
     wid=$(xdotool search --onlyvisible --name '' 2>/dev/null | head -1)
     [ -n "$wid" ] && break
-    kill -0 $pid 2>/dev/null || fail "show exited during start-up: $(cat "$work/stderr")"
+    kill -0 $pid 2>/dev/null || ended "show exited during start-up"
     sleep 0.2
 done
 [ -n "$wid" ] || fail "no window"
@@ -54,7 +55,7 @@ PY
     status=$?
     [ $status -eq 0 ] && break
     [ $status -eq 2 ] && fail "column not centred as expected"
-    kill -0 $pid 2>/dev/null || fail "show ended early"
+    kill -0 $pid 2>/dev/null || ended "show ended early"
     sleep 2
 done
 [ ${status:-1} -eq 0 ] || fail "no full column drawn"
