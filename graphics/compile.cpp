@@ -61,15 +61,22 @@ void report_errors(const char* name, const char* message, const char* prefix)
 
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
 {
-    const VkShaderModuleCreateInfo module_info = {VK_STRUCTURE_TYPE_SHADER_MODULE_CREATE_INFO, nullptr, 0,
-                                                  code.size() * sizeof code[0], code.data()};
+    const VkShaderModuleCreateInfo module_info = {
+        .sType = VK_STRUCTURE_TYPE_SHADER_MODULE_CREATE_INFO,
+        .codeSize = code.size() * sizeof code[0],
+        .pCode = code.data(),
+    };
     VkShaderModule module;
     if (vkCreateShaderModule(gpu.device, &module_info, nullptr, &module) != VK_SUCCESS)
         return nullptr;
     const VkComputePipelineCreateInfo info = {
-        VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO, nullptr, 0,
-        {VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO, nullptr, 0, VK_SHADER_STAGE_COMPUTE_BIT, module, entry_point, nullptr},
-        gpu.pipeline_layout, VK_NULL_HANDLE, 0};
+        .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
+        .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
+                  .stage = VK_SHADER_STAGE_COMPUTE_BIT,
+                  .module = module,
+                  .pName = entry_point},
+        .layout = gpu.pipeline_layout,
+    };
     VkPipeline pipeline;
     const VkResult made = vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &pipeline);
     vkDestroyShaderModule(gpu.device, module, nullptr);

@@ -27,11 +27,12 @@ VKAPI_ATTR VkBool32 VKAPI_CALL forward_message(VkDebugUtilsMessageSeverityFlagBi
 }
 
 const VkDebugUtilsMessengerCreateInfoEXT messenger_info = {
-    VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT, nullptr, 0,
-    VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT,
-    VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
-        VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT,
-    forward_message, nullptr};
+    .sType = VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT,
+    .messageSeverity = VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT,
+    .messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
+                   VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT,
+    .pfnUserCallback = forward_message,
+};
 
 bool create_instance(const window_link* window)
 {
@@ -45,10 +46,27 @@ bool create_instance(const window_link* window)
     }
     // Barriers are checked too, not just API use.
     const VkValidationFeatureEnableEXT synchronisation = VK_VALIDATION_FEATURE_ENABLE_SYNCHRONIZATION_VALIDATION_EXT;
-    const VkValidationFeaturesEXT features = {VK_STRUCTURE_TYPE_VALIDATION_FEATURES_EXT, &messenger_info, 1, &synchronisation, 0, nullptr};
-    const VkApplicationInfo app = {VK_STRUCTURE_TYPE_APPLICATION_INFO, nullptr, "swipemix", 1, nullptr, 0, VK_API_VERSION_1_1};
-    const VkInstanceCreateInfo info = {VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO, message_sink ? &features : nullptr, 0, &app,
-                                       message_sink ? 1u : 0u, &layer, uint32_t(extensions.size()), extensions.data()};
+    const VkValidationFeaturesEXT features = {
+        .sType = VK_STRUCTURE_TYPE_VALIDATION_FEATURES_EXT,
+        .pNext = &messenger_info,
+        .enabledValidationFeatureCount = 1,
+        .pEnabledValidationFeatures = &synchronisation,
+    };
+    const VkApplicationInfo app = {
+        .sType = VK_STRUCTURE_TYPE_APPLICATION_INFO,
+        .pApplicationName = "swipemix",
+        .applicationVersion = 1,
+        .apiVersion = VK_API_VERSION_1_1,
+    };
+    const VkInstanceCreateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO,
+        .pNext = message_sink ? &features : nullptr,
+        .pApplicationInfo = &app,
+        .enabledLayerCount = message_sink ? 1u : 0u,
+        .ppEnabledLayerNames = &layer,
+        .enabledExtensionCount = uint32_t(extensions.size()),
+        .ppEnabledExtensionNames = extensions.data(),
+    };
     const VkResult result = vkCreateInstance(&info, nullptr, &gpu.instance);
     if (result != VK_SUCCESS) {
         std::fprintf(stderr, "swipemix: no Vulkan driver could be started (error %d)\n", int(result));
@@ -125,22 +143,39 @@ bool choose_device()
 void create_logical_device()
 {
     const float priority = 1;
-    const VkDeviceQueueCreateInfo queue = {VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO, nullptr, 0, gpu.queue_family, 1, &priority};
-    VkPhysicalDeviceFeatures features = {};
-    features.shaderStorageImageExtendedFormats = VK_TRUE;
+    const VkDeviceQueueCreateInfo queue = {
+        .sType = VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO,
+        .queueFamilyIndex = gpu.queue_family,
+        .queueCount = 1,
+        .pQueuePriorities = &priority,
+    };
+    const VkPhysicalDeviceFeatures features = {.shaderStorageImageExtendedFormats = VK_TRUE};
     const char* swapchain = VK_KHR_SWAPCHAIN_EXTENSION_NAME;
-    const VkDeviceCreateInfo info = {VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO, nullptr, 0, 1, &queue, 0, nullptr,
-                                     gpu.surface ? 1u : 0u, &swapchain, &features};
+    const VkDeviceCreateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO,
+        .queueCreateInfoCount = 1,
+        .pQueueCreateInfos = &queue,
+        .enabledExtensionCount = gpu.surface ? 1u : 0u,
+        .ppEnabledExtensionNames = &swapchain,
+        .pEnabledFeatures = &features,
+    };
     check(vkCreateDevice(gpu.physical, &info, nullptr, &gpu.device), "creating the device");
     vkGetDeviceQueue(gpu.device, gpu.queue_family, 0, &gpu.queue);
 
-    const VkCommandPoolCreateInfo pool = {VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO, nullptr,
-                                          VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT, gpu.queue_family};
+    const VkCommandPoolCreateInfo pool = {
+        .sType = VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO,
+        .flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT,
+        .queueFamilyIndex = gpu.queue_family,
+    };
     check(vkCreateCommandPool(gpu.device, &pool, nullptr, &gpu.command_pool), "command pool");
-    const VkCommandBufferAllocateInfo buffer = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO, nullptr, gpu.command_pool,
-                                                VK_COMMAND_BUFFER_LEVEL_PRIMARY, 1};
+    const VkCommandBufferAllocateInfo buffer = {
+        .sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO,
+        .commandPool = gpu.command_pool,
+        .level = VK_COMMAND_BUFFER_LEVEL_PRIMARY,
+        .commandBufferCount = 1,
+    };
     check(vkAllocateCommandBuffers(gpu.device, &buffer, &gpu.frame), "command buffer");
-    const VkFenceCreateInfo fence = {VK_STRUCTURE_TYPE_FENCE_CREATE_INFO, nullptr, VK_FENCE_CREATE_SIGNALED_BIT};
+    const VkFenceCreateInfo fence = {.sType = VK_STRUCTURE_TYPE_FENCE_CREATE_INFO, .flags = VK_FENCE_CREATE_SIGNALED_BIT};
     check(vkCreateFence(gpu.device, &fence, nullptr, &gpu.frame_done), "fence");
 }
 
@@ -149,39 +184,68 @@ void create_bindings()
 {
     const VkShaderStageFlags compute = VK_SHADER_STAGE_COMPUTE_BIT;
     const VkDescriptorSetLayoutBinding bindings[binding_count] = {
-        {binding_constants, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 1, compute, nullptr},
-        {binding_noise, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 1, compute, nullptr},
-        {binding_atlas, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 1, compute, nullptr},
-        {binding_sampler, VK_DESCRIPTOR_TYPE_SAMPLER, 1, compute, nullptr},
-        {binding_back_buffer, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, 1, compute, nullptr},
-        {binding_feed_image, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, 1, compute, nullptr},
+        {.binding = binding_constants, .descriptorType = VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, .descriptorCount = 1, .stageFlags = compute},
+        {.binding = binding_noise, .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, .descriptorCount = 1, .stageFlags = compute},
+        {.binding = binding_atlas, .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, .descriptorCount = 1, .stageFlags = compute},
+        {.binding = binding_sampler, .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLER, .descriptorCount = 1, .stageFlags = compute},
+        {.binding = binding_back_buffer, .descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, .descriptorCount = 1, .stageFlags = compute},
+        {.binding = binding_feed_image, .descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, .descriptorCount = 1, .stageFlags = compute},
     };
-    const VkDescriptorSetLayoutCreateInfo layout = {VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO, nullptr, 0,
-                                                    binding_count, bindings};
+    const VkDescriptorSetLayoutCreateInfo layout = {
+        .sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO,
+        .bindingCount = binding_count,
+        .pBindings = bindings,
+    };
     check(vkCreateDescriptorSetLayout(gpu.device, &layout, nullptr, &gpu.set_layout), "descriptor set layout");
-    const VkPipelineLayoutCreateInfo pipeline = {VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO, nullptr, 0, 1, &gpu.set_layout, 0, nullptr};
+    const VkPipelineLayoutCreateInfo pipeline = {
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO,
+        .setLayoutCount = 1,
+        .pSetLayouts = &gpu.set_layout,
+    };
     check(vkCreatePipelineLayout(gpu.device, &pipeline, nullptr, &gpu.pipeline_layout), "pipeline layout");
 
-    const VkDescriptorPoolSize sizes[] = {{VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 1},
-                                          {VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 2},
-                                          {VK_DESCRIPTOR_TYPE_SAMPLER, 1},
-                                          {VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, 2}};
-    const VkDescriptorPoolCreateInfo pool_info = {VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO, nullptr, 0, 1, 4, sizes};
+    const VkDescriptorPoolSize sizes[] = {
+        {.type = VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, .descriptorCount = 1},
+        {.type = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, .descriptorCount = 2},
+        {.type = VK_DESCRIPTOR_TYPE_SAMPLER, .descriptorCount = 1},
+        {.type = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, .descriptorCount = 2},
+    };
+    const VkDescriptorPoolCreateInfo pool_info = {
+        .sType = VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO,
+        .maxSets = 1,
+        .poolSizeCount = 4,
+        .pPoolSizes = sizes,
+    };
     VkDescriptorPool pool;
     check(vkCreateDescriptorPool(gpu.device, &pool_info, nullptr, &pool), "descriptor pool");
-    const VkDescriptorSetAllocateInfo set = {VK_STRUCTURE_TYPE_DESCRIPTOR_SET_ALLOCATE_INFO, nullptr, pool, 1, &gpu.set_layout};
+    const VkDescriptorSetAllocateInfo set = {
+        .sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_ALLOCATE_INFO,
+        .descriptorPool = pool,
+        .descriptorSetCount = 1,
+        .pSetLayouts = &gpu.set_layout,
+    };
     check(vkAllocateDescriptorSets(gpu.device, &set, &gpu.descriptors), "descriptor set");
 
     // The kernels' default sampler state: linear, clamped.
-    VkSamplerCreateInfo sampler = {};
-    sampler.sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO;
-    sampler.magFilter = sampler.minFilter = VK_FILTER_LINEAR;
-    sampler.mipmapMode = VK_SAMPLER_MIPMAP_MODE_NEAREST;
-    sampler.addressModeU = sampler.addressModeV = sampler.addressModeW = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE;
+    const VkSamplerCreateInfo sampler = {
+        .sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO,
+        .magFilter = VK_FILTER_LINEAR,
+        .minFilter = VK_FILTER_LINEAR,
+        .mipmapMode = VK_SAMPLER_MIPMAP_MODE_NEAREST,
+        .addressModeU = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE,
+        .addressModeV = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE,
+        .addressModeW = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE,
+    };
     check(vkCreateSampler(gpu.device, &sampler, nullptr, &gpu.sampler), "sampler");
-    const VkDescriptorImageInfo image = {gpu.sampler, VK_NULL_HANDLE, VK_IMAGE_LAYOUT_UNDEFINED};
-    const VkWriteDescriptorSet write = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, gpu.descriptors, binding_sampler, 0, 1,
-                                        VK_DESCRIPTOR_TYPE_SAMPLER, &image, nullptr, nullptr};
+    const VkDescriptorImageInfo image = {.sampler = gpu.sampler};
+    const VkWriteDescriptorSet write = {
+        .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
+        .dstSet = gpu.descriptors,
+        .dstBinding = binding_sampler,
+        .descriptorCount = 1,
+        .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLER,
+        .pImageInfo = &image,
+    };
     vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
 }
 
@@ -189,14 +253,14 @@ void create_bindings()
 void create_storage_images()
 {
     const VkImageUsageFlags usage = VK_IMAGE_USAGE_STORAGE_BIT | VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT;
-    gpu.back_buffer = create_image(VK_IMAGE_TYPE_2D, show_image_format, {uint32_t(W), frame_height, 1}, usage);
-    gpu.feed_image = create_image(VK_IMAGE_TYPE_2D, show_image_format, {column_width, frame_height, 1}, usage);
+    gpu.back_buffer = create_image(VK_IMAGE_TYPE_2D, show_image_format, {.width = uint32_t(W), .height = frame_height, .depth = 1}, usage);
+    gpu.feed_image = create_image(VK_IMAGE_TYPE_2D, show_image_format, {.width = column_width, .height = frame_height, .depth = 1}, usage);
     VkCommandBuffer commands = begin_setup();
     for (VkImage image : {gpu.back_buffer.image, gpu.feed_image.image}) {
         image_barrier(commands, image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
                       VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
         const VkClearColorValue black = {};
-        const VkImageSubresourceRange whole = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+        const VkImageSubresourceRange whole = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .levelCount = 1, .layerCount = 1};
         vkCmdClearColorImage(commands, image, VK_IMAGE_LAYOUT_GENERAL, &black, 1, &whole);
     }
     end_setup(commands);

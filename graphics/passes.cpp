@@ -5,7 +5,7 @@ namespace {
 void memory_barrier(VkCommandBuffer commands, VkPipelineStageFlags from, VkAccessFlags written, VkPipelineStageFlags to,
                     VkAccessFlags read)
 {
-    const VkMemoryBarrier barrier = {VK_STRUCTURE_TYPE_MEMORY_BARRIER, nullptr, written, read};
+    const VkMemoryBarrier barrier = {.sType = VK_STRUCTURE_TYPE_MEMORY_BARRIER, .srcAccessMask = written, .dstAccessMask = read};
     vkCmdPipelineBarrier(commands, from, to, 0, 1, &barrier, 0, nullptr, 0, nullptr);
 }
 
@@ -16,8 +16,8 @@ void begin_frame()
         return;
     check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "waiting for the previous frame");
     check(vkResetFences(gpu.device, 1, &gpu.frame_done), "resetting the frame fence");
-    const VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO, nullptr,
-                                            VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT, nullptr};
+    const VkCommandBufferBeginInfo begin = {.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO,
+                                            .flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT};
     check(vkBeginCommandBuffer(gpu.frame, &begin), "recording a frame");
     vkCmdBindDescriptorSets(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, gpu.pipeline_layout, 0, 1, &gpu.descriptors, 0, nullptr);
     gpu.recording = true;
@@ -47,7 +47,10 @@ void present(int)
     if (gpu.surface) {
         window_image = blit_to_window();
     } else {
-        const VkBufferImageCopy region = {0, 0, 0, {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}, {0, 0, 0}, {uint32_t(W), frame_height, 1}};
+        const VkBufferImageCopy region = {
+            .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+            .imageExtent = {.width = uint32_t(W), .height = frame_height, .depth = 1},
+        };
         vkCmdCopyImageToBuffer(gpu.frame, back, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, gpu.readback.buffer, 1, &region);
         memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_HOST_BIT,
                        VK_ACCESS_HOST_READ_BIT);
@@ -60,7 +63,7 @@ void present(int)
         show_window_image(window_image);
         return;
     }
-    const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 0, nullptr, nullptr, 1, &gpu.frame, 0, nullptr};
+    const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &gpu.frame};
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
     check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "drawing a frame");
 }

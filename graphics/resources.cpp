@@ -14,7 +14,11 @@ VkDeviceMemory allocate(VkMemoryRequirements needs, VkMemoryPropertyFlags proper
     while (type < memory.memoryTypeCount &&
            !((needs.memoryTypeBits >> type & 1) && (memory.memoryTypes[type].propertyFlags & properties) == properties))
         ++type;
-    const VkMemoryAllocateInfo info = {VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO, nullptr, needs.size, type};
+    const VkMemoryAllocateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO,
+        .allocationSize = needs.size,
+        .memoryTypeIndex = type,
+    };
     VkDeviceMemory allocation;
     check(vkAllocateMemory(gpu.device, &info, nullptr, &allocation), "allocating GPU memory");
     return allocation;
@@ -24,7 +28,12 @@ VkDeviceMemory allocate(VkMemoryRequirements needs, VkMemoryPropertyFlags proper
 gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible)
 {
     gpu_buffer b = {};
-    const VkBufferCreateInfo info = {VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO, nullptr, 0, bytes, usage, VK_SHARING_MODE_EXCLUSIVE, 0, nullptr};
+    const VkBufferCreateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO,
+        .size = bytes,
+        .usage = usage,
+        .sharingMode = VK_SHARING_MODE_EXCLUSIVE,
+    };
     check(vkCreateBuffer(gpu.device, &info, nullptr, &b.buffer), "creating a buffer");
     VkMemoryRequirements needs;
     vkGetBufferMemoryRequirements(gpu.device, b.buffer, &needs);
@@ -39,17 +48,31 @@ gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage)
 {
     gpu_image i = {};
-    const VkImageCreateInfo info = {VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO, nullptr, 0, type, format, extent, 1, 1,
-                                    VK_SAMPLE_COUNT_1_BIT, VK_IMAGE_TILING_OPTIMAL, usage, VK_SHARING_MODE_EXCLUSIVE,
-                                    0, nullptr, VK_IMAGE_LAYOUT_UNDEFINED};
+    const VkImageCreateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO,
+        .imageType = type,
+        .format = format,
+        .extent = extent,
+        .mipLevels = 1,
+        .arrayLayers = 1,
+        .samples = VK_SAMPLE_COUNT_1_BIT,
+        .tiling = VK_IMAGE_TILING_OPTIMAL,
+        .usage = usage,
+        .sharingMode = VK_SHARING_MODE_EXCLUSIVE,
+        .initialLayout = VK_IMAGE_LAYOUT_UNDEFINED,
+    };
     check(vkCreateImage(gpu.device, &info, nullptr, &i.image), "creating an image");
     VkMemoryRequirements needs;
     vkGetImageMemoryRequirements(gpu.device, i.image, &needs);
     i.memory = allocate(needs, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
     check(vkBindImageMemory(gpu.device, i.image, i.memory, 0), "binding image memory");
-    const VkImageViewCreateInfo view = {VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO, nullptr, 0, i.image,
-                                        type == VK_IMAGE_TYPE_3D ? VK_IMAGE_VIEW_TYPE_3D : VK_IMAGE_VIEW_TYPE_2D, format, {},
-                                        {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
+    const VkImageViewCreateInfo view = {
+        .sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO,
+        .image = i.image,
+        .viewType = type == VK_IMAGE_TYPE_3D ? VK_IMAGE_VIEW_TYPE_3D : VK_IMAGE_VIEW_TYPE_2D,
+        .format = format,
+        .subresourceRange = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .levelCount = 1, .layerCount = 1},
+    };
     check(vkCreateImageView(gpu.device, &view, nullptr, &i.view), "creating an image view");
     return i;
 }
@@ -57,28 +80,46 @@ gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkI
 void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags from_stage, VkAccessFlags from_access,
                    VkImageLayout from, VkPipelineStageFlags to_stage, VkAccessFlags to_access, VkImageLayout to)
 {
-    const VkImageMemoryBarrier barrier = {VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER, nullptr, from_access, to_access, from, to,
-                                          VK_QUEUE_FAMILY_IGNORED, VK_QUEUE_FAMILY_IGNORED, image,
-                                          {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1}};
+    const VkImageMemoryBarrier barrier = {
+        .sType = VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER,
+        .srcAccessMask = from_access,
+        .dstAccessMask = to_access,
+        .oldLayout = from,
+        .newLayout = to,
+        .srcQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED,
+        .dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED,
+        .image = image,
+        .subresourceRange = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .levelCount = 1, .layerCount = 1},
+    };
     vkCmdPipelineBarrier(commands, from_stage, to_stage, 0, 0, nullptr, 0, nullptr, 1, &barrier);
 }
 
 void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout)
 {
-    const VkDescriptorImageInfo image = {VK_NULL_HANDLE, view, layout};
-    const VkWriteDescriptorSet write = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, gpu.descriptors, binding, 0, 1, type,
-                                        &image, nullptr, nullptr};
+    const VkDescriptorImageInfo image = {.imageView = view, .imageLayout = layout};
+    const VkWriteDescriptorSet write = {
+        .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
+        .dstSet = gpu.descriptors,
+        .dstBinding = binding,
+        .descriptorCount = 1,
+        .descriptorType = type,
+        .pImageInfo = &image,
+    };
     vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
 }
 
 VkCommandBuffer begin_setup()
 {
-    const VkCommandBufferAllocateInfo info = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO, nullptr, gpu.command_pool,
-                                              VK_COMMAND_BUFFER_LEVEL_PRIMARY, 1};
+    const VkCommandBufferAllocateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO,
+        .commandPool = gpu.command_pool,
+        .level = VK_COMMAND_BUFFER_LEVEL_PRIMARY,
+        .commandBufferCount = 1,
+    };
     VkCommandBuffer commands;
     check(vkAllocateCommandBuffers(gpu.device, &info, &commands), "setup command buffer");
-    const VkCommandBufferBeginInfo begin = {VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO, nullptr,
-                                            VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT, nullptr};
+    const VkCommandBufferBeginInfo begin = {.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO,
+                                            .flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT};
     check(vkBeginCommandBuffer(commands, &begin), "recording setup commands");
     return commands;
 }
@@ -86,7 +127,7 @@ VkCommandBuffer begin_setup()
 void end_setup(VkCommandBuffer commands)
 {
     check(vkEndCommandBuffer(commands), "recording setup commands");
-    const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 0, nullptr, nullptr, 1, &commands, 0, nullptr};
+    const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &commands};
     check(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), "submitting setup commands");
     check(vkQueueWaitIdle(gpu.queue), "waiting for setup commands");
     vkFreeCommandBuffers(gpu.device, gpu.command_pool, 1, &commands);
@@ -99,7 +140,10 @@ void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes,
     VkCommandBuffer commands = begin_setup();
     image_barrier(commands, target.image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
                   VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
-    const VkBufferImageCopy region = {0, 0, 0, {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1}, {0, 0, 0}, extent};
+    const VkBufferImageCopy region = {
+        .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+        .imageExtent = extent,
+    };
     vkCmdCopyBufferToImage(commands, staging.buffer, target.image, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &region);
     image_barrier(commands, target.image, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_READ_BIT,
@@ -118,16 +162,17 @@ void create_noise_volume()
     for (int z = 0; z < side; ++z)
         for (int y = 0; y < side; ++y)
             std::memcpy(&texels[((z * side + y) * side) * 4], &randdata.bytes[64 * y + 64 * z], side * 4);
-    gpu.noise_volume = create_image(VK_IMAGE_TYPE_3D, VK_FORMAT_R8G8B8A8_SNORM, {side, side, side},
+    const VkExtent3D extent = {.width = side, .height = side, .depth = side};
+    gpu.noise_volume = create_image(VK_IMAGE_TYPE_3D, VK_FORMAT_R8G8B8A8_SNORM, extent,
                                     VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT);
-    upload_image(gpu.noise_volume, {side, side, side}, texels.get(), side * side * side * 4);
+    upload_image(gpu.noise_volume, extent, texels.get(), side * side * side * 4);
     bind_image(binding_noise, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, gpu.noise_volume.view, VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
 }
 
 void upload_atlas(const unsigned char* red)
 {
     // The shaders read only red, so one byte per texel serves.
-    const VkExtent3D extent = {atlas_width, atlas_height, 1};
+    const VkExtent3D extent = {.width = atlas_width, .height = atlas_height, .depth = 1};
     if (!gpu.caption_atlas.image) {
         gpu.caption_atlas = create_image(VK_IMAGE_TYPE_2D, VK_FORMAT_R8_UNORM, extent,
                                          VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT);
@@ -147,8 +192,14 @@ void create_constant_buffer()
 {
     gpu.constants = create_buffer(sizeof randdata.frame_constants,
                                   VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT, false);
-    const VkDescriptorBufferInfo buffer = {gpu.constants.buffer, 0, VK_WHOLE_SIZE};
-    const VkWriteDescriptorSet write = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, gpu.descriptors, binding_constants, 0, 1,
-                                        VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, nullptr, &buffer, nullptr};
+    const VkDescriptorBufferInfo buffer = {.buffer = gpu.constants.buffer, .offset = 0, .range = VK_WHOLE_SIZE};
+    const VkWriteDescriptorSet write = {
+        .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
+        .dstSet = gpu.descriptors,
+        .dstBinding = binding_constants,
+        .descriptorCount = 1,
+        .descriptorType = VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER,
+        .pBufferInfo = &buffer,
+    };
     vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
 }

@@ -22,7 +22,7 @@ VkSurfaceFormatKHR choose_format()
 
 void create_semaphore(VkSemaphore* semaphore)
 {
-    const VkSemaphoreCreateInfo info = {VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO, nullptr, 0};
+    const VkSemaphoreCreateInfo info = {.sType = VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO};
     check(vkCreateSemaphore(gpu.device, &info, nullptr, semaphore), "creating a semaphore");
 }
 
@@ -33,15 +33,26 @@ void create_swapchain()
     VkSurfaceCapabilitiesKHR caps;
     check(vkGetPhysicalDeviceSurfaceCapabilitiesKHR(gpu.physical, gpu.surface, &caps), "reading the surface");
     gpu.swapchain_extent = caps.currentExtent.width != UINT32_MAX ? caps.currentExtent
-                                                                  : VkExtent2D{uint32_t(W), frame_height};
+                                                                  : VkExtent2D{.width = uint32_t(W), .height = frame_height};
     const VkSurfaceFormatKHR format = choose_format();
     const uint32_t images = std::min(caps.maxImageCount ? caps.maxImageCount : 8u, std::max(caps.minImageCount, 2u));
     const VkSwapchainKHR old = gpu.swapchain;
-    const VkSwapchainCreateInfoKHR info = {VK_STRUCTURE_TYPE_SWAPCHAIN_CREATE_INFO_KHR, nullptr, 0, gpu.surface, images,
-                                           format.format, format.colorSpace, gpu.swapchain_extent, 1,
-                                           VK_IMAGE_USAGE_TRANSFER_DST_BIT, VK_SHARING_MODE_EXCLUSIVE, 0, nullptr,
-                                           caps.currentTransform, VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR, VK_PRESENT_MODE_FIFO_KHR,
-                                           VK_TRUE, old};
+    const VkSwapchainCreateInfoKHR info = {
+        .sType = VK_STRUCTURE_TYPE_SWAPCHAIN_CREATE_INFO_KHR,
+        .surface = gpu.surface,
+        .minImageCount = images,
+        .imageFormat = format.format,
+        .imageColorSpace = format.colorSpace,
+        .imageExtent = gpu.swapchain_extent,
+        .imageArrayLayers = 1,
+        .imageUsage = VK_IMAGE_USAGE_TRANSFER_DST_BIT,
+        .imageSharingMode = VK_SHARING_MODE_EXCLUSIVE,
+        .preTransform = caps.currentTransform,
+        .compositeAlpha = VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR,
+        .presentMode = VK_PRESENT_MODE_FIFO_KHR,
+        .clipped = VK_TRUE,
+        .oldSwapchain = old,
+    };
     check(vkCreateSwapchainKHR(gpu.device, &info, nullptr, &gpu.swapchain), "creating the swap chain");
     if (old)
         vkDestroySwapchainKHR(gpu.device, old, nullptr);
@@ -70,10 +81,13 @@ uint32_t blit_to_window()
     const VkImage target = gpu.swapchain_images[index];
     image_barrier(gpu.frame, target, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED, VK_PIPELINE_STAGE_TRANSFER_BIT,
                   VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
-    const VkImageBlit blit = {{VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
-                              {{0, 0, 0}, {W, frame_height, 1}},
-                              {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
-                              {{0, 0, 0}, {int32_t(gpu.swapchain_extent.width), int32_t(gpu.swapchain_extent.height), 1}}};
+    const VkImageSubresourceLayers colour = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1};
+    const VkImageBlit blit = {
+        .srcSubresource = colour,
+        .srcOffsets = {{}, {.x = W, .y = frame_height, .z = 1}},
+        .dstSubresource = colour,
+        .dstOffsets = {{}, {.x = int32_t(gpu.swapchain_extent.width), .y = int32_t(gpu.swapchain_extent.height), .z = 1}},
+    };
     vkCmdBlitImage(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, target,
                    VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &blit, VK_FILTER_LINEAR);
     image_barrier(gpu.frame, target, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
@@ -84,11 +98,25 @@ uint32_t blit_to_window()
 void show_window_image(uint32_t index)
 {
     const VkPipelineStageFlags wait_stage = VK_PIPELINE_STAGE_TRANSFER_BIT;
-    const VkSubmitInfo submit = {VK_STRUCTURE_TYPE_SUBMIT_INFO, nullptr, 1, &gpu.image_acquired, &wait_stage, 1, &gpu.frame, 1,
-                                 &gpu.image_drawn[index]};
+    const VkSubmitInfo submit = {
+        .sType = VK_STRUCTURE_TYPE_SUBMIT_INFO,
+        .waitSemaphoreCount = 1,
+        .pWaitSemaphores = &gpu.image_acquired,
+        .pWaitDstStageMask = &wait_stage,
+        .commandBufferCount = 1,
+        .pCommandBuffers = &gpu.frame,
+        .signalSemaphoreCount = 1,
+        .pSignalSemaphores = &gpu.image_drawn[index],
+    };
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
-    const VkPresentInfoKHR info = {VK_STRUCTURE_TYPE_PRESENT_INFO_KHR, nullptr, 1, &gpu.image_drawn[index], 1, &gpu.swapchain,
-                                   &index, nullptr};
+    const VkPresentInfoKHR info = {
+        .sType = VK_STRUCTURE_TYPE_PRESENT_INFO_KHR,
+        .waitSemaphoreCount = 1,
+        .pWaitSemaphores = &gpu.image_drawn[index],
+        .swapchainCount = 1,
+        .pSwapchains = &gpu.swapchain,
+        .pImageIndices = &index,
+    };
     const VkResult shown = vkQueuePresentKHR(gpu.queue, &info);
     if (shown == VK_ERROR_OUT_OF_DATE_KHR || shown == VK_SUBOPTIMAL_KHR) {
         check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
