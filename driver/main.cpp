@@ -24,7 +24,7 @@ int main()
     build_atlas();
     create_constant_buffer();
     compile_shaders(nullptr);
-    present(0);
+    present();
     load_tracks();
     play_track(track_table[current_track]);
     start_clock();
@@ -35,7 +35,7 @@ int main()
         const double now = clock_now();
         select_track(update_feed(now));
         draw_passes();
-        present(1);
+        present();
         if (escape_requested() || frame_constants[slot_time] > 214.0f)
             std::_Exit(0); // nothing to release: the process owns it all
     }

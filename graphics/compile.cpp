@@ -82,8 +82,8 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
     vkDestroyShaderModule(gpu.device, module, nullptr);
     return made == VK_SUCCESS ? new gpu_shader{pipeline} : nullptr;
 }
-}
 
+// One thread's work: slot i + 1, i from -1 to 36.
 void compile_entry(int i)
 {
     gpu_shader*& slot = shader_table[i + 1];
@@ -122,6 +122,7 @@ void compile_entry(int i)
     slot = create_compute_shader(code, entry_point);
     if (!slot)
         std::fprintf(stderr, "swipemix: the device refused the shader of %s\n", name);
+}
 }
 
 void compile_shaders(const char* const* table)

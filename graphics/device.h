@@ -27,15 +27,14 @@ void create_constant_buffer();
 // Compiles all 38 slots in parallel; null selects the built-in texts. A text
 // that fails leaves its slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
-void compile_entry(int i); // one thread's work: slot i + 1, i from -1 to 36
 
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
 // dispatches 96 x 135 groups. Passes run in submission order.
 void run_pass(int slot);
 // Ends the frame: shows the back buffer scaled onto the window, or without a
 // window copies it to host memory and waits for it. The window always waits
-// for vertical sync (FIFO); an interval of 0 costs at most one refresh.
-void present(int sync_interval);
+// for vertical sync (FIFO).
+void present();
 // Without a window: the last presented back buffer, W x 1080 packed 10-bit
 // RGB words (red in the low bits), valid until the next present.
 const unsigned* presented_pixels();

@@ -37,7 +37,7 @@ void run_pass(int slot)
     vkCmdDispatch(gpu.frame, group_count_x, group_count_y, 1);
 }
 
-void present(int)
+void present()
 {
     begin_frame();
     const VkImage back = gpu.back_buffer.image;

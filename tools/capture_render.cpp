@@ -40,7 +40,7 @@ bool start_renderer(const char* shader_dir)
     build_atlas();
     create_constant_buffer();
     compile_shaders(shader_dir ? load_shader_dir(shader_dir) : nullptr);
-    present(0);
+    present();
     std::memcpy(fresh_constants, frame_constants, sizeof fresh_constants);
     return true;
 }
@@ -60,7 +60,7 @@ bool step_show(double fps, double from, double to, const std::function<bool(long
             return true;
         select_track(update_feed(rows));
         draw_passes();
-        present(1);
+        present();
         if (!frame(index, rows))
             return false;
     }
@@ -93,7 +93,7 @@ void draw_entry_as_shown(int e, double rows)
 {
     pose_entry(e, rows);
     draw_passes();
-    present(1);
+    present();
 }
 
 void draw_entry_plain(int e, double seconds, double rows)
@@ -107,5 +107,5 @@ void draw_entry_plain(int e, double seconds, double rows)
     fc[slot_blur] = 0;
     fc[slot_gamma] = 1;
     draw_passes();
-    present(1);
+    present();
 }

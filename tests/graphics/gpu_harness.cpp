@@ -65,7 +65,7 @@ void draw_at(float feed_position)
 {
     frame_constants[slot_feed_position] = feed_position;
     draw_passes();
-    present(0);
+    present();
 }
 
 pixel back_buffer_at(int x, int y)
