@@ -36,8 +36,9 @@ pass_descriptor entry_pass(double start, float pass_value)
     while (n > 0 && !shader_slot_filled(n))
         --n;
     const float* fc = frame_constants;
-    const int base = (n & 1) ? slot_even_zoom : slot_odd_zoom; // slot n draws entry n - 1
-    return {shader_slot_filled(n) ? n : -1, pass_value, fc[base], fc[base + 1]};
+    const bool even = n & 1; // slot n draws entry n - 1
+    return {shader_slot_filled(n) ? n : -1, pass_value, fc[even ? slot_even_zoom : slot_odd_zoom],
+            fc[even ? slot_even_offset : slot_odd_offset]};
 }
 }
 

@@ -12,11 +12,11 @@ void draw_passes()
         frame_constants[slot_pass_value] = passes[k].pass_value;
         frame_constants[slot_zoom] = passes[k].zoom;
         frame_constants[slot_time_offset] = passes[k].time_offset;
-        if (passes[k].slot >= 0)
-            run_pass(passes[k].slot);
+        if (passes[k].shader_slot >= 0)
+            run_pass(passes[k].shader_slot);
     }
     // The composite keeps the next entry's zoom and time offset.
     frame_constants[slot_pass_value] = passes[2].pass_value;
-    if (passes[2].slot >= 0)
+    if (passes[2].shader_slot >= 0)
         run_pass(0);
 }

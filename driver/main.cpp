@@ -4,11 +4,9 @@
 
 #include "driver/feed.h"
 #include "driver/frame.h"
+#include "driver/startup.h"
 #include "driver/window.h"
-#include "graphics/device.h"
-#include "graphics/noise.h"
 #include "music/playback.h"
-#include "music/tracks.h"
 #include "shared/state.h"
 #include "timeline/clock.h"
 
@@ -17,18 +15,10 @@ int main()
     if (!create_window())
         return 1;
     const window_link link = show_window_link();
-    if (!create_device(&link))
+    if (!start_device(&link))
         return 1;
-    fillrand(); // after the device: it advances the generator state from its seed
-    create_noise_volume();
-    build_atlas();
-    create_constant_buffer();
-    compile_shaders(nullptr);
-    present();
-    load_tracks();
-    play_track(track_table[current_track]);
-    start_clock();
-    frame_constants[slot_feed_position] = 0;
+    start_shaders(nullptr);
+    start_music_and_clock();
 
     for (;;) {
         pump_one_message();

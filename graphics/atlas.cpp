@@ -17,6 +17,7 @@ constexpr int caption_row_pitch = 92;
 void draw_caption_atlas(unsigned char* red)
 {
     std::memset(red, 0, atlas_width * atlas_height);
+    const text_target atlas = {red, atlas_width, atlas_height};
     FT_Library library;
     if (FT_Init_FreeType(&library) != 0)
         return;
@@ -28,18 +29,18 @@ void draw_caption_atlas(unsigned char* red)
     for (int k = 0; k < banner_count; ++k) {
         // One cell of height 2048 / (length + 1) centred in band 3 + k.
         int height = 2048 / (int(std::strlen(banner_strings[k])) + 1);
-        draw_text(red, banner_face, height, from_cp1252(banner_strings[k]), 512, 3584 + 1024 * k,
+        draw_text(atlas, banner_face, height, from_cp1252(banner_strings[k]), 512, 3584 + 1024 * k,
                   text_align::centre);
     }
     for (int k = 0; k < entry_count; ++k)
-        draw_text(red, icon_face, 72, thumbs, 832, caption_row_pitch * k + 32, text_align::left);
+        draw_text(atlas, icon_face, 72, thumbs, 832, caption_row_pitch * k + 32, text_align::left);
     for (int k = 0; k < entry_count; ++k) {
         int top = caption_row_pitch * k;
-        draw_text(red, times, 52, from_cp1252(credit_lines[k]), 48, top + 22, text_align::left);
-        draw_text(red, times, 52, from_cp1252(like_counts[k]), 810, top + 42, text_align::right);
+        draw_text(atlas, times, 52, from_cp1252(credit_lines[k]), 48, top + 22, text_align::left);
+        draw_text(atlas, times, 52, from_cp1252(like_counts[k]), 810, top + 42, text_align::right);
     }
     for (int k = 0; k < entry_count; ++k)
-        draw_text(red, times, 38, from_cp1252(entry_titles[k]), 48, caption_row_pitch * k + 75,
+        draw_text(atlas, times, 38, from_cp1252(entry_titles[k]), 48, caption_row_pitch * k + 75,
                   text_align::left);
     FT_Done_FreeType(library); // closes the faces too
 }

@@ -21,8 +21,7 @@ using validation_sink = void (*)(const char* message);
 // stderr, when no usable Vulkan device exists.
 bool create_device(const window_link* window, validation_sink validation = nullptr);
 void create_noise_volume();     // from randdata, after fillrand
-void build_atlas();             // rasterises the captions and uploads them
-void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes
+void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes, rasterised by the caller
 void create_constant_buffer();
 // Compiles all 38 slots in parallel; null selects the built-in texts. A text
 // that fails leaves its slot empty and its compiler message on stderr.

@@ -181,13 +181,6 @@ void upload_atlas(const unsigned char* red)
     upload_image(gpu.caption_atlas, extent, red, VkDeviceSize(atlas_width) * atlas_height);
 }
 
-void build_atlas()
-{
-    std::unique_ptr<unsigned char[]> red(new unsigned char[size_t(atlas_width) * atlas_height]());
-    draw_caption_atlas(red.get());
-    upload_atlas(red.get());
-}
-
 void create_constant_buffer()
 {
     gpu.constants = create_buffer(sizeof randdata.frame_constants,

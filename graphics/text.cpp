@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graphics/atlas.h"
-
 namespace {
 
 // The cell's ascent and descent in font units: the OS/2 clipping extents,
@@ -47,30 +45,30 @@ int advance_sum(FT_Face face, std::u32string_view text)
     return int((pen + 32) >> 6);
 }
 
-void fill_black(unsigned char* red, int left, int top, int width, int height)
+void fill_black(const text_target& target, int left, int top, int width, int height)
 {
-    int x0 = std::max(left, 0), x1 = std::min(left + width, atlas_width);
-    for (int y = std::max(top, 0); y < std::min(top + height, atlas_height); ++y)
+    int x0 = std::max(left, 0), x1 = std::min(left + width, target.width);
+    for (int y = std::max(top, 0); y < std::min(top + height, target.height); ++y)
         if (x1 > x0)
-            std::fill(red + y * atlas_width + x0, red + y * atlas_width + x1, 0);
+            std::fill(target.red + y * target.width + x0, target.red + y * target.width + x1, 0);
 }
 
-// Lays a glyph's coverage over the atlas, kept to rows [cell_top, cell_bottom)
+// Lays a glyph's coverage over the target, kept to rows [cell_top, cell_bottom)
 // so one string never reaches into a neighbouring caption row.
-void blend_glyph(unsigned char* red, const FT_Bitmap& glyph, int left, int top, int cell_top,
+void blend_glyph(const text_target& target, const FT_Bitmap& glyph, int left, int top, int cell_top,
                  int cell_bottom)
 {
     if (glyph.pixel_mode != FT_PIXEL_MODE_GRAY)
         return;
     int row_begin = std::max({top, cell_top, 0});
-    int row_end = std::min({top + int(glyph.rows), cell_bottom, atlas_height});
+    int row_end = std::min({top + int(glyph.rows), cell_bottom, target.height});
     int col_begin = std::max(left, 0);
-    int col_end = std::min(left + int(glyph.width), atlas_width);
+    int col_end = std::min(left + int(glyph.width), target.width);
     for (int y = row_begin; y < row_end; ++y) {
         const unsigned char* source = glyph.buffer + (y - top) * glyph.pitch;
-        unsigned char* target = red + y * atlas_width;
+        unsigned char* row = target.red + y * target.width;
         for (int x = col_begin; x < col_end; ++x)
-            target[x] = std::max(target[x], source[x - left]);
+            row[x] = std::max(row[x], source[x - left]);
     }
 }
 
@@ -82,7 +80,7 @@ int text_width(FT_Face face, int height, std::u32string_view text)
     return advance_sum(face, text);
 }
 
-void draw_text(unsigned char* red, FT_Face face, int height, std::u32string_view text, int x, int y,
+void draw_text(const text_target& target, FT_Face face, int height, std::u32string_view text, int x, int y,
                text_align align)
 {
     if (!face)
@@ -90,14 +88,14 @@ void draw_text(unsigned char* red, FT_Face face, int height, std::u32string_view
     int ascent = size_cell(face, height);
     int width = advance_sum(face, text);
     int left = align == text_align::left ? x : align == text_align::right ? x - width : x - width / 2;
-    fill_black(red, left, y, width, height);
+    fill_black(target, left, y, width, height);
 
     FT_Pos pen = FT_Pos(left) * 64;
     for (char32_t c : text) {
         if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP) != 0)
             continue;
         FT_GlyphSlot glyph = face->glyph;
-        blend_glyph(red, glyph->bitmap, int(pen >> 6) + glyph->bitmap_left, y + ascent - glyph->bitmap_top,
+        blend_glyph(target, glyph->bitmap, int(pen >> 6) + glyph->bitmap_left, y + ascent - glyph->bitmap_top,
                     y, y + height);
         pen += glyph->advance.x;
     }

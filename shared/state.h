@@ -21,6 +21,27 @@ union noise_block {
 alignas(16) extern noise_block randdata;
 inline float* const frame_constants = randdata.frame_constants;
 
+// Which float of frame_constants is which. The shaders see the first 24 as the
+// six float4 c, p, wat, B, I, xts (mapped in graphics/shaders/prefix.hlsl).
+enum : int {
+    slot_time = 0,          // c.x, show time in seconds
+    slot_previous_time = 1, // c.y
+    slot_pass_value = 2,    // c.z: 0 current entry, 1 next, column offset for the composite
+    slot_feed_position = 3, // c.w, in entries
+    slot_zoom = 4,          // p.x, of the entry being drawn
+    slot_time_offset = 5,   // p.y, of the entry being drawn
+    slot_tracks = 6,        // sync tracks 0 ... 16 land in slots 6 ... 22
+    slot_target = 6,
+    slot_rate = 7,
+    slot_even_zoom = 8, // entries with an even number
+    slot_even_offset = 9,
+    slot_odd_zoom = 10, // entries with an odd number
+    slot_odd_offset = 11,
+    slot_gain = 20, // sync tracks 14 ... 16, read by the composite
+    slot_blur = 21,
+    slot_gamma = 22,
+};
+
 // Opaque handle of a compiled compute shader; only graphics/ looks inside.
 struct gpu_shader;
 extern gpu_shader* shader_table[shader_slots];

@@ -4,8 +4,8 @@
 
 #include "driver/feed.h"
 #include "driver/frame.h"
-#include "graphics/device.h"
-#include "graphics/noise.h"
+#include "driver/pose.h"
+#include "driver/startup.h"
 #include "music/playback.h"
 #include "timeline/sync.h"
 #include "tools/shader_dir.h"
@@ -33,14 +33,9 @@ void pose_entry(int e, double rows)
 bool start_renderer(const char* shader_dir)
 {
     use_recorder(); // the soundtrack is recorded, never played
-    if (!create_device(nullptr))
+    if (!start_device(nullptr))
         return false;
-    fillrand();
-    create_noise_volume();
-    build_atlas();
-    create_constant_buffer();
-    compile_shaders(shader_dir ? load_shader_dir(shader_dir) : nullptr);
-    present();
+    start_shaders(shader_dir ? load_shader_dir(shader_dir) : nullptr);
     std::memcpy(fresh_constants, frame_constants, sizeof fresh_constants);
     return true;
 }
@@ -99,13 +94,8 @@ void draw_entry_as_shown(int e, double rows)
 void draw_entry_plain(int e, double seconds, double rows)
 {
     pose_entry(e, rows);
-    float* fc = frame_constants;
-    fc[slot_time] = fc[slot_previous_time] = float(seconds);
-    fc[slot_even_zoom] = fc[slot_odd_zoom] = 1;
-    fc[slot_even_zoom + 1] = fc[slot_odd_zoom + 1] = 0;
-    fc[slot_gain] = 1;
-    fc[slot_blur] = 0;
-    fc[slot_gamma] = 1;
+    frame_constants[slot_time] = frame_constants[slot_previous_time] = float(seconds);
+    pose_plain();
     draw_passes();
     present();
 }

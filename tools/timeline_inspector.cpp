@@ -58,7 +58,7 @@ int main(int argc, char** argv)
         pass_descriptor passes[pass_count];
         plan_passes(passes);
         std::printf("%ld,%.9g,%.9g,%.9g,%d,%d,%d", frame, rows, frame_constants[slot_time],
-                    frame_constants[slot_feed_position], track, passes[0].slot, passes[1].slot);
+                    frame_constants[slot_feed_position], track, passes[0].shader_slot, passes[1].shader_slot);
         for (int t = 0; t < 17; ++t)
             std::printf(",%.9g", frame_constants[slot_tracks + t]);
         std::printf("\n");

@@ -1,7 +1,13 @@
 // Put in front of every effect text: the show's bindings, two helpers for the
 // effects and the two kernels. An effect only defines ya.
 
-float4 c, p, wat, B, I, xts; // the head of frame_constants
+// The head of frame_constants, float i of the block at .xyzw of vector i / 4:
+// c   = time, previous time, pass value (column offset in the composite), feed position
+// p   = zoom and time offset of the entry drawn, then sync tracks 0 (target) and 1 (rate)
+// wat = tracks 2 ... 5: even entries' zoom and time offset, odd entries' zoom and time offset
+// B   = tracks 6 ... 9, I = tracks 10 ... 13, both read by the effects as they choose
+// xts = tracks 14 ... 16: gain, blur, gamma; then noise
+float4 c, p, wat, B, I, xts;
 static float2 q = float2(768, 1080);
 Texture3D zyz : register(t0);
 Texture2D xsx : register(t1);

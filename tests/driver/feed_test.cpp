@@ -82,12 +82,12 @@ TEST_F(feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
 TEST_F(feed, PassesFollowThePositionAndWalkPastEmptySlots)
 {
     pass_descriptor passes[pass_count];
-    frame_constants[8] = 2, frame_constants[9] = -3;  // even entries
-    frame_constants[10] = 4, frame_constants[11] = 5; // odd entries
+    frame_constants[slot_even_zoom] = 2, frame_constants[slot_even_offset] = -3;
+    frame_constants[slot_odd_zoom] = 4, frame_constants[slot_odd_offset] = 5;
 
     plan_at(3.0f, passes);
-    EXPECT_EQ(passes[0].slot, 4);
-    EXPECT_EQ(passes[1].slot, 5);
+    EXPECT_EQ(passes[0].shader_slot, 4);
+    EXPECT_EQ(passes[1].shader_slot, 5);
     EXPECT_EQ(passes[0].pass_value, 0.0f);
     EXPECT_EQ(passes[1].pass_value, 1.0f);
     EXPECT_EQ(passes[0].zoom, 4) << "slot 4 draws entry 3, odd";
@@ -96,23 +96,23 @@ TEST_F(feed, PassesFollowThePositionAndWalkPastEmptySlots)
     EXPECT_EQ(passes[1].time_offset, -3);
 
     plan_at(36.0f, passes);
-    EXPECT_EQ(passes[0].slot, 37);
-    EXPECT_EQ(passes[1].slot, 37) << "slot 38 does not exist";
+    EXPECT_EQ(passes[0].shader_slot, 37);
+    EXPECT_EQ(passes[1].shader_slot, 37) << "slot 38 does not exist";
 
     plan_at(-0.7f, passes);
-    EXPECT_EQ(passes[0].slot, 1);
+    EXPECT_EQ(passes[0].shader_slot, 1);
 
     shader_table[6] = shader_table[5] = nullptr;
     plan_at(5.5f, passes);
-    EXPECT_EQ(passes[0].slot, 4);
+    EXPECT_EQ(passes[0].shader_slot, 4);
     EXPECT_EQ(passes[0].zoom, 4) << "zoom follows the slot found";
-    EXPECT_EQ(passes[1].slot, 7);
+    EXPECT_EQ(passes[1].shader_slot, 7);
 
     for (gpu_shader*& s : shader_table)
         s = nullptr;
     plan_at(3.0f, passes);
-    EXPECT_EQ(passes[0].slot, -1) << "nothing to run at all";
-    EXPECT_EQ(passes[2].slot, -1);
+    EXPECT_EQ(passes[0].shader_slot, -1) << "nothing to run at all";
+    EXPECT_EQ(passes[2].shader_slot, -1);
 }
 
 TEST_F(feed, CompositeOffsetCentresTheColumn)
@@ -121,7 +121,7 @@ TEST_F(feed, CompositeOffsetCentresTheColumn)
     for (auto [width, offset] : {std::pair{1920, 576}, {1351, 291}, {768, 0}, {607, -80}}) {
         W = width;
         plan_passes(passes);
-        EXPECT_EQ(passes[2].slot, 0);
+        EXPECT_EQ(passes[2].shader_slot, 0);
         EXPECT_EQ(passes[2].pass_value, float(offset)) << "W = " << width;
     }
 }

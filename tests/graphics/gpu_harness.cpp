@@ -9,7 +9,8 @@
 #include "graphics/device.h"
 #include "driver/feed.h"
 #include "driver/frame.h"
-#include "graphics/noise.h"
+#include "driver/pose.h"
+#include "driver/startup.h"
 #include "graphics/shader_sources.h"
 
 namespace {
@@ -23,12 +24,9 @@ void start_gpu(int width)
         return;
     started = true;
     W = width;
-    if (!create_device(nullptr, fail_on_message))
+    const std::vector<unsigned char> black(size_t(atlas_width) * atlas_height);
+    if (!start_device(nullptr, black.data(), fail_on_message))
         std::exit(1); // no device: nothing here can run
-    fillrand();
-    create_noise_volume();
-    upload_atlas(std::vector<unsigned char>(size_t(atlas_width) * atlas_height).data());
-    create_constant_buffer();
 }
 
 std::string position_effect(int tag)
@@ -51,14 +49,9 @@ void compile_position_effects(int special_entry, const std::string& special)
 
 void set_plain_constants()
 {
-    float* fc = frame_constants;
-    fc[slot_time] = fc[slot_previous_time] = 0;
-    fc[slot_target] = 40; // the caption shadow needs a target below 32
-    fc[slot_even_zoom] = fc[slot_odd_zoom] = 1;
-    fc[slot_even_zoom + 1] = fc[slot_odd_zoom + 1] = 0;
-    fc[slot_gain] = 1;
-    fc[slot_blur] = 0;
-    fc[slot_gamma] = 1;
+    frame_constants[slot_time] = frame_constants[slot_previous_time] = 0;
+    frame_constants[slot_target] = 40; // the caption shadow needs a target below 32
+    pose_plain();
 }
 
 void draw_at(float feed_position)

@@ -14,8 +14,8 @@ TEST(Noise, FixedSequenceFromTheSeed)
     EXPECT_EQ(randdata.words[1], 0xE2CD9222u);
     EXPECT_EQ(randdata.words[2], 0xDEEC1E6Eu);
     EXPECT_EQ(randdata.words[3], 0xFFF549DCu);
-    EXPECT_EQ(frame_constants[0], -5690685.5f);
-    EXPECT_TRUE(std::isnan(frame_constants[3]));
+    EXPECT_EQ(frame_constants[slot_time], -5690685.5f);
+    EXPECT_TRUE(std::isnan(frame_constants[slot_feed_position]));
     EXPECT_EQ(guid[3], 0x9C4FD335u) << "the last state word is a constant addend";
     EXPECT_EQ(reinterpret_cast<uintptr_t>(&randdata) % 16, 0u);
 

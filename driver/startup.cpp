@@ -1,0 +1,42 @@
+#include "driver/startup.h"
+
+#include <cstddef>
+#include <vector>
+
+#include "graphics/atlas.h"
+#include "graphics/noise.h"
+#include "music/playback.h"
+#include "music/tracks.h"
+#include "shared/state.h"
+#include "timeline/clock.h"
+
+bool start_device(const window_link* window, const unsigned char* atlas, validation_sink validation)
+{
+    if (!create_device(window, validation))
+        return false;
+    fillrand(); // after the device: it advances the generator state from its seed
+    create_noise_volume();
+    if (atlas) {
+        upload_atlas(atlas);
+    } else {
+        std::vector<unsigned char> captions(size_t(atlas_width) * atlas_height);
+        draw_caption_atlas(captions.data());
+        upload_atlas(captions.data());
+    }
+    create_constant_buffer();
+    return true;
+}
+
+void start_shaders(const char* const* sources)
+{
+    compile_shaders(sources);
+    present();
+}
+
+void start_music_and_clock()
+{
+    load_tracks();
+    play_track(track_table[current_track]);
+    start_clock();
+    frame_constants[slot_feed_position] = 0;
+}

@@ -1,0 +1,17 @@
+// The show's start-up, written once for the show, its tools and the GPU tests,
+// so that every device is built in the show's order.
+#pragma once
+
+#include "graphics/device.h"
+
+// Device (presenting into `window`, or headless when it is null), noise,
+// caption atlas and constant buffer. A null atlas rasterises the captions;
+// a given one (atlas_width x atlas_height bytes) is uploaded instead. False,
+// after a line on stderr, when there is no usable device.
+bool start_device(const window_link* window, const unsigned char* atlas = nullptr,
+                  validation_sink validation = nullptr);
+// Compiles the 38 shaders from `sources` (null: the built-in texts) and presents once.
+void start_shaders(const char* const* sources);
+// Decodes the music, starts entry 0's track and at once the clock, and puts
+// the feed at entry 0.
+void start_music_and_clock();
