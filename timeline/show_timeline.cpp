@@ -15,7 +15,7 @@ const uint8_t sync_rows[sync_row_slots] = {
     10, 26, 16,
 };
 
-const uint8_t sync_keys[sync_key_count] = {
+const uint8_t sync_keys[] = {
     3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
     1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
     1, 1, 1, 1, 1, 1, 1, 4, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 1,
@@ -27,7 +27,7 @@ const uint8_t sync_keys[sync_key_count] = {
     1, 255, 99, 1, 1, 255, 255,
 };
 
-const uint8_t sync_modes[sync_key_count] = {
+const uint8_t sync_modes[] = {
     0, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1,
     0, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 2, 2, 0, 1, 0, 1,
     0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 0,
@@ -36,7 +36,7 @@ const uint8_t sync_modes[sync_key_count] = {
     0, 1, 0, 0, 0, 2, 0, 0, 3, 0, 3, 0, 0, 2, 0, 0, 0,
 };
 
-const int16_t sync_values[sync_key_count] = {
+const int16_t sync_values[] = {
     0, 0, 64, 64, 128, 128, 192, 192, 256, 192, 192, 256, 256, 320, 320,
     384, 384, 448, 448, 512, 512, 576, 512, 512, 576, 576, 640, 640, 704, 704,
     768, 768, 832, 832, 896, 896, 961, 960, 1024, 1027, 1088, 1088, 1152, 1152, 1216,
@@ -54,3 +54,6 @@ const int16_t sync_values[sync_key_count] = {
 const uint8_t sync_scales[sync_track_count] = {
     4, 11, 4, 10, 10, 10, 10, 10, 10, 4, 10, 10, 9, 4, 10, 9, 10,
 };
+
+const int sync_key_count = sizeof sync_keys;
+const sync_tables show_sync = {sync_rows, sync_keys, sync_modes, sync_values, sync_scales, sizeof sync_keys};
