@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "music/resample.h"
+#include "music/stream_header.h"
 #include "music/tracks.h"
 
 decode_report last_decode;
@@ -14,6 +15,9 @@ decode_report last_decode;
 namespace {
 // The lowest MPEG bit rate, 8 kbit/s: no file decodes to more seconds than this allows.
 constexpr double lowest_bytes_per_second = 1000.0;
+// An encoder header may state a little more than the frames hold (padding, a
+// frame it counts differently); beyond this share it is not believed.
+constexpr double header_slack = 1.03;
 
 struct memory_file {
     const unsigned char* bytes;
@@ -40,6 +44,12 @@ off_t seek_memory(void* handle, off_t offset, int whence)
     return f.at;
 }
 
+// The reader of lengths is made once and reopened for every file, which
+// resets it. The feed decoder is made anew for every file: reopened, it keeps
+// enough of the file before to decode the next one differently.
+mpg123_handle* length_reader; // reads the file image in place for its lengths
+mpg123_handle* feed_decoder;  // decodes it chunk by chunk to stereo 16-bit at the file's own rate
+
 mpg123_handle* new_quiet_decoder()
 {
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
@@ -48,48 +58,93 @@ mpg123_handle* new_quiet_decoder()
     return h;
 }
 
-// The playing time as a player states it: from an encoder's info frame when
-// the file has one, otherwise from a scan of all its frames.
-double stated_seconds(const unsigned char* bytes, uint32_t size)
+struct lengths {
+    double header; // as the encoder's header states it, 0 without one
+    double frames; // as a scan of the frames gives it
+};
+
+lengths measure(const unsigned char* bytes, uint32_t size)
 {
-    mpg123_handle* reader = new_quiet_decoder();
-    if (!reader)
-        return 0.0;
+    if (!length_reader && (length_reader = new_quiet_decoder()))
+        mpg123_replace_reader_handle(length_reader, read_memory, seek_memory, nullptr);
+    lengths found{0.0, 0.0};
     memory_file file{bytes, size, 0};
-    double seconds = 0.0;
     long rate, delay;
     int channels, encoding;
     double unused;
-    mpg123_replace_reader_handle(reader, read_memory, seek_memory, nullptr);
-    if (mpg123_open_handle(reader, &file) == MPG123_OK &&
-        mpg123_getformat(reader, &rate, &channels, &encoding) == MPG123_OK) {
-        if (mpg123_getstate(reader, MPG123_ENC_DELAY, &delay, &unused) != MPG123_OK || delay < 0)
-            mpg123_scan(reader);
-        const off_t samples = mpg123_length(reader);
-        if (samples > 0 && rate > 0)
-            seconds = double(samples) / double(rate);
+    if (length_reader && mpg123_open_handle(length_reader, &file) == MPG123_OK &&
+        mpg123_getformat(length_reader, &rate, &channels, &encoding) == MPG123_OK && rate > 0) {
+        // Only an encoder's info frame gives a length before the scan.
+        if (mpg123_getstate(length_reader, MPG123_ENC_DELAY, &delay, &unused) == MPG123_OK && delay >= 0)
+            found.header = std::max<off_t>(mpg123_length(length_reader), 0) / double(rate);
+        mpg123_scan(length_reader);
+        found.frames = std::max<off_t>(mpg123_length(length_reader), 0) / double(rate);
     }
-    mpg123_delete(reader);
-    return seconds;
+    if (length_reader)
+        mpg123_close(length_reader);
+    return found;
 }
 
-// Stereo 16-bit output at the file's own rate; resample() takes it to 44,100 Hz.
-mpg123_handle* open_feed_decoder()
+// The playing time as a player states it: from an encoder's header, unless it
+// states clearly more than the frames hold in a file that is not cut short,
+// which only a forged frame count does; then from the frames.
+double track_seconds(const unsigned char* bytes, uint32_t size)
 {
-    mpg123_handle* h = new_quiet_decoder();
-    if (!h)
-        return nullptr;
-    const long* rates;
-    size_t rate_count;
-    mpg123_rates(&rates, &rate_count);
-    mpg123_format_none(h);
-    for (size_t i = 0; i < rate_count; ++i)
-        mpg123_format(h, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open_feed(h) != MPG123_OK) {
-        mpg123_delete(h);
-        return nullptr;
+    const lengths found = measure(bytes, size);
+    if (found.header == 0.0)
+        return found.frames;
+    if (found.header > found.frames * header_slack && !shorter_than_stated(bytes, size)) {
+        last_decode.header_seconds = found.header;
+        return found.frames;
     }
-    return h;
+    return found.header;
+}
+
+bool open_feed()
+{
+    if ((feed_decoder = new_quiet_decoder())) {
+        const long* rates;
+        size_t rate_count;
+        mpg123_rates(&rates, &rate_count);
+        mpg123_format_none(feed_decoder);
+        for (size_t i = 0; i < rate_count; ++i)
+            mpg123_format(feed_decoder, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
+    if (feed_decoder && mpg123_open_feed(feed_decoder) != MPG123_OK) {
+        mpg123_delete(feed_decoder);
+        feed_decoder = nullptr;
+    }
+    return feed_decoder != nullptr;
+}
+
+// Feeds fixed chunks from the first byte, whatever the frame boundaries; a
+// final short chunk is left out. With a sink, decodes everything into it,
+// resampled to 44,100 Hz; without one, only says whether the decoder finds a
+// frame at all, stopping at the first.
+bool feed_chunks(const unsigned char* bytes, uint32_t size, pcm_sink* sink)
+{
+    static int16_t out[4096][2];
+    for (uint32_t at = 0; size - at >= mp3_block_bytes; at += mp3_block_bytes) {
+        ++last_decode.chunks_fed;
+        mpg123_feed(feed_decoder, bytes + at, mp3_block_bytes);
+        for (;;) {
+            size_t done = 0;
+            const int status = mpg123_read(feed_decoder, out, sizeof out, &done);
+            if (status == MPG123_NEW_FORMAT) {
+                if (!sink)
+                    return true;
+                long rate;
+                int channels, encoding;
+                mpg123_getformat(feed_decoder, &rate, &channels, &encoding);
+                start_resampling(rate);
+            }
+            if (sink)
+                resample(out[0], uint32_t(done / 4), *sink);
+            if (status != MPG123_NEW_FORMAT && (status != MPG123_OK || done == 0))
+                break;
+        }
+    }
+    return false;
 }
 }
 
@@ -97,38 +152,25 @@ uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t s
 {
     last_decode = {};
     // A header may claim any length; the file cannot decode to more than its bytes allow.
-    track.duration = std::min(stated_seconds(bytes, size), size / lowest_bytes_per_second);
+    track.duration = std::min(track_seconds(bytes, size), size / lowest_bytes_per_second);
     track.pcm_bytes = uint32_t(std::min(std::trunc(track.duration * pcm_bytes_per_second), double(UINT32_MAX)));
     track.pcm = static_cast<unsigned char*>(std::calloc(track.pcm_bytes, 1));
     if (!track.pcm)
         track.pcm_bytes = 0;
-
-    mpg123_handle* decoder = open_feed_decoder();
-    if (!decoder)
+    if (!open_feed())
         return track_failed;
     start_resampling(44100);
     pcm_sink sink{track.pcm, track.pcm_bytes, 0};
-    static int16_t out[4096][2];
-    // Fixed chunks from the first byte, whatever the frame boundaries; a final
-    // short chunk is left out.
-    for (uint32_t at = 0; size - at >= mp3_block_bytes; at += mp3_block_bytes) {
-        ++last_decode.chunks_fed;
-        mpg123_feed(decoder, bytes + at, mp3_block_bytes);
-        for (;;) {
-            size_t done = 0;
-            const int status = mpg123_read(decoder, out, sizeof out, &done);
-            if (status == MPG123_NEW_FORMAT) {
-                long rate;
-                int channels, encoding;
-                mpg123_getformat(decoder, &rate, &channels, &encoding);
-                start_resampling(rate);
-            }
-            resample(out[0], uint32_t(done / 4), sink);
-            if (status != MPG123_NEW_FORMAT && (status != MPG123_OK || done == 0))
-                break;
-        }
-    }
-    mpg123_delete(decoder);
+    feed_chunks(bytes, size, &sink);
+    mpg123_delete(feed_decoder);
     last_decode.decoded_bytes = sink.offered;
     return track_ok;
+}
+
+bool holds_mp3_frame(const unsigned char* bytes, uint32_t size)
+{
+    last_decode = {};
+    const bool found = open_feed() && feed_chunks(bytes, size, nullptr);
+    mpg123_delete(feed_decoder);
+    return found;
 }

@@ -2,39 +2,85 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "music/stream_header.h"
 #include "music/tracks.h"
 
 namespace {
-// Reads the whole file into a fresh malloc block. Returns why it could not, or nullptr.
-const char* read_file(const char* path, unsigned char*& bytes, uint32_t& size)
+constexpr uint64_t mib = 1 << 20;
+
+// Why a file of this kind and size is not read, or nullptr.
+const char* refusal(const struct stat& st)
 {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    static char too_large[64];
+    if (!S_ISREG(st.st_mode))
+        return "not a regular file";
+    if (uint64_t(st.st_size) <= max_music_file_mib * mib)
+        return nullptr;
+    std::snprintf(too_large, sizeof too_large, "larger than %u MiB, the most a music file may be", max_music_file_mib);
+    return too_large;
+}
+
+// Opens a regular file within the size limit. Its kind is checked before the
+// open, which never waits: opening a FIFO for reading waits for a writer.
+const char* open_music_file(const char* path, int& fd, uint32_t& size)
+{
+    struct stat st;
+    if (stat(path, &st) != 0)
+        return std::strerror(errno);
+    if (const char* why = refusal(st))
+        return why;
+    fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return std::strerror(errno);
-    struct stat st;
-    const char* problem = nullptr;
-    if (fstat(fd, &st) != 0)
-        problem = std::strerror(errno);
-    else if (!S_ISREG(st.st_mode))
-        problem = "not a regular file";
-    else if (uint64_t(st.st_size) > UINT32_MAX)
-        problem = "larger than 4 GiB";
-    else if (!(bytes = static_cast<unsigned char*>(std::calloc(st.st_size ? st.st_size : 1, 1))))
-        problem = "out of memory";
-    size = 0;
-    while (!problem && size < uint64_t(st.st_size)) {
-        const ssize_t n = read(fd, bytes + size, st.st_size - size);
+    // The path may name something else by now.
+    const char* why = fstat(fd, &st) != 0 ? std::strerror(errno) : refusal(st);
+    if (why)
+        close(fd);
+    else
+        size = uint32_t(st.st_size);
+    return why;
+}
+
+// Reads on until end bytes are in. Returns why it could not, or nullptr.
+const char* read_to(int fd, unsigned char* bytes, uint32_t& size, uint64_t end)
+{
+    while (size < end) {
+        const ssize_t n = read(fd, bytes + size, end - size);
         if (n < 0 && errno != EINTR)
-            problem = std::strerror(errno);
-        else if (n == 0)
+            return std::strerror(errno);
+        if (n == 0)
             break; // the file shrank while we read it; decode what is there
-        else if (n > 0)
+        if (n > 0)
             size += uint32_t(n);
+    }
+    return nullptr;
+}
+
+// Reads the file into a fresh malloc block, or its first part only when that
+// holds no MP3 frame (junk is then set). Returns why it could not, or nullptr.
+const char* read_file(const char* path, unsigned char*& bytes, uint32_t& size, bool& junk)
+{
+    int fd = -1;
+    uint32_t file_size = 0;
+    size = 0;
+    junk = false;
+    if (const char* why = open_music_file(path, fd, file_size))
+        return why;
+    const char* problem = nullptr;
+    if (!(bytes = static_cast<unsigned char*>(std::calloc(file_size ? file_size : 1, 1))))
+        problem = "out of memory";
+    else if (!(problem = read_to(fd, bytes, size, std::min<uint64_t>(file_size, probe_mib * mib)))) {
+        const uint64_t probe_end = std::min<uint64_t>(file_size, id3v2_bytes(bytes, size) + probe_mib * mib);
+        problem = read_to(fd, bytes, size, probe_end);
+        junk = !problem && size < file_size && !holds_mp3_frame(bytes, size);
+        if (!problem && !junk)
+            problem = read_to(fd, bytes, size, file_size);
     }
     close(fd);
     if (problem) {
@@ -54,6 +100,9 @@ void report(const char* path, const music_track& track, uint32_t size, uint32_t 
         std::fprintf(stderr, "swipemix: %s is empty; its track stays silent\n", path);
     else if (track.pcm_bytes == 0 || last_decode.decoded_bytes == 0)
         std::fprintf(stderr, "swipemix: %s holds no MP3 audio; its track stays silent\n", path);
+    else if (last_decode.header_seconds > 0.0)
+        std::fprintf(stderr, "swipemix: %s claims %.1f s in its header but its frames hold %.1f s; its track keeps to the frames\n",
+                     path, last_decode.header_seconds, track.duration);
     else if (decoded + 1.0 < track.duration)
         std::fprintf(stderr, "swipemix: %s is cut short: %.1f of its %.1f s decode; the rest stays silent\n", path,
                      decoded, track.duration);
@@ -70,10 +119,17 @@ uint32_t load_track(music_track& track, const char* path)
 {
     unsigned char* bytes = nullptr;
     uint32_t size = 0;
-    if (const char* problem = read_file(path, bytes, size)) {
+    bool junk;
+    track = {};
+    if (const char* problem = read_file(path, bytes, size, junk)) {
         std::fprintf(stderr, "swipemix: cannot read %s (%s); its track stays silent\n", path, problem);
-        track = {};
         return track_failed;
+    }
+    if (junk) {
+        std::fprintf(stderr, "swipemix: %s holds no MP3 audio in its first %u MiB; its track stays silent\n", path,
+                     probe_mib);
+        std::free(bytes);
+        return track_ok;
     }
     const uint32_t status = decode_track(track, bytes, size);
     std::free(bytes);

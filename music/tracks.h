@@ -7,6 +7,12 @@
 
 constexpr uint32_t mp3_block_bytes = 522; // the file is fed to the decoder in chunks of this size
 constexpr uint32_t pcm_bytes_per_second = 176400;
+// No track of a show needs more than a few tens of megabytes: a larger file is
+// refused before it is read, so that junk cannot stall start-up or fill memory.
+constexpr uint32_t max_music_file_mib = 256;
+// A larger file is read on only when its first this many MiB after any ID3v2
+// tag hold an MP3 frame.
+constexpr uint32_t probe_mib = 4;
 
 // Status of load_track and decode_track.
 constexpr uint32_t track_ok = 0;
@@ -19,6 +25,7 @@ extern const char* const track_paths[entry_count];
 struct decode_report {
     uint32_t chunks_fed;    // mp3_block_bytes chunks given to the decoder
     uint64_t decoded_bytes; // PCM bytes the decoder produced, including any beyond pcm_bytes
+    double header_seconds;  // what an encoder header claimed when the frames hold clearly less, else 0
 };
 extern decode_report last_decode;
 
@@ -28,6 +35,9 @@ void load_tracks();
 // playable, possibly empty, buffer and one line on stderr naming the file.
 uint32_t load_track(music_track& track, const char* path);
 // Sets duration from the file's header (or a scan of its frames when it has
-// none), allocates pcm_bytes = trunc(duration x 176,400) zero-filled bytes
+// none, or when it claims clearly more than its frames hold although the file
+// is whole), allocates pcm_bytes = trunc(duration x 176,400) zero-filled bytes
 // with malloc, and fills them with whatever the file decodes to.
 uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t size);
+// Whether the decoder, fed as decode_track feeds it, finds any MP3 frame in these bytes.
+bool holds_mp3_frame(const unsigned char* bytes, uint32_t size);
