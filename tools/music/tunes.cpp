@@ -1,4 +1,4 @@
-#include "tools/tunes.h"
+#include "tools/music/tunes.h"
 
 #include <algorithm>
 #include <cmath>
