@@ -1,6 +1,6 @@
 #include "music/tracks.h"
 
-// The default soundtrack (tools/make-music) writes these; any MP3 files of the same names serve.
+// The default soundtrack (tools/music/make-music) writes these; any MP3 files of the same names serve.
 const char* const track_paths[entry_count] = {
     "Music/01-first-light.mp3",    "Music/02-tin-robot.mp3",      "Music/03-night-drive.mp3",
     "Music/04-paper-boats.mp3",    "Music/05-glass-garden.mp3",   "Music/06-neon-rain.mp3",

@@ -1,4 +1,4 @@
-// The default soundtrack's generator, driven by tools/make-music.
+// The default soundtrack's generator, driven by tools/music/make-music.
 //   swipemix-music --paths   the 37 music paths the show reads, one a line
 //   swipemix-music --list    what each piece is: tempo, key, groove, instruments
 //   swipemix-music K         piece K (0 ... 36) as a 16-bit stereo WAV file on stdout
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "music/tracks.h"
-#include "tools/tunes.h"
+#include "tools/music/tunes.h"
 
 namespace {
 void write_wav(const std::vector<float>& samples)

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tools/tunes.h"
+#include "tools/music/tunes.h"
 
 namespace {
 double rms_db(const std::vector<float>& samples, size_t first_frame, size_t frames)
