@@ -21,6 +21,7 @@
 #include "tools/capture_image.h"
 #include "tools/capture_render.h"
 #include "tools/capture_video.h"
+#include "tools/number.h"
 
 namespace {
 struct options {
@@ -39,13 +40,6 @@ int usage()
                  "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
                  "                         [--fps N] [--width W] [--shader-dir DIR]\n");
     return 2;
-}
-
-bool number(const char* text, double& out)
-{
-    char* end = nullptr;
-    out = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(out);
 }
 
 bool is_video(const std::string& path)
@@ -75,19 +69,19 @@ bool parse(int argc, char** argv, options& o)
         }
         bool ok = true;
         if (name == "--at")
-            ok = number(value, o.at) && o.at >= 0;
+            ok = parse_number(value, o.at) && o.at >= 0;
         else if (name == "--from")
-            ok = number(value, o.from) && o.from >= 0;
+            ok = parse_number(value, o.from) && o.from >= 0;
         else if (name == "--to")
-            ok = number(value, o.to) && o.to >= 0;
+            ok = parse_number(value, o.to) && o.to >= 0;
         else if (name == "--entry")
-            ok = number(value, entry) && entry == std::floor(entry) && entry >= 0 && entry < entry_count;
+            ok = parse_number(value, entry) && entry == std::floor(entry) && entry >= 0 && entry < entry_count;
         else if (name == "--clock")
-            ok = number(value, o.clock);
+            ok = parse_number(value, o.clock);
         else if (name == "--fps")
-            ok = number(value, o.fps) && o.fps > 0 && o.fps <= 10000;
+            ok = parse_number(value, o.fps) && o.fps > 0 && o.fps <= 10000;
         else if (name == "--width")
-            ok = number(value, width) && width == std::floor(width) && width >= 1 && width <= 16384;
+            ok = parse_number(value, width) && width == std::floor(width) && width >= 1 && width <= 16384;
         else if (name == "-o")
             o.output = value;
         else if (name == "--sheet" || name == "--atlas")

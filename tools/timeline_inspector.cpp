@@ -7,19 +7,13 @@
 #include "driver/feed.h"
 #include "graphics/noise.h"
 #include "shared/state.h"
+#include "tools/number.h"
 
 namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: swipemix-timeline [--fps N] [--from ROW] [--to ROW]\n");
     return 2;
-}
-
-bool parse_number(const char* text, double& out)
-{
-    char* end = nullptr;
-    out = std::strtod(text, &end);
-    return end != text && *end == '\0';
 }
 }
 

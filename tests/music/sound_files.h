@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/music/wav.h"
+
 namespace sound_files {
 
 inline std::string temp_folder()
@@ -55,13 +57,8 @@ inline void write_tune_wav(const std::string& path, int rate, int channels, doub
         for (int c = 0; c < channels; ++c)
             samples[size_t(i) * channels + c] = int16_t(std::lrint(10000.0 * v * (c ? 0.8 : 1.0)));
     }
-    const uint32_t data = uint32_t(samples.size() * 2);
     std::ofstream out(path, std::ios::binary);
-    auto word = [&](uint32_t v, int bytes) { out.write(reinterpret_cast<const char*>(&v), bytes); };
-    out.write("RIFF", 4), word(36 + data, 4), out.write("WAVEfmt ", 8), word(16, 4), word(1, 2);
-    word(channels, 2), word(rate, 4), word(rate * channels * 2, 4), word(channels * 2, 2), word(16, 2);
-    out.write("data", 4), word(data, 4);
-    out.write(reinterpret_cast<const char*>(samples.data()), data);
+    write_wav(out, samples, rate, channels);
 }
 
 // Encodes folder/name.mp3 from a tune with these lame options.

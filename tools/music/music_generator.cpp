@@ -7,23 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <vector>
 
 #include "music/tracks.h"
 #include "tools/music/tunes.h"
+#include "tools/music/wav.h"
 
 namespace {
-void write_wav(const std::vector<float>& samples)
+std::vector<int16_t> pcm16(const std::vector<float>& samples)
 {
     std::vector<int16_t> pcm(samples.size());
     for (size_t i = 0; i < samples.size(); ++i)
         pcm[i] = int16_t(std::lrint(samples[i] * 32767.0f));
-    const uint32_t data = uint32_t(pcm.size() * 2);
-    auto word = [](uint32_t v, int bytes) { std::fwrite(&v, bytes, 1, stdout); };
-    std::fwrite("RIFF", 4, 1, stdout), word(36 + data, 4), std::fwrite("WAVEfmt ", 8, 1, stdout), word(16, 4);
-    word(1, 2), word(2, 2), word(tune_rate, 4), word(tune_rate * 4, 4), word(4, 2), word(16, 2);
-    std::fwrite("data", 4, 1, stdout), word(data, 4);
-    std::fwrite(pcm.data(), 2, pcm.size(), stdout);
+    return pcm;
 }
 }
 
@@ -50,6 +47,7 @@ int main(int argc, char** argv)
                      tune_count - 1);
         return 2;
     }
-    write_wav(render_tune(int(k)));
-    return 0;
+    write_wav(std::cout, pcm16(render_tune(int(k))), tune_rate, 2);
+    // A full disk or a closed pipe must not pass for a finished piece.
+    return std::cout.flush() ? 0 : 1;
 }

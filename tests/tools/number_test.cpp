@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include "tools/number.h"
+
+TEST(ToolNumbers, TakeWholeFiniteNumbersOnly)
+{
+    double v = -1;
+    EXPECT_TRUE(parse_number("12", v));
+    EXPECT_EQ(v, 12.0);
+    EXPECT_TRUE(parse_number("-0.5", v));
+    EXPECT_EQ(v, -0.5);
+    EXPECT_TRUE(parse_number("1e3", v));
+    EXPECT_EQ(v, 1000.0);
+    // Empty, trailing junk, and numbers no loop can count to.
+    for (const char* bad : {"", "x", "12x", "1.5.2", "inf", "-inf", "nan", "1e999"})
+        EXPECT_FALSE(parse_number(bad, v)) << bad;
+}
