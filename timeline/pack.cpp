@@ -177,9 +177,9 @@ bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::
                 if (step > max_key_step &&
                     !p.report(t, keys[k].row, true,
                               "the next key of this track is " + std::to_string(step) +
-                                  " key rows on; at most " + std::to_string(max_key_step) + " (it holds to there)"))
+                                  " key rows on, at most " + std::to_string(max_key_step) + " can be stored"))
                     return false;
-                // Lenient: the key holds, and the track ends here.
+                // Lenient: this key holds to the end and the rest of the track is dropped.
                 if (step > max_key_step) {
                     packed.keys.push_back(sync_last_key);
                     packed.modes.push_back(sync_step);

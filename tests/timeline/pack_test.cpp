@@ -155,6 +155,10 @@ TEST(TimelinePacking, EachLimitStopsWithItsMessage)
     expect_refused(s, {"camera:x", "row 3", "row 0"});
 
     s = small_source();
+    s.tracks[3].keys.clear();
+    expect_refused(s, {"even:offset", "row 0"});
+
+    s = small_source();
     s.tracks[4].keys.push_back({8, 1, sync_step});
     s.tracks[4].keys.push_back({8, 2, sync_step});
     expect_refused(s, {"odd:zoom", "row 8", "one row"});
