@@ -50,11 +50,14 @@ off_t seek_memory(void* handle, off_t offset, int whence)
 mpg123_handle* length_reader; // reads the file image in place for its lengths
 mpg123_handle* feed_decoder;  // decodes it chunk by chunk to stereo 16-bit at the file's own rate
 
+// The decoder steps over an ID3v2 tag unread: kept, a tag is allocated at the
+// size it claims, whatever the file holds, and fed a chunk at a time it is
+// allocated anew for every chunk until it is whole.
 mpg123_handle* new_quiet_decoder()
 {
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
     if (h)
-        mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+        mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
     return h;
 }
 
