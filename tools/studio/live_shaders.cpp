@@ -3,6 +3,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -40,6 +41,7 @@ void recompile_file(const char* dir, const std::string& name)
         ++k;
     if (k == shader_slots)
         return; // not a text of the show
+    const auto start = std::chrono::steady_clock::now();
     const char* const* table = load_shader_dir(dir);
     std::string report;
     std::vector<std::pair<int, gpu_shader*>> done;
@@ -57,6 +59,9 @@ void recompile_file(const char* dir, const std::string& name)
         ready[slot] = shader;
         waiting[slot] = true;
     }
+    if (report.empty())
+        std::fprintf(stderr, "swipemix-studio: %s recompiled in %.2f s\n", name.c_str(),
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (report.empty())
         errors.erase(name);
     else
