@@ -30,6 +30,15 @@ bool create_surface(void* instance, void* surface)
 }
 }
 
+// Instance extensions the window's surface needs, read once it exists.
+static bool finish_window()
+{
+    surface_extension_count = sizeof surface_extensions / sizeof *surface_extensions;
+    if (!SDL_Vulkan_GetInstanceExtensions(show_window, &surface_extension_count, surface_extensions))
+        surface_extension_count = 0;
+    return true;
+}
+
 bool create_window()
 {
     // Ctrl-C in a terminal should end the show like any program, not queue a quit event.
@@ -54,12 +63,54 @@ bool create_window()
     W = width * frame_height / (height > 0 ? height : frame_height);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_AddEventWatch(watch_escape, nullptr);
-
-    surface_extension_count = sizeof surface_extensions / sizeof *surface_extensions;
-    if (!SDL_Vulkan_GetInstanceExtensions(show_window, &surface_extension_count, surface_extensions))
-        surface_extension_count = 0;
-    return true;
+    return finish_window();
 }
+
+bool create_studio_window(int width, int height)
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "swipemix-studio: no display to show on (%s)\n", SDL_GetError());
+        return false;
+    }
+    show_window = SDL_CreateWindow("swipemix studio", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_VULKAN | SDL_WINDOW_SHOWN);
+    if (!show_window) {
+        std::fprintf(stderr, "swipemix-studio: cannot create a window (%s)\n", SDL_GetError());
+        return false;
+    }
+    SDL_GetWindowSize(show_window, &width, &height);
+    W = width * frame_height / (height > 0 ? height : frame_height);
+    return finish_window();
+}
+
+studio_key next_studio_key()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT)
+            return studio_key::quit;
+        if (event.type != SDL_KEYDOWN)
+            continue;
+        const bool shift = event.key.keysym.mod & KMOD_SHIFT;
+        switch (event.key.keysym.sym) {
+        case SDLK_SPACE: return studio_key::pause;
+        case SDLK_LEFT: return shift ? studio_key::back_far : studio_key::back;
+        case SDLK_RIGHT: return shift ? studio_key::forward_far : studio_key::forward;
+        case SDLK_PAGEUP: return studio_key::previous_entry;
+        case SDLK_PAGEDOWN: return studio_key::next_entry;
+        case SDLK_HOME: return studio_key::start;
+        case SDLK_LEFTBRACKET: return studio_key::loop_start;
+        case SDLK_RIGHTBRACKET: return studio_key::loop_end;
+        case SDLK_BACKSLASH: return studio_key::loop_clear;
+        case SDLK_ESCAPE: return studio_key::quit;
+        default: break;
+        }
+    }
+    return studio_key::none;
+}
+
+void set_window_title(const char* title) { SDL_SetWindowTitle(show_window, title); }
 
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 

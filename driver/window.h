@@ -13,3 +13,14 @@ window_link show_window_link();
 void pump_one_message();
 // Escape is down now or was pressed since the previous call.
 bool escape_requested();
+
+// The studio's ordinary, resizable window with a title; W from its aspect.
+bool create_studio_window(int width, int height);
+enum class studio_key {
+    none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
+    loop_start, loop_end, loop_clear, quit
+};
+// The next key press waiting, as what it means in the studio; none when no
+// event is left. A closed window reads as quit.
+studio_key next_studio_key();
+void set_window_title(const char* title);

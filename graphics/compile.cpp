@@ -16,7 +16,6 @@ namespace {
 constexpr size_t work_buffer_bytes = 65536;
 
 const char* const* source_table_slot;
-shaderc_compiler_t compiler;
 
 shaderc_compile_options_t compile_options()
 {
@@ -34,8 +33,8 @@ shaderc_compile_options_t compile_options()
 }
 
 // shaderc counts lines from the top of the prefix; authors think in lines of
-// their own file. One write per message keeps the threads' reports apart.
-void report_errors(const char* name, const char* message, const char* prefix)
+// their own file.
+std::string error_report(const char* name, const char* message, const char* prefix)
 {
     int prefix_lines = 0;
     for (const char* c = prefix; *c; ++c)
@@ -56,7 +55,7 @@ void report_errors(const char* name, const char* message, const char* prefix)
             }
         report += text.substr(size_t(used)) + "\n";
     }
-    std::fputs(report.c_str(), stderr);
+    return report;
 }
 
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
@@ -82,54 +81,71 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
     vkDestroyShaderModule(gpu.device, module, nullptr);
     return made == VK_SUCCESS ? new gpu_shader{pipeline} : nullptr;
 }
+}
 
-// One thread's work: slot i + 1, i from -1 to 36.
-void compile_entry(int i)
+gpu_shader* compile_slot(int i, const char* const* table, std::string& report)
 {
-    gpu_shader*& slot = shader_table[i + 1];
-    slot = nullptr;
     char name[32];
     std::snprintf(name, sizeof name, i < 0 ? "composite" : "entry %d", i);
-    const char* prefix = source_table_slot[0];
-    const char* source = source_table_slot[i < 0 ? 1 : i + 1];
+    const char* prefix = table[0];
+    const char* source = table[i < 0 ? 1 : i + 1];
     if (!prefix || !source) {
-        std::fprintf(stderr, "swipemix: %s has no shader text\n", name);
-        return;
+        report = std::string("swipemix: ") + name + " has no shader text\n";
+        return nullptr;
     }
     const size_t prefix_length = std::strlen(prefix), length = prefix_length + std::strlen(source);
     if (length + 1 > work_buffer_bytes) {
-        std::fprintf(stderr, "swipemix: %s: prefix and text exceed %zu bytes\n", name, work_buffer_bytes);
-        return;
+        report = std::string("swipemix: ") + name + ": prefix and text exceed " + std::to_string(work_buffer_bytes) +
+                 " bytes\n";
+        return nullptr;
     }
     std::unique_ptr<char[]> work(new char[work_buffer_bytes]());
     std::memcpy(work.get(), prefix, prefix_length);
     std::memcpy(work.get() + prefix_length, source, length - prefix_length);
 
+    static const shaderc_compiler_t compiler = shaderc_compiler_initialize(); // shared by every thread
     shaderc_compile_options_t options = compile_options();
     const char* entry_point = i < 0 ? "__" : "_";
     shaderc_compilation_result_t result =
         shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
     shaderc_compile_options_release(options);
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
-        report_errors(name, shaderc_result_get_error_message(result), prefix);
+        report = error_report(name, shaderc_result_get_error_message(result), prefix);
         shaderc_result_release(result);
-        return;
+        return nullptr;
     }
     std::vector<uint32_t> code(shaderc_result_get_length(result) / 4);
     std::memcpy(code.data(), shaderc_result_get_bytes(result), code.size() * 4);
     shaderc_result_release(result);
     fix_storage_images(code);
-    slot = create_compute_shader(code, entry_point);
-    if (!slot)
-        std::fprintf(stderr, "swipemix: the device refused the shader of %s\n", name);
+    gpu_shader* shader = create_compute_shader(code, entry_point);
+    if (!shader)
+        report = std::string("swipemix: the device refused the shader of ") + name + "\n";
+    return shader;
 }
+
+namespace {
+// One thread's work: slot i + 1, i from -1 to 36.
+void compile_entry(int i)
+{
+    std::string report;
+    shader_table[i + 1] = compile_slot(i, source_table_slot, report);
+    std::fputs(report.c_str(), stderr); // one write per message keeps the threads' reports apart
+}
+}
+
+void retire_shader(gpu_shader* shader)
+{
+    if (!shader)
+        return;
+    check(vkDeviceWaitIdle(gpu.device), "waiting for the device"); // a frame in flight may still use it
+    vkDestroyPipeline(gpu.device, shader->pipeline, nullptr);
+    delete shader;
 }
 
 void compile_shaders(const char* const* table)
 {
     source_table_slot = table ? table : builtin_source_table();
-    if (!compiler)
-        compiler = shaderc_compiler_initialize();
     std::thread threads[shader_slots];
     for (int i = -1; i < entry_count; ++i)
         threads[i + 1] = std::thread(compile_entry, i);

@@ -1,6 +1,9 @@
 // The GPU device layer: the only place that talks to Vulkan. Everything the
 // show draws goes through these few operations.
 #pragma once
+#include <string>
+
+#include "shared/state.h"
 
 // What the window side hands over so the device can present into it. Both
 // pointers are Vulkan handles passed as void* so this header needs no Vulkan.
@@ -26,6 +29,12 @@ void create_constant_buffer();
 // Compiles all 38 slots in parallel; null selects the built-in texts. A text
 // that fails leaves its slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
+// Compiles slot i + 1 from `table` without touching shader_table, for a text
+// edited while the show runs. Null, with the compiler's message in `report`
+// (effect line numbers counted in the author's file), when it fails.
+gpu_shader* compile_slot(int i, const char* const* table, std::string& report);
+// Frees a shader swapped out of shader_table once the device is done with it.
+void retire_shader(gpu_shader* shader);
 
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
 // dispatches 96 x 135 groups. Passes run in submission order.

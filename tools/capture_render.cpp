@@ -33,22 +33,32 @@ void pose_entry(int e, double rows)
 bool start_renderer(const char* shader_dir)
 {
     use_recorder(); // the soundtrack is recorded, never played
-    if (!start_device(nullptr))
+    return start_windowed_renderer(nullptr, shader_dir);
+}
+
+bool start_windowed_renderer(const window_link* window, const char* shader_dir)
+{
+    if (!start_device(window))
         return false;
     start_shaders(shader_dir ? load_shader_dir(shader_dir) : nullptr);
     std::memcpy(fresh_constants, frame_constants, sizeof fresh_constants);
     return true;
 }
 
-bool step_show(double fps, double from, double to, const std::function<bool(long, double)>& frame,
-               const std::function<void(double)>& passed)
+void step_feed_to(double fps, double rows, const std::function<void(double)>& passed)
 {
     restart_feed();
-    for (long k = 0; k * 8 / fps < from; ++k) {
+    for (long k = 0; k * 8 / fps < rows; ++k) {
         select_track(update_feed(k * 8 / fps));
         if (passed)
             passed(k * 8 / fps);
     }
+}
+
+bool step_show(double fps, double from, double to, const std::function<bool(long, double)>& frame,
+               const std::function<void(double)>& passed)
+{
+    step_feed_to(fps, from, passed);
     for (long index = 0;; ++index) {
         const double rows = from + index * 8 / fps;
         if (rows > to)

@@ -3,11 +3,14 @@
 #pragma once
 #include <functional>
 
+#include "graphics/device.h"
 #include "shared/state.h"
 
 // Compiles the built-in texts, or those of `shader_dir` where it has them.
 // False, after a line on stderr, when there is no Vulkan device.
 bool start_renderer(const char* shader_dir);
+// The same for a window's device, remembering the constants start-up leaves.
+bool start_windowed_renderer(const window_link* window, const char* shader_dir);
 
 // Steps the show at `fps` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
@@ -16,6 +19,10 @@ bool start_renderer(const char* shader_dir);
 // its track to the music as the show does; `passed` sees the undrawn ones.
 bool step_show(double fps, double from, double to, const std::function<bool(long index, double rows)>& frame,
                const std::function<void(double rows)>& passed = {});
+
+// The undrawn half of step_show: the feed from row 0 through every frame time
+// before `rows`, each frame's track handed to the music.
+void step_feed_to(double fps, double rows, const std::function<void(double rows)>& passed = {});
 
 // For each entry, the row in the middle of its longest stay on screen (the
 // feed's track index pointing at it), with the show stepped at `fps`.

@@ -1,0 +1,110 @@
+// The studio's transport and seeking, without a window or a device: a jump
+// must leave the feed and the music where playing the show would have.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "driver/feed.h"
+#include "music/playback.h"
+#include "timeline/sync.h"
+#include "tools/studio/seek.h"
+#include "tools/studio/transport.h"
+
+namespace {
+constexpr double fps = 60, step = 8 / fps;
+
+// Seeks to frame k0's row, then plays frame by frame up to frame k1 as the
+// studio's loop does, tracking the music's start row itself.
+struct played {
+    float position;
+    int track;
+    double music_seconds;
+    int switches;
+};
+played seek_then_play(long k0, long k1)
+{
+    double music = seek_show(fps, k0 * step);
+    double since = k0 * step - music / 0.125;
+    int switches = 0;
+    for (long k = k0 + 1; k <= k1; ++k) {
+        const int before = current_track;
+        select_track(update_feed(k * step));
+        if (current_track != before)
+            since = k * step, ++switches;
+    }
+    return {frame_constants[slot_feed_position], current_track, (k1 * step - since) * 0.125, switches};
+}
+}
+
+TEST(StudioSeek, AJumpEqualsPlayingFromAnEarlierJump)
+{
+    // Frames 435 ... 487 are rows 58 ... 64.9, the hesitant swipe that
+    // crosses to entry 4 and falls back; each end point is checked.
+    bool saw_hesitation = false;
+    for (long k1 = 436; k1 <= 490; ++k1) {
+        const played on = seek_then_play(435, k1);
+        saw_hesitation |= on.switches >= 2;
+        const double music = seek_show(fps, k1 * step);
+        EXPECT_EQ(frame_constants[slot_feed_position], on.position) << "frame " << k1;
+        EXPECT_EQ(current_track, on.track) << "frame " << k1;
+        EXPECT_NEAR(music, on.music_seconds, 1e-9) << "frame " << k1;
+    }
+    EXPECT_TRUE(saw_hesitation) << "the swipe should switch tracks and back";
+}
+
+TEST(StudioSeek, MusicRunsFromTheFrameThatSwitchedToIt)
+{
+    EXPECT_NEAR(seek_show(fps, 10), 10 * 0.125, 1e-12) << "entry 0's music plays from row 0";
+    EXPECT_EQ(current_track, 0);
+    const double later = seek_show(fps, 300);
+    EXPECT_GT(current_track, 0);
+    EXPECT_LT(later, 300 * 0.125);
+    EXPECT_GE(later, 0);
+}
+
+TEST(StudioTransport, EntryRowsAreWhereTheTargetReachesEachEntry)
+{
+    double rows[entry_count];
+    find_entry_rows(rows);
+    float values[sync_track_count];
+    EXPECT_EQ(rows[0], 0);
+    for (int e = 1; e < entry_count; ++e) {
+        ASSERT_GT(rows[e], rows[e - 1]) << "entry " << e;
+        syncget(float(rows[e]), values);
+        EXPECT_GE(values[0], float(e));
+        syncget(float(rows[e] - 1), values);
+        EXPECT_LT(values[0], float(e));
+    }
+}
+
+TEST(StudioTransport, KeysMoveClampAndLoop)
+{
+    double rows[entry_count];
+    find_entry_rows(rows);
+    transport_state t = {0, false, 0, -1};
+    EXPECT_FALSE(apply_key(t, studio_key::back, rows)) << "row 0 is the start";
+    EXPECT_TRUE(apply_key(t, studio_key::forward_far, rows));
+    EXPECT_EQ(t.row, 8);
+    EXPECT_TRUE(apply_key(t, studio_key::back, rows));
+    EXPECT_EQ(t.row, 7);
+    EXPECT_TRUE(apply_key(t, studio_key::next_entry, rows));
+    EXPECT_EQ(t.row, rows[1]);
+    EXPECT_TRUE(apply_key(t, studio_key::next_entry, rows));
+    EXPECT_EQ(t.row, rows[2]);
+    EXPECT_TRUE(apply_key(t, studio_key::previous_entry, rows));
+    EXPECT_EQ(t.row, rows[1]);
+    apply_key(t, studio_key::pause, rows);
+    EXPECT_TRUE(t.paused);
+
+    apply_key(t, studio_key::loop_start, rows);
+    t.row += 20;
+    apply_key(t, studio_key::loop_end, rows);
+    t.row += 0.5;
+    EXPECT_TRUE(wrap_loop(t));
+    EXPECT_EQ(t.row, rows[1]);
+    apply_key(t, studio_key::loop_clear, rows);
+    t.row += 100;
+    EXPECT_FALSE(wrap_loop(t));
+    EXPECT_TRUE(apply_key(t, studio_key::start, rows));
+    EXPECT_EQ(t.row, 0);
+}

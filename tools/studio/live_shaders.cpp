@@ -1,0 +1,121 @@
+#include "tools/studio/live_shaders.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "graphics/device.h"
+#include "graphics/shader_sources.h"
+#include "tools/shader_dir.h"
+
+namespace {
+std::mutex guard; // between the watcher thread and the frame loop
+gpu_shader* ready[shader_slots]; // compiled, waiting for the frame boundary
+bool waiting[shader_slots];
+std::vector<gpu_shader*> stale; // overtaken before their swap; freed on the frame loop's side
+std::map<std::string, std::string> errors; // per file name
+
+// Slots whose compilation reads table element k: the prefix feeds them all,
+// element 1 also feeds the composite.
+std::vector<int> slots_fed_by(int k)
+{
+    std::vector<int> slots;
+    for (int s = 0; s < shader_slots; ++s)
+        if (k == 0 || s == k || (k == 1 && s == 0))
+            slots.push_back(s);
+    return slots;
+}
+}
+
+void recompile_file(const char* dir, const std::string& name)
+{
+    int k = 0;
+    while (k < shader_slots && name != source_files[k])
+        ++k;
+    if (k == shader_slots)
+        return; // not a text of the show
+    const auto start = std::chrono::steady_clock::now();
+    const char* const* table = load_shader_dir(dir);
+    std::string report;
+    std::vector<std::pair<int, gpu_shader*>> done;
+    for (int slot : slots_fed_by(k)) {
+        std::string one;
+        gpu_shader* shader = compile_slot(slot - 1, table, one);
+        report += one;
+        if (shader)
+            done.emplace_back(slot, shader);
+    }
+    std::lock_guard<std::mutex> lock(guard);
+    for (auto [slot, shader] : done) {
+        if (waiting[slot])
+            stale.push_back(ready[slot]);
+        ready[slot] = shader;
+        waiting[slot] = true;
+    }
+    if (report.empty())
+        std::fprintf(stderr, "swipemix-studio: %s recompiled in %.2f s\n", name.c_str(),
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (report.empty())
+        errors.erase(name);
+    else
+        errors[name] = report;
+}
+
+bool watch_shaders(const char* dir)
+{
+    const int watch = inotify_init1(IN_CLOEXEC);
+    // Editors save in place (close after write) or by renaming a new file over the old.
+    if (watch < 0 || inotify_add_watch(watch, dir, IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
+        std::fprintf(stderr, "swipemix-studio: cannot watch %s: %s\n", dir, std::strerror(errno));
+        return false;
+    }
+    std::thread([watch, folder = std::string(dir)] {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t got = read(watch, buffer, sizeof buffer);
+            if (got <= 0)
+                return;
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len)
+                    recompile_file(folder.c_str(), event->name);
+                at += ssize_t(sizeof *event + event->len);
+            }
+        }
+    }).detach();
+    return true;
+}
+
+bool swap_in_shaders()
+{
+    std::lock_guard<std::mutex> lock(guard);
+    for (gpu_shader* shader : stale)
+        retire_shader(shader);
+    stale.clear();
+    bool changed = false;
+    for (int s = 0; s < shader_slots; ++s) {
+        if (!waiting[s])
+            continue;
+        retire_shader(shader_table[s]);
+        shader_table[s] = ready[s];
+        waiting[s] = false;
+        changed = true;
+    }
+    return changed;
+}
+
+std::string shader_errors()
+{
+    std::lock_guard<std::mutex> lock(guard);
+    std::string all;
+    for (const auto& [name, report] : errors)
+        all += report;
+    return all;
+}

@@ -1,0 +1,15 @@
+// Effects edited while the studio runs: a thread watches the shader folder
+// and recompiles the slots a saved file feeds; the frame loop swaps them in.
+#pragma once
+#include <string>
+
+// Starts watching `dir` (inotify), whose texts the running shaders came from.
+bool watch_shaders(const char* dir);
+// At a frame boundary: puts every finished recompilation into shader_table.
+// A slot whose text failed keeps its last good shader. Returns true when
+// something changed.
+bool swap_in_shaders();
+// The compiler's messages for the texts that fail now; empty when all compile.
+std::string shader_errors();
+// Recompiles the slots that file `name` feeds, on the calling thread.
+void recompile_file(const char* dir, const std::string& name);

@@ -1,0 +1,21 @@
+// Where the studio's keys move the show: pure bookkeeping over rows.
+#pragma once
+
+#include "driver/window.h"
+#include "shared/state.h"
+
+constexpr double studio_end_row = 1712; // the show ends a little after
+
+struct transport_state {
+    double row;
+    bool paused;
+    double loop_start, loop_end; // loop_end < 0: no loop
+};
+
+// The first row at which the timeline's target reaches each entry.
+void find_entry_rows(double rows[entry_count]);
+// Applies one key. Returns true when the row jumped, so the show must be
+// re-stepped to it; pause, loop keys and quit only change the state.
+bool apply_key(transport_state& t, studio_key key, const double entry_rows[entry_count]);
+// While looping, a row at or past the loop's end goes back to its start.
+bool wrap_loop(transport_state& t);
