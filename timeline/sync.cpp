@@ -2,11 +2,8 @@
 
 #include <cstring>
 
-sync_tables active_sync = {sync_rows, sync_keys, sync_modes, sync_values, sync_scales, sync_key_count};
-
 namespace {
-float rowdoffs[sync_row_slots]; // t minus each distinct row
-float intfacs[4];               // interpolation factor per mode
+sync_scratch show_scratch;
 
 float scale_of(uint8_t s)
 {
@@ -18,9 +15,10 @@ float scale_of(uint8_t s)
 }
 }
 
-void syncget(float t, float* out)
+void sync_evaluate(const sync_tables& tb, sync_scratch& scratch, float t, float* out)
 {
-    const sync_tables& tb = active_sync;
+    float* rowdoffs = scratch.rowdoffs;
+    float* intfacs = scratch.intfacs;
     double d = t;
     for (int k = 0; k < sync_row_slots; ++k) {
         rowdoffs[k] = float(d);
@@ -56,5 +54,7 @@ void syncget(float t, float* out)
         }
     }
 }
+
+void syncget(float t, float* out) { sync_evaluate(show_sync, show_scratch, t, out); }
 
 void syncgetc(float t, float* out) { syncget(t, out); }

@@ -15,9 +15,9 @@ const int16_t values[] = {0, 64, 0, 64, 0, 64, 0, 64, 64, 3};
 const uint8_t scales[] = {10, 10, 10, 10, 4, 11};
 
 struct tables_swap : ::testing::Test {
-    sync_tables saved = active_sync;
-    void SetUp() override { active_sync = {rows, keys, modes, values, scales, 10}; }
-    void TearDown() override { active_sync = saved; }
+    const sync_tables small = {rows, keys, modes, values, scales, 10};
+    sync_scratch scratch;
+    void syncget(float t, float* out) { sync_evaluate(small, scratch, t, out); }
 };
 }
 

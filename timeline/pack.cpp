@@ -1,0 +1,216 @@
+// Packing the source form into the five stored tables, and back.
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "timeline/source.h"
+
+const char* const show_track_names[sync_track_count] = {
+    "feed:target", "feed:rate",    "even:zoom",    "even:offset", "odd:zoom",     "odd:offset",
+    "scene:parts", "scene:mirror", "scene:banner", "scene:hue",   "camera:x",     "camera:y",
+    "camera:z",    "camera:pitch", "out:gain",     "out:blur",    "out:gamma",
+};
+
+namespace {
+// Scale bytes whose 2^(s - 10) is a normal float.
+constexpr int lowest_scale = 0, highest_scale = 137;
+constexpr int max_key_step = 254;
+constexpr int max_row_gap = 255;
+
+struct packer {
+    const timeline_source& source;
+    std::vector<pack_problem>& problems;
+    bool strict;
+    bool failed = false;
+
+    // Returns whether packing goes on.
+    bool report(int track, int row, bool fatal, const std::string& rule)
+    {
+        std::string where = track >= 0 ? "track " + source.tracks[track].name : "timeline";
+        if (row >= 0)
+            where += ", row " + std::to_string(row);
+        problems.push_back({track, row, fatal, where + ": " + rule});
+        if (fatal && strict)
+            failed = true;
+        return !failed;
+    }
+};
+
+struct raw_key {
+    int row;
+    int16_t raw;
+    sync_mode mode;
+};
+
+double scale_value(int s) { return std::ldexp(1.0, s - 10); }
+
+std::string real_text(double v)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+    return buf;
+}
+
+// One track's keys as raw values, sorted and starting at row 0; false stops packing.
+bool check_track(packer& p, int t, int& scale, std::vector<raw_key>& out)
+{
+    const source_track& track = p.source.tracks[t];
+    scale = track.scale;
+    if (scale < lowest_scale || scale > highest_scale) {
+        if (!p.report(t, -1, true, "scale byte " + std::to_string(scale) + " is outside " +
+                                       std::to_string(lowest_scale) + " to " + std::to_string(highest_scale)))
+            return false;
+        scale = std::clamp(scale, lowest_scale, highest_scale);
+    }
+    const double unit = scale_value(scale);
+    std::vector<source_key> keys = track.keys;
+    for (size_t k = 1; k < keys.size(); ++k)
+        if (keys[k].row <= keys[k - 1].row &&
+            !p.report(t, keys[k].row, true, keys[k].row == keys[k - 1].row ? "two keys on one row"
+                                                                           : "keys must be in ascending rows"))
+            return false;
+    std::stable_sort(keys.begin(), keys.end(), [](auto& a, auto& b) { return a.row < b.row; });
+    // Of several keys on one row, the last one written counts.
+    std::vector<source_key> unique;
+    for (const source_key& k : keys) {
+        if (!unique.empty() && unique.back().row == k.row)
+            unique.back() = k;
+        else if (k.row >= 0)
+            unique.push_back(k);
+    }
+    if (unique.empty() || unique.front().row != 0 || keys.front().row < 0) {
+        if (!p.report(t, keys.empty() ? 0 : keys.front().row, true, "a track's first key must sit at row 0"))
+            return false;
+        unique.insert(unique.begin(), {0, unique.empty() ? 0.0 : unique.front().value, sync_step});
+    }
+    for (const source_key& k : unique) {
+        const double raw = k.value / unit;
+        const double lo = std::max(-32768.0, std::min(32767.0, std::floor(raw)));
+        const double hi = std::max(-32768.0, std::min(32767.0, std::ceil(raw)));
+        if (raw != lo) {
+            const std::string nearest = lo == hi ? real_text(lo * unit)
+                                                 : real_text(lo * unit) + " or " + real_text(hi * unit);
+            if (!p.report(t, k.row, true, "value " + real_text(k.value) + " is not a whole multiple of " +
+                                              real_text(unit) + " within 16 bits; nearest: " + nearest))
+                return false;
+        }
+        const double nearest = raw - lo <= hi - raw ? lo : hi;
+        out.push_back({k.row, int16_t(nearest), k.mode});
+    }
+    if (out.back().mode != sync_step) {
+        p.report(t, out.back().row, false, "the last key holds its value; its mode is stored as step");
+        out.back().mode = sync_step;
+    }
+    return true;
+}
+}
+
+sync_tables packed_timeline::view() const
+{
+    return {rows.data(), keys.data(), modes.data(), values.data(), scales.data(), int(keys.size())};
+}
+
+bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::vector<pack_problem>& problems,
+                   bool strict)
+{
+    packer p{source, problems, strict};
+    packed = {};
+    if (source.tracks.size() != size_t(sync_track_count)) {
+        p.report(-1, -1, true, std::to_string(source.tracks.size()) + " tracks, the show has " +
+                                   std::to_string(sync_track_count));
+        return false;
+    }
+    std::vector<std::vector<raw_key>> tracks(sync_track_count);
+    for (int t = 0; t < sync_track_count; ++t) {
+        int scale;
+        if (!check_track(p, t, scale, tracks[t]))
+            return false;
+        packed.scales[t] = uint8_t(scale);
+    }
+
+    std::set<int> row_set;
+    for (const auto& keys : tracks)
+        for (const raw_key& k : keys)
+            row_set.insert(k.row);
+    const auto first_track_at = [&](int row) {
+        for (int t = 0; t < sync_track_count; ++t)
+            for (const raw_key& k : tracks[t])
+                if (k.row == row)
+                    return t;
+        return -1;
+    };
+    // Distinct rows; a gap too wide gets unkeyed rows in between when lenient.
+    std::vector<int> rows;
+    for (int row : row_set) {
+        if (!rows.empty() && row - rows.back() > max_row_gap) {
+            if (!p.report(first_track_at(row), row, true,
+                          "more than " + std::to_string(max_row_gap) + " rows after the previous key row " +
+                              std::to_string(rows.back())))
+                return false;
+            while (row - rows.back() > max_row_gap)
+                rows.push_back(rows.back() + max_row_gap);
+        }
+        rows.push_back(row);
+    }
+    if (rows.size() > size_t(sync_row_slots)) {
+        const int row = rows[sync_row_slots];
+        if (!p.report(first_track_at(row), row, true,
+                      "more than " + std::to_string(sync_row_slots) + " distinct key rows; keys from here on are dropped"))
+            return false;
+        rows.resize(sync_row_slots);
+        for (auto& keys : tracks) {
+            while (keys.size() > 1 && keys.back().row > rows.back())
+                keys.pop_back();
+            keys.back().mode = sync_step;
+        }
+    }
+    for (size_t k = 1; k < rows.size(); ++k)
+        packed.rows[k - 1] = uint8_t(rows[k] - rows[k - 1]);
+
+    const auto index_of = [&](int row) { return int(std::lower_bound(rows.begin(), rows.end(), row) - rows.begin()); };
+    for (int t = 0; t < sync_track_count; ++t) {
+        const auto& keys = tracks[t];
+        for (size_t k = 0; k < keys.size(); ++k) {
+            int step = sync_last_key;
+            if (k + 1 < keys.size()) {
+                step = index_of(keys[k + 1].row) - index_of(keys[k].row);
+                if (step > max_key_step &&
+                    !p.report(t, keys[k].row, true,
+                              "the next key of this track is " + std::to_string(step) +
+                                  " key rows on; at most " + std::to_string(max_key_step) + " (it holds to there)"))
+                    return false;
+                // Lenient: the key holds, and the track ends here.
+                if (step > max_key_step) {
+                    packed.keys.push_back(sync_last_key);
+                    packed.modes.push_back(sync_step);
+                    packed.values.push_back(keys[k].raw);
+                    break;
+                }
+            }
+            packed.keys.push_back(uint8_t(step));
+            packed.modes.push_back(keys[k].mode);
+            packed.values.push_back(keys[k].raw);
+        }
+    }
+    return true;
+}
+
+timeline_source unpack_timeline(const sync_tables& tables, const std::vector<std::string>& names)
+{
+    std::vector<int> rows{0};
+    for (int k = 0; k + 1 < sync_row_slots; ++k)
+        rows.push_back(rows.back() + tables.rows[k]);
+    timeline_source source;
+    int j = 0;
+    for (int i = 0; i < tables.key_count; ++i) {
+        if (j == 0) {
+            const size_t t = source.tracks.size();
+            source.tracks.push_back({t < names.size() ? names[t] : "track" + std::to_string(t), tables.scales[t], {}});
+        }
+        source_track& track = source.tracks.back();
+        track.keys.push_back({rows[j], tables.values[i] * scale_value(track.scale), sync_mode(tables.modes[i] & 3)});
+        j = tables.keys[i] == sync_last_key ? 0 : j + tables.keys[i];
+        j = std::min(j, sync_row_slots - 1);
+    }
+    return source;
+}
