@@ -12,22 +12,22 @@
 #include "tools/studio/rocket_link.h"
 
 namespace {
-rocket_source three_tracks()
+// The show's tracks, each holding one key of its own before an editor speaks.
+rocket_source show_tracks()
 {
-    rocket_source s(3);
-    s[0] = {"feed:target", 4, {{0, {0, 0}}, {8, {1, 1}}}};
-    s[1] = {"feed:rate", 11, {{0, {6, 0}}}};
-    s[2] = {"out:gain", 10, {{0, {1, 0}}}};
+    rocket_source s;
+    for (const char* name : show_track_names)
+        s.push_back({name, 10, {{0, {1, 0}}}});
+    s[0].scale = 4;
+    s[1].scale = 11;
     return s;
 }
 
 std::vector<float> evaluate(const rocket_timeline& t, float row)
 {
-    const sync_tables saved = active_sync;
-    active_sync = t.tables();
-    std::vector<float> out(t.scales.size());
-    syncget(row, out.data());
-    active_sync = saved;
+    sync_scratch scratch;
+    std::vector<float> out(sync_track_count);
+    sync_evaluate(t.packed.view(), scratch, row, out.data());
     return out;
 }
 
@@ -46,7 +46,7 @@ struct link_test : ::testing::Test {
         rocket_options o;
         o.address.port = editor.port;
         o.timeline_path = (dir / "show.timeline").string();
-        o.start = three_tracks();
+        o.start = show_tracks();
         o.retry_seconds = 0.05;
         link = rocket_open(o);
     }
@@ -79,7 +79,7 @@ struct link_test : ::testing::Test {
     }
     bool connected(int n = 1)
     {
-        return until([&] { return editor.connections == n && editor.asked.size() == 3; });
+        return until([&] { return editor.connections == n && editor.asked.size() == sync_track_count; });
     }
     bool said(const std::string& part)
     {
@@ -101,7 +101,7 @@ struct link_test : ::testing::Test {
 TEST_F(link_test, AsksForTracksInOrderAndPlaysTheEditorsKeys)
 {
     ASSERT_TRUE(connected());
-    EXPECT_EQ(editor.asked, (std::vector<std::string>{"feed:target", "feed:rate", "out:gain"}));
+    EXPECT_EQ(editor.asked, std::vector<std::string>(std::begin(show_track_names), std::end(show_track_names)));
     EXPECT_TRUE(said("editor connected"));
 
     std::vector<uint8_t> keys = editor_set_key(0, 0, 2, 1);
@@ -114,10 +114,10 @@ TEST_F(link_test, AsksForTracksInOrderAndPlaysTheEditorsKeys)
     EXPECT_FLOAT_EQ(v[0], 3) << "linear halfway from 2 to 4";
     EXPECT_FLOAT_EQ(v[1], 100);
     EXPECT_FLOAT_EQ(v[2], 0) << "a track the editor holds no keys for is 0";
+    EXPECT_TRUE(timeline->problems.empty());
 
     send_and_wait(editor_delete_key(0, 16));
     EXPECT_FLOAT_EQ(evaluate(*timeline, 100)[0], 2);
-    EXPECT_TRUE(timeline->problems.empty());
 }
 
 TEST_F(link_test, FollowsCursorAndPauseAndReportsItsOwn)
@@ -143,7 +143,7 @@ TEST_F(link_test, SaveWritesTheEditorsKeysAndKeepsTheOldFile)
         std::ofstream(dir / "show.timeline") << "old\n";
     }
     ASSERT_TRUE(connected());
-    send_and_wait(editor_set_key(2, 0, 0.3f, 3)); // off the scale: stored approximately, saved exactly
+    send_and_wait(editor_set_key(14, 0, 0.3f, 3)); // off the scale: stored approximately, saved exactly
     EXPECT_FALSE(timeline->problems.empty());
     editor_send(editor, editor_save());
     ASSERT_TRUE(until([&] { return said("saved"); }));
@@ -154,8 +154,8 @@ TEST_F(link_test, SaveWritesTheEditorsKeysAndKeepsTheOldFile)
     EXPECT_EQ(old, "old");
     std::ifstream saved(dir / "show.timeline");
     const std::string text((std::istreambuf_iterator<char>(saved)), {});
-    EXPECT_NE(text.find("track out:gain scale 10\n  0 0.300000012 ramp\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("track feed:target scale 4\n\n"), std::string::npos) << "the editor's empty track";
+    EXPECT_NE(text.find("track out:gain scale 10\n  0 0.3 ramp\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("track feed:target scale 4\n  0 0 step\n"), std::string::npos) << "the editor's empty track";
 }
 
 TEST_F(link_test, SaveIntoAMissingFolderSaysWhy)
@@ -164,7 +164,7 @@ TEST_F(link_test, SaveIntoAMissingFolderSaysWhy)
     rocket_options o;
     o.address.port = editor.port;
     o.timeline_path = (dir / "no" / "such" / "show.timeline").string();
-    o.start = three_tracks();
+    o.start = show_tracks();
     link = rocket_open(o);
     ASSERT_TRUE(connected());
     editor_send(editor, editor_save());
@@ -196,7 +196,7 @@ TEST_F(link_test, ReconnectsAfterEditorLeavesAndAsksForTracksAgain)
     editor_hang_up(editor);
     ASSERT_TRUE(connected(2));
     EXPECT_TRUE(said("editor went away"));
-    EXPECT_EQ(editor.asked.size(), 3u);
+    EXPECT_EQ(editor.asked.size(), size_t(sync_track_count));
     send_and_wait(editor_set_key(0, 0, 7, 0));
     EXPECT_FLOAT_EQ(evaluate(*timeline, 0)[0], 7);
     EXPECT_FLOAT_EQ(evaluate(*timeline, 0)[1], 0) << "the keys are the new editor's, not the old one's";
@@ -207,7 +207,7 @@ TEST_F(link_test, MalformedMessagesCloseTheConnectionWithAReason)
     const std::vector<std::pair<std::vector<uint8_t>, std::string>> cases = {
         {{9, 1, 2, 3}, "unknown command byte 9"},
         {{2, 0xff, 0xff, 0xff, 0xff}, "unknown command byte 2"}, // a track request with a huge name length
-        {editor_set_key(3, 0, 1, 0), "track 3 of 3"},
+        {editor_set_key(17, 0, 1, 0), "track 17 of 17"},
         {editor_set_key(0, 0, 1, 7), "interpolation 7"},
         {{4, 2}, "pause flag 2"},
     };
