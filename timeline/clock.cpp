@@ -4,20 +4,19 @@
 #include <ctime>
 
 namespace {
-int64_t counter_frequency;
+constexpr int64_t counter_frequency = 1000000000; // read_counter counts nanoseconds
 int64_t clock_origin;
 
 int64_t read_counter()
 {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    return int64_t(ts.tv_sec) * counter_frequency + ts.tv_nsec;
 }
 }
 
 void start_clock()
 {
-    counter_frequency = 1000000000;
     clock_origin = read_counter();
 }
 

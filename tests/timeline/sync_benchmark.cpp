@@ -10,7 +10,7 @@ static void evaluate_whole_timeline(benchmark::State& state)
     for (auto _ : state) {
         syncget(t, out);
         benchmark::DoNotOptimize(out);
-        t = t < 1712 ? t + 0.133f : 0;
+        t = t < show_end_row ? t + 0.133f : 0;
     }
 }
 BENCHMARK(evaluate_whole_timeline);
