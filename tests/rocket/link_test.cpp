@@ -2,13 +2,16 @@
 // connection can go wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
 
 #include "scripted_editor.h"
+#include "timeline/rocket_project.h"
 #include "tools/studio/rocket_link.h"
 
 namespace {
@@ -228,4 +231,58 @@ TEST_F(link_test, AWrongGreetingClosesTheConnection)
     ASSERT_TRUE(until([&] { return editor.greeted; }));
     editor_send(editor, {'h', 'e', 'l', 'l', 'o', ',', ' ', 'x'});
     ASSERT_TRUE(until([&] { return said("greeting"); }));
+}
+
+TEST_F(link_test, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
+{
+    std::ifstream in(SWIPEMIX_SOURCE_DIR "/timeline/show.timeline");
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    timeline_source source, project;
+    std::string error;
+    ASSERT_TRUE(parse_timeline(text, source, error)) << error;
+    ASSERT_TRUE(read_rocket_project(rocket_project_xml(source, show_end_row + 1), project, error)) << error;
+
+    rocket_close(link);
+    rocket_options o;
+    o.address.port = editor.port;
+    o.start = rocket_from_source(source); // the studio's tracks: names and scales from the source
+    link = rocket_open(o);
+
+    // The editor serves each track's keys under the index the studio asked for it by.
+    ASSERT_TRUE(until([&] { return editor.asked.size() == size_t(sync_track_count); }));
+    std::vector<uint8_t> keys;
+    for (const source_track& t : project.tracks) {
+        const auto asked = std::find(editor.asked.begin(), editor.asked.end(), t.name);
+        ASSERT_NE(asked, editor.asked.end()) << t.name;
+        for (const source_key& k : t.keys)
+            for (uint8_t b : editor_set_key(uint32_t(asked - editor.asked.begin()), uint32_t(k.row), float(k.value),
+                                            uint8_t(k.mode)))
+                keys.push_back(b);
+    }
+    editor_send(editor, keys);
+    ASSERT_TRUE(until([&] {
+        size_t held = 0;
+        for (const rocket_track& t : rocket_keys(*link))
+            held += t.keys.size();
+        return held == 167 && timeline;
+    }));
+
+    // Same keys as the source, and, with the source's scales, the very tables the show is built with.
+    const timeline_source back = rocket_to_source(rocket_keys(*link));
+    for (size_t t = 0; t < source.tracks.size(); ++t) {
+        ASSERT_EQ(back.tracks[t].keys.size(), source.tracks[t].keys.size()) << source.tracks[t].name;
+        for (size_t k = 0; k < source.tracks[t].keys.size(); ++k) {
+            EXPECT_EQ(back.tracks[t].keys[k].row, source.tracks[t].keys[k].row);
+            EXPECT_EQ(back.tracks[t].keys[k].value, source.tracks[t].keys[k].value);
+            EXPECT_EQ(back.tracks[t].keys[k].mode, source.tracks[t].keys[k].mode);
+        }
+    }
+    const sync_tables packed = timeline->packed.view();
+    ASSERT_EQ(packed.key_count, show_sync.key_count);
+    EXPECT_EQ(0, std::memcmp(packed.rows, show_sync.rows, sync_row_slots));
+    EXPECT_EQ(0, std::memcmp(packed.keys, show_sync.keys, size_t(packed.key_count)));
+    EXPECT_EQ(0, std::memcmp(packed.modes, show_sync.modes, size_t(packed.key_count)));
+    EXPECT_EQ(0, std::memcmp(packed.values, show_sync.values, 2 * size_t(packed.key_count)));
+    EXPECT_EQ(0, std::memcmp(packed.scales, show_sync.scales, sync_track_count));
+    EXPECT_TRUE(timeline->problems.empty()) << timeline->problems.front();
 }
