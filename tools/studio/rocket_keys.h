@@ -1,13 +1,13 @@
-// The author's keys as the editor holds them, and their packing into the show's stored tables. Packing is lenient:
-// what the format cannot store is replaced by its nearest storable form and reported, while the keys themselves
-// keep the author's values.
+// The author's keys as the editor holds them, and the timeline the show would play from them. Packing is
+// lenient: what the format cannot store is replaced by its nearest storable form and reported, while the keys
+// themselves keep the author's values.
 #pragma once
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "timeline/sync.h"
+#include "timeline/source.h"
 
 struct rocket_key {
     float value = 0;
@@ -28,16 +28,15 @@ inline constexpr size_t rocket_max_keys_per_track = 4096;
 // False, changing nothing, when the track already holds the most keys allowed.
 bool rocket_set_key(rocket_track& track, uint32_t row, rocket_key key);
 
-// The packed tables of one timeline, and what could not be stored as given.
+// The tracks as the timeline source has them, and back. An editor's track with no keys is 0, and before its
+// first key it holds that key's value; the source says both with a key at row 0.
+timeline_source rocket_to_source(const rocket_source& keys);
+rocket_source rocket_from_source(const timeline_source& source);
+
+// A packed timeline and what could not be stored as the author gave it.
 struct rocket_timeline {
-    std::vector<uint8_t> rows = std::vector<uint8_t>(sync_row_slots);
-    std::vector<uint8_t> keys, modes, scales;
-    std::vector<int16_t> values;
-    std::vector<std::string> problems; // "track NAME row R: ..." lines
-    sync_tables tables() const
-    {
-        return {rows.data(), keys.data(), modes.data(), values.data(), scales.data(), int(keys.size())};
-    }
+    packed_timeline packed;
+    std::vector<std::string> problems;
 };
 
-rocket_timeline rocket_pack(const rocket_source& source);
+rocket_timeline rocket_pack(const rocket_source& keys);

@@ -18,6 +18,7 @@ struct rocket_link {
     bool connected = false;
     bool said_absent = false;
     double next_try = 0;
+    double connect_started = 0;
     rocket_decoder decoder;
     std::vector<uint8_t> outgoing;
     long last_row = -1;
@@ -151,10 +152,13 @@ rocket_events rocket_poll(rocket_link& l, double now)
         l.fd = rocket_socket_connect(l.options.address.host, l.options.address.port);
         if (l.fd < 0)
             l.next_try = now + l.options.retry_seconds;
+        l.connect_started = now;
     }
     if (l.fd >= 0 && !l.connected) {
+        // A host that never answers counts as one with no editor.
+        const bool too_long = now - l.connect_started > l.options.retry_seconds;
         const int state = rocket_socket_connected(l.fd);
-        if (state < 0) {
+        if (state < 0 || (state == 0 && too_long)) {
             drop(l, now, l.said_absent ? "" : "no editor listens at " + where(l) + "; trying again every few seconds", ev);
             l.said_absent = true;
         } else if (state > 0) {

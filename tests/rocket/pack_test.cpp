@@ -1,0 +1,112 @@
+// Packing the editor's keys into the show's tables: exact where the format allows, nearest storable otherwise.
+#include <gtest/gtest.h>
+
+#include "tools/studio/rocket_keys.h"
+
+namespace {
+float at(const rocket_timeline& t, int track, float row)
+{
+    sync_scratch scratch;
+    float out[sync_track_count];
+    sync_evaluate(t.packed.view(), scratch, row, out);
+    return out[track];
+}
+
+// The show's count of tracks; those a test leaves alone hold no keys.
+rocket_source seventeen()
+{
+    rocket_source s(sync_track_count);
+    for (int t = 0; t < sync_track_count; ++t)
+        s[t].name = "t" + std::to_string(t);
+    return s;
+}
+
+bool reports(const rocket_timeline& t, const std::string& part)
+{
+    for (const std::string& p : t.problems)
+        if (p.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+}
+
+TEST(rocket_pack, EditorTracksReadAsTheEditorShowsThem)
+{
+    rocket_source s = seventeen();
+    s[0] = {"a", 10, {}};                              // no keys: 0
+    s[1] = {"b", 4, {{16, {2, 1}}, {32, {3, 0}}}};     // before the first key: its value
+    s[2] = {"c", 11, {{0, {6, 0}}, {200, {100, 0}}}};
+    const rocket_timeline t = rocket_pack(s);
+    EXPECT_TRUE(t.problems.empty());
+    EXPECT_FLOAT_EQ(at(t, 0, 50), 0);
+    EXPECT_FLOAT_EQ(at(t, 1, 0), 2);
+    EXPECT_FLOAT_EQ(at(t, 1, 8), 2);
+    EXPECT_FLOAT_EQ(at(t, 1, 24), 2.5f);
+    EXPECT_FLOAT_EQ(at(t, 1, 99), 3);
+    EXPECT_FLOAT_EQ(at(t, 2, 199), 6);
+    EXPECT_FLOAT_EQ(at(t, 2, 5000), 100);
+}
+
+TEST(rocket_pack, ValuesOffTheScaleUseTheNearestAndSaySo)
+{
+    rocket_source s = seventeen();
+    s[0] = {"zoom", 4, {{0, {50.01f, 0}}}}; // steps of 1/64
+    s[1] = {"huge", 10, {{0, {1e6f, 0}}}};  // past the 16-bit range
+    const rocket_timeline t = rocket_pack(s);
+    EXPECT_FLOAT_EQ(at(t, 0, 0), 50.015625f) << "nearest step of 1/64";
+    EXPECT_FLOAT_EQ(at(t, 1, 0), 32767);
+    EXPECT_TRUE(reports(t, "track zoom, row 0: value 50.01"));
+    EXPECT_TRUE(reports(t, "track huge, row 0"));
+}
+
+TEST(rocket_pack, RowsTooFarApartStayWhereTheyAreAndAreReported)
+{
+    rocket_source s = seventeen();
+    s[0] = {"a", 10, {{0, {0, 0}}, {300, {8, 0}}, {310, {9, 0}}}};
+    s[1] = {"b", 10, {{0, {1, 0}}, {320, {2, 0}}}};
+    const rocket_timeline t = rocket_pack(s);
+    EXPECT_TRUE(reports(t, "track a, row 300: more than 255 rows"));
+    EXPECT_FLOAT_EQ(at(t, 0, 299), 0);
+    EXPECT_FLOAT_EQ(at(t, 0, 300), 8);
+    EXPECT_FLOAT_EQ(at(t, 0, 310), 9);
+    EXPECT_FLOAT_EQ(at(t, 1, 319), 1);
+    EXPECT_FLOAT_EQ(at(t, 1, 320), 2);
+    EXPECT_EQ(t.problems.size(), 1u);
+}
+
+TEST(rocket_pack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
+{
+    rocket_source s = seventeen();
+    s[0] = {"busy", 10, {}};
+    for (uint32_t r = 0; r < 600; ++r)
+        s[0].keys[r] = {float(r % 7), 0};
+    s[1] = {"late", 10, {{0, {1, 0}}, {700, {5, 0}}}};
+    const rocket_timeline t = rocket_pack(s);
+    EXPECT_TRUE(reports(t, "track busy, row 512: more than 512 distinct key rows"));
+    EXPECT_FLOAT_EQ(at(t, 0, 511), 511 % 7);
+    EXPECT_FLOAT_EQ(at(t, 1, 9999), 1);
+    EXPECT_EQ(s[0].keys.size(), 600u);
+}
+
+TEST(rocket_pack, KeysMoreThan254DistinctRowsApartAreReported)
+{
+    rocket_source s = seventeen();
+    s[0] = {"dense", 10, {}};
+    for (uint32_t r = 0; r < 300; ++r)
+        s[0].keys[r] = {0, 0};
+    s[1] = {"sweep", 10, {{0, {0, 1}}, {299, {299, 0}}}};
+    const rocket_timeline t = rocket_pack(s);
+    EXPECT_TRUE(reports(t, "track sweep, row 0: the next key"));
+    EXPECT_FLOAT_EQ(at(t, 0, 100), 0) << "the other tracks still play";
+    EXPECT_EQ(s[1].keys.size(), 2u) << "the author's keys stay as they are";
+}
+
+TEST(rocket_pack, TracksHoldABoundedNumberOfKeys)
+{
+    rocket_track t{"t", 10, {}};
+    for (uint32_t r = 0; r < rocket_max_keys_per_track; ++r)
+        ASSERT_TRUE(rocket_set_key(t, r, {1, 0}));
+    EXPECT_FALSE(rocket_set_key(t, 999999, {1, 0}));
+    EXPECT_TRUE(rocket_set_key(t, 5, {2, 0})) << "changing a key that exists is allowed";
+    EXPECT_EQ(t.keys.size(), rocket_max_keys_per_track);
+}
