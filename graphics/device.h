@@ -20,6 +20,8 @@ using validation_sink = void (*)(const char* message);
 // A sink turns the validation layer on. Returns false, after one line on
 // stderr, when no usable Vulkan device exists.
 bool create_device(const window_link* window, validation_sink validation = nullptr);
+// One line on stderr naming the device and driver in use (for the tools).
+void report_driver();
 void create_noise_volume();     // from randdata, after fillrand
 void build_atlas();             // rasterises the captions and uploads them
 void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes

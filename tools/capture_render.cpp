@@ -35,6 +35,7 @@ bool start_renderer(const char* shader_dir)
     use_recorder(); // the soundtrack is recorded, never played
     if (!create_device(nullptr))
         return false;
+    report_driver();
     fillrand();
     create_noise_volume();
     build_atlas();

@@ -25,6 +25,7 @@ void start_gpu(int width)
     W = width;
     if (!create_device(nullptr, fail_on_message))
         std::exit(1); // no device: nothing here can run
+    report_driver();
     fillrand();
     create_noise_volume();
     upload_atlas(std::vector<unsigned char>(size_t(atlas_width) * atlas_height).data());
