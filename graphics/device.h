@@ -26,8 +26,9 @@ void create_noise_volume();     // from randdata, after fillrand
 void build_atlas();             // rasterises the captions and uploads them
 void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes
 void create_constant_buffer();
-// Compiles all 38 slots in parallel; null selects the built-in texts. A text
-// that fails leaves its slot empty and its compiler message on stderr.
+// Compiles all 38 slots in parallel and readies each pipeline with one small
+// dispatch; null selects the built-in texts. A text that fails leaves its
+// slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
 
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
