@@ -151,4 +151,5 @@ void compile_shaders(const char* const* table)
         threads[i + 1] = std::thread(compile_entry, i);
     for (std::thread& t : threads)
         t.join();
+    warm_up_pipelines();
 }

@@ -67,6 +67,7 @@ bool create_instance(const window_link* window)
         .enabledExtensionCount = uint32_t(extensions.size()),
         .ppEnabledExtensionNames = extensions.data(),
     };
+    offer_bundled_driver();
     const VkResult result = vkCreateInstance(&info, nullptr, &gpu.instance);
     if (result != VK_SUCCESS) {
         std::fprintf(stderr, "swipemix: no Vulkan driver could be started (error %d)\n", int(result));
@@ -111,7 +112,9 @@ bool can_draw(VkPhysicalDevice device)
            compute_family(device) >= 0;
 }
 
-// The first GPU the loader offers, else the first other device (lavapipe).
+// The first GPU the loader offers, else the other device (lavapipe) of the
+// newest Vulkan version: the build folder's beside the system's (lavapipe's
+// driverVersion is always 1).
 bool choose_device()
 {
     uint32_t count = 0;
@@ -119,6 +122,7 @@ bool choose_device()
     std::vector<VkPhysicalDevice> devices(count);
     vkEnumeratePhysicalDevices(gpu.instance, &count, devices.data());
     int best = 0;
+    uint32_t best_version = 0;
     for (VkPhysicalDevice device : devices) {
         VkPhysicalDeviceProperties properties;
         vkGetPhysicalDeviceProperties(device, &properties);
@@ -127,8 +131,10 @@ bool choose_device()
                                  properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_VIRTUAL_GPU
                              ? 2
                              : 1;
-        if (rank > best && can_draw(device)) {
+        const bool newer = rank == 1 && properties.apiVersion > best_version;
+        if ((rank > best || (rank == best && newer)) && can_draw(device)) {
             best = rank;
+            best_version = properties.apiVersion;
             gpu.physical = device;
         }
     }

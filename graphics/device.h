@@ -23,11 +23,14 @@ using validation_sink = void (*)(const char* message);
 // A sink turns the validation layer on. Returns false, after one line on
 // stderr, when no usable Vulkan device exists.
 bool create_device(const window_link* window, validation_sink validation = nullptr);
+// One line on stderr naming the device and driver in use (for the tools).
+void report_driver();
 void create_noise_volume();     // from randdata, after fillrand
 void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes, rasterised by the caller
 void create_constant_buffer();
-// Compiles all 38 slots in parallel; null selects the built-in texts. A text
-// that fails leaves its slot empty and its compiler message on stderr.
+// Compiles all 38 slots in parallel and readies each pipeline with one small
+// dispatch; null selects the built-in texts. A text that fails leaves its
+// slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
 // Compiles slot i + 1 from `table` without touching shader_table, for a text
 // edited while the show runs. Null, with the compiler's message in `report`

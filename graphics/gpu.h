@@ -77,6 +77,11 @@ void end_setup(VkCommandBuffer commands);
 // Copies `bytes` into a fresh image and leaves it ready for shader reads.
 void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size);
 
+// Adds the build folder's lavapipe to the loader's drivers when it is there.
+void offer_bundled_driver();
+// Runs one group of every compiled shader, leaving the images as they were.
+void warm_up_pipelines();
+
 void create_swapchain();
 // Acquires a swap-chain image and records the back buffer's blit onto it.
 uint32_t blit_to_window();

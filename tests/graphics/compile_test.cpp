@@ -71,3 +71,25 @@ TEST(Compile, AMissingOrOverlongTextEmptiesItsSlot)
     EXPECT_EQ(shader_table[4], nullptr);
     EXPECT_EQ(empty_slots(), 2);
 }
+
+// Compiling runs each shader once to ready it; what was drawn must survive
+// that, or the first frames after start-up would differ.
+TEST(Compile, ReadyingThePipelinesLeavesTheImagesAsTheyWere)
+{
+    start_gpu(column_width);
+    compile_position_effects();
+    set_plain_constants();
+    draw_at(3);
+    const int spots[][2] = {{0, 0}, {7, 7}, {300, 500}, {column_width - 1, int(frame_height) - 1}};
+    pixel before[4];
+    for (int s = 0; s < 4; ++s)
+        before[s] = back_buffer_at(spots[s][0], spots[s][1]);
+    compile_position_effects(2, "void ya(out float4 o, float2 h) { o = float4(1, 0, 1, 1); }\n");
+    present();
+    for (int s = 0; s < 4; ++s) {
+        const pixel after = back_buffer_at(spots[s][0], spots[s][1]);
+        EXPECT_EQ(after.r, before[s].r) << "spot " << s;
+        EXPECT_EQ(after.g, before[s].g) << "spot " << s;
+        EXPECT_EQ(after.b, before[s].b) << "spot " << s;
+    }
+}

@@ -27,6 +27,7 @@ void start_gpu(int width)
     const std::vector<unsigned char> black(size_t(atlas_width) * atlas_height);
     if (!start_device(nullptr, black.data(), fail_on_message))
         std::exit(1); // no device: nothing here can run
+    report_driver();
 }
 
 std::string position_effect(int tag)

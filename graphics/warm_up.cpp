@@ -1,0 +1,65 @@
+#include <initializer_list>
+
+#include "graphics/device.h"
+#include "graphics/gpu.h"
+
+namespace {
+// Copies the show image `image` (`width` x 1080, left in the general layout)
+// to or from `buffer`.
+void copy(VkCommandBuffer commands, VkImage image, uint32_t width, VkBuffer buffer, bool to_buffer)
+{
+    const VkImageLayout layout = to_buffer ? VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL : VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL;
+    const VkAccessFlags access = to_buffer ? VK_ACCESS_TRANSFER_READ_BIT : VK_ACCESS_TRANSFER_WRITE_BIT;
+    image_barrier(commands, image, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_ACCESS_MEMORY_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL,
+                  VK_PIPELINE_STAGE_TRANSFER_BIT, access, layout);
+    const VkBufferImageCopy region = {
+        .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+        .imageExtent = {.width = width, .height = frame_height, .depth = 1},
+    };
+    if (to_buffer)
+        vkCmdCopyImageToBuffer(commands, image, layout, buffer, 1, &region);
+    else
+        vkCmdCopyBufferToImage(commands, buffer, image, layout, 1, &region);
+    image_barrier(commands, image, VK_PIPELINE_STAGE_TRANSFER_BIT, access, layout, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT,
+                  VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
+}
+
+void compute_barrier(VkCommandBuffer commands)
+{
+    const VkMemoryBarrier barrier = {.sType = VK_STRUCTURE_TYPE_MEMORY_BARRIER,
+                                     .srcAccessMask = VK_ACCESS_MEMORY_WRITE_BIT,
+                                     .dstAccessMask = VK_ACCESS_MEMORY_READ_BIT | VK_ACCESS_MEMORY_WRITE_BIT};
+    vkCmdPipelineBarrier(commands, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, VK_PIPELINE_STAGE_ALL_COMMANDS_BIT, 0, 1, &barrier, 0,
+                         nullptr, 0, nullptr);
+}
+}
+
+// A driver may build a pipeline's machine code only at its first dispatch
+// (lavapipe does), which would stall the frame where an entry first shows.
+// One group of each shader runs here instead; the images they write are put
+// back as they were, so no frame sees the difference.
+void warm_up_pipelines()
+{
+    const VkBufferUsageFlags usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT;
+    const gpu_buffer back = create_buffer(VkDeviceSize(W) * frame_height * 4, usage, false);
+    const gpu_buffer feed = create_buffer(VkDeviceSize(column_width) * frame_height * 4, usage, false);
+    VkCommandBuffer commands = begin_setup();
+    copy(commands, gpu.back_buffer.image, uint32_t(W), back.buffer, true);
+    copy(commands, gpu.feed_image.image, column_width, feed.buffer, true);
+    vkCmdUpdateBuffer(commands, gpu.constants.buffer, 0, sizeof randdata.frame_constants, frame_constants);
+    vkCmdBindDescriptorSets(commands, VK_PIPELINE_BIND_POINT_COMPUTE, gpu.pipeline_layout, 0, 1, &gpu.descriptors, 0, nullptr);
+    for (gpu_shader* shader : shader_table) {
+        if (!shader)
+            continue;
+        compute_barrier(commands);
+        vkCmdBindPipeline(commands, VK_PIPELINE_BIND_POINT_COMPUTE, shader->pipeline);
+        vkCmdDispatch(commands, 1, 1, 1);
+    }
+    copy(commands, gpu.back_buffer.image, uint32_t(W), back.buffer, false);
+    copy(commands, gpu.feed_image.image, column_width, feed.buffer, false);
+    end_setup(commands);
+    for (const gpu_buffer& b : {back, feed}) {
+        vkDestroyBuffer(gpu.device, b.buffer, nullptr);
+        vkFreeMemory(gpu.device, b.memory, nullptr);
+    }
+}
