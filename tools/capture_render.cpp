@@ -45,17 +45,17 @@ bool start_renderer(const char* shader_dir)
     return true;
 }
 
-bool step_show(double fps, double from, double to, const std::function<bool(long, double)>& frame,
+bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
                const std::function<void(double)>& passed)
 {
     restart_feed();
-    for (long k = 0; k * 8 / fps < from; ++k) {
-        select_track(update_feed(k * 8 / fps));
+    for (long k = 0; frame_row(rate, 0, k) < from; ++k) {
+        select_track(update_feed(frame_row(rate, 0, k)));
         if (passed)
-            passed(k * 8 / fps);
+            passed(frame_row(rate, 0, k));
     }
     for (long index = 0;; ++index) {
-        const double rows = from + index * 8 / fps;
+        const double rows = frame_row(rate, from, index);
         if (rows > to)
             return true;
         select_track(update_feed(rows));
@@ -66,7 +66,7 @@ bool step_show(double fps, double from, double to, const std::function<bool(long
     }
 }
 
-void find_longest_stays(double fps, double middle_rows[entry_count])
+void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
 {
     constexpr double show_rows = 1712;
     double best[entry_count] = {};
@@ -74,7 +74,7 @@ void find_longest_stays(double fps, double middle_rows[entry_count])
     double since = 0;
     restart_feed();
     for (long k = 0;; ++k) {
-        const double rows = k * 8 / fps;
+        const double rows = frame_row(rate, 0, k);
         const int now = rows <= show_rows ? update_feed(rows) : -1;
         if (now != track) {
             if (track >= 0 && track < entry_count && rows - since > best[track]) {
