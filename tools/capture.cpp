@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -189,19 +190,28 @@ int write_video(const options& o)
     const double frame_rows = frame_row(o.rate, 0, 1);
     const long total = long(frames_between(o.rate, o.from, to));
     const auto start = std::chrono::steady_clock::now();
+    // Frame k is converted and handed to ffmpeg on its own thread while
+    // frame k + 1 is drawn; the read-back buffer it reads stays untouched
+    // until the present after that, and by then it is waited for.
     std::vector<unsigned char> picture(yuv420_bytes(width, frame_height));
+    std::future<bool> handing;
     bool written = true;
+    const auto handed = [&] { return !handing.valid() || handing.get(); };
     step_show(
         o.rate, o.from, to,
         [&](long index, double rows) {
-            to_yuv420(presented_pixels(), W, x0, width, frame_height, picture.data());
+            written = handed();
             sound_until(rows + frame_rows);
-            written = write_video_frame(picture.data(), sound.data(), unsigned(sound.size()));
+            handing = std::async(std::launch::async, [&, pixels = presented_pixels(), frame_sound = sound] {
+                to_yuv420(pixels, W, x0, width, frame_height, picture.data());
+                return write_video_frame(picture.data(), frame_sound.data(), unsigned(frame_sound.size()));
+            });
             show_progress(index + 1, total, start);
             return written && !interrupted;
         },
         // The video's sound starts at `from`, even between two frame times.
         [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); });
+    written = handed() && written;
     if (interrupted)
         std::fprintf(stderr, "\nswipemix-capture: interrupted; %s holds what was rendered\n", o.output);
     return close_video() && written && !interrupted ? 0 : interrupted ? 130 : 1;
