@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -36,6 +37,7 @@ struct options {
     const char* output = nullptr;
     const char* target = nullptr; // --sheet and --atlas name their file
     const char* shader_dir = nullptr;
+    const char* frame_times = nullptr; // per-frame render times of a video or sequence
 };
 
 int usage()
@@ -43,7 +45,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: swipemix-capture (-o VIDEO.mp4|.mkv [--from ROW] [--to ROW] [--column] | --at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
                  "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
-                 "                         [--fps N|N/D] [--width W] [--shader-dir DIR]\n");
+                 "                         [--fps N|N/D] [--width W] [--shader-dir DIR] [--frame-times FILE (video, sequence)]\n");
     return 2;
 }
 
@@ -100,6 +102,8 @@ bool parse(int argc, char** argv, options& o)
             o.target = value;
         else if (name == "--shader-dir")
             o.shader_dir = value;
+        else if (name == "--frame-times")
+            o.frame_times = value;
         else if (name == "--column")
             o.column = true;
         else if (name != "--bench")
@@ -113,7 +117,7 @@ bool parse(int argc, char** argv, options& o)
         o.mode = "video";
         return std::isnan(o.clock) && (o.to < 0 || o.to >= o.from);
     }
-    if (o.column)
+    if (o.column || (o.frame_times && std::string(o.mode) != "--from"))
         return false;
     if (!o.mode)
         return false;
@@ -145,8 +149,22 @@ void show_progress(long done, long total, std::chrono::steady_clock::time_point 
         std::fprintf(stderr, "\n");
 }
 
+// The file that --frame-times names, or null; false when it cannot be made.
+bool open_frame_times(const options& o, std::unique_ptr<FILE, int (*)(FILE*)>& file)
+{
+    if (!o.frame_times)
+        return true;
+    file.reset(std::fopen(o.frame_times, "w"));
+    if (!file)
+        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", o.frame_times, std::strerror(errno));
+    return file != nullptr;
+}
+
 int write_sequence(const options& o)
 {
+    std::unique_ptr<FILE, int (*)(FILE*)> times(nullptr, std::fclose);
+    if (!open_frame_times(o, times))
+        return 1;
     const std::string dir = o.output;
     mkdir(dir.c_str(), 0777); // an existing folder is fine; a bad one fails at the first file
     const long total = long(frames_between(o.rate, o.from, o.to));
@@ -160,7 +178,7 @@ int write_sequence(const options& o)
             return false;
         show_progress(index + 1, total, start);
         return true;
-    });
+    }, {}, times.get());
     return done ? 0 : 1;
 }
 
@@ -168,6 +186,9 @@ int write_sequence(const options& o)
 int write_video(const options& o)
 {
     const double to = o.to >= 0 ? o.to : 1712;
+    std::unique_ptr<FILE, int (*)(FILE*)> times(nullptr, std::fclose);
+    if (!open_frame_times(o, times))
+        return 1;
     load_tracks();
     play_track(track_table[current_track]);
     // The column, or as much of it as the back buffer holds; else all of it.
@@ -210,7 +231,7 @@ int write_video(const options& o)
             return written && !interrupted;
         },
         // The video's sound starts at `from`, even between two frame times.
-        [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); });
+        [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); }, times.get());
     written = handed() && written;
     if (interrupted)
         std::fprintf(stderr, "\nswipemix-capture: interrupted; %s holds what was rendered\n", o.output);

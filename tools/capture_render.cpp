@@ -1,5 +1,6 @@
 #include "tools/capture_render.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "driver/feed.h"
@@ -46,7 +47,7 @@ bool start_renderer(const char* shader_dir)
 }
 
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
-               const std::function<void(double)>& passed)
+               const std::function<void(double)>& passed, FILE* times)
 {
     restart_feed();
     for (long k = 0; frame_row(rate, 0, k) < from; ++k) {
@@ -58,9 +59,14 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
         const double rows = frame_row(rate, from, index);
         if (rows > to)
             return true;
-        select_track(update_feed(rows));
+        const auto begun = std::chrono::steady_clock::now();
+        const int track = update_feed(rows);
+        select_track(track);
         draw_passes();
         present(1);
+        if (times)
+            std::fprintf(times, "%.6f\t%d\t%.3f\n", rows, track,
+                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count());
         if (!frame(index, rows))
             return false;
     }

@@ -1,6 +1,7 @@
 // The capture tool's renderer: the show's start-up minus window and music,
 // and the show's frame code driven by a stepped clock.
 #pragma once
+#include <cstdio>
 #include <functional>
 
 #include "shared/state.h"
@@ -15,8 +16,10 @@ bool start_renderer(const char* shader_dir);
 // are drawn, presented and handed to `frame` with their index and row. Stops
 // early when `frame` returns false, and then returns false. Every frame hands
 // its track to the music as the show does; `passed` sees the undrawn ones.
+// With `times`, each drawn frame adds a line: row, entry, milliseconds from
+// the feed's step to the end of its present.
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long index, double rows)>& frame,
-               const std::function<void(double rows)>& passed = {});
+               const std::function<void(double rows)>& passed = {}, FILE* times = nullptr);
 
 // For each entry, the row in the middle of its longest stay on screen (the
 // feed's track index pointing at it), with the show stepped at `rate`.

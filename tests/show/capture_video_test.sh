@@ -13,9 +13,13 @@ cd "$work" && ln -s "$music" Music
 probe() { ffprobe -v error -count_frames -show_entries stream=codec_type,width,height,nb_read_frames -of csv=p=0 "$1"; }
 
 # Rows 400 to 408 at 10 fps: 11 frames, 1.1 s of sound.
-"$capture" -o clip.mp4 --from 400 --to 408 --fps 10 --width 800 2>"$work/err" || fail "capture failed: $(cat "$work/err")"
+"$capture" -o clip.mp4 --from 400 --to 408 --fps 10 --width 800 --frame-times times.tsv 2>"$work/err" ||
+    fail "capture failed: $(cat "$work/err")"
 streams=$(probe clip.mp4)
 echo "$streams" | grep -qx 'video,800,1080,11' || fail "video stream: $streams"
+# One line of render time per frame: row, entry (14 rests there), milliseconds.
+awk -F'\t' 'NF != 3 || $2 != 14 || !($3 > 0) || ($1 - 400 - (NR - 1) * 0.8) ^ 2 > 1e-6 { bad = 1 } END { exit bad || NR != 11 }' times.tsv ||
+    fail "frame times: $(cat times.tsv)"
 echo "$streams" | grep -q '^audio' || fail "no audio stream: $streams"
 seconds=$(ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 clip.mp4)
 python3 -c "import sys; sys.exit(abs($seconds - 1.1) > 0.05)" || fail "sound lasts $seconds s"
