@@ -292,6 +292,7 @@ bool create_device(const window_link* window, validation_sink validation)
     if (window)
         create_swapchain();
     else
-        gpu.readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+        for (gpu_buffer& readback : gpu.readback)
+            readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
     return true;
 }

@@ -47,5 +47,7 @@ void run_pass(int slot);
 // for vertical sync (FIFO).
 void present();
 // Without a window: the last presented back buffer, W x 1080 packed 10-bit
-// RGB words (red in the low bits), valid until the next present.
+// RGB words (red in the low bits). It stays valid through the next present
+// (which fills the other of two buffers), so a frame can be read while the
+// next one is drawn.
 const unsigned* presented_pixels();

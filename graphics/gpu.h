@@ -47,7 +47,9 @@ struct gpu_record {
     bool recording;
 
     gpu_image back_buffer, feed_image, noise_volume, caption_atlas;
-    gpu_buffer constants, readback;
+    gpu_buffer constants;
+    gpu_buffer readback[2]; // without a window, alternately: one is read while the next frame is drawn
+    int readback_last;
     VkSampler sampler;
     VkDescriptorSetLayout set_layout;
     VkPipelineLayout pipeline_layout;

@@ -51,7 +51,7 @@ void present()
             .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
             .imageExtent = {.width = uint32_t(W), .height = frame_height, .depth = 1},
         };
-        vkCmdCopyImageToBuffer(gpu.frame, back, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, gpu.readback.buffer, 1, &region);
+        vkCmdCopyImageToBuffer(gpu.frame, back, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, gpu.readback[1 - gpu.readback_last].buffer, 1, &region);
         memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_HOST_BIT,
                        VK_ACCESS_HOST_READ_BIT);
     }
@@ -66,6 +66,7 @@ void present()
     const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &gpu.frame};
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
     check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "drawing a frame");
+    gpu.readback_last = 1 - gpu.readback_last;
 }
 
-const unsigned* presented_pixels() { return static_cast<const unsigned*>(gpu.readback.mapped); }
+const unsigned* presented_pixels() { return static_cast<const unsigned*>(gpu.readback[gpu.readback_last].mapped); }

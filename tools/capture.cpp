@@ -10,35 +10,43 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "graphics/atlas.h"
+#include "graphics/device.h"
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "tools/capture_image.h"
 #include "tools/capture_render.h"
 #include "tools/capture_video.h"
+#include "tools/capture_yuv.h"
+#include "tools/frame_rate.h"
 #include "tools/number.h"
 
 namespace {
 struct options {
     const char* mode = nullptr; // the option naming what to make
-    double at = 0, from = 0, to = -1, clock = NAN, fps = 60;
+    double at = 0, from = 0, to = -1, clock = NAN;
+    frame_rate rate;
     int entry = -1, width = 1920;
+    bool column = false; // the video holds only the 768-pixel column
     const char* output = nullptr;
     const char* target = nullptr; // --sheet and --atlas name their file
     const char* shader_dir = nullptr;
+    const char* frame_times = nullptr; // per-frame render times of a video or sequence
 };
 
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: swipemix-capture (-o VIDEO.mp4|.mkv [--from ROW] [--to ROW] | --at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
+                 "usage: swipemix-capture (-o VIDEO.mp4|.mkv [--from ROW] [--to ROW] [--column] | --at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
                  "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
-                 "                         [--fps N] [--width W] [--shader-dir DIR]\n");
+                 "                         [--fps N|N/D] [--width W] [--shader-dir DIR] [--frame-times FILE (video, sequence)]\n");
     return 2;
 }
 
@@ -56,7 +64,7 @@ bool parse(int argc, char** argv, options& o)
     double entry = -1, width = o.width;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
-        const bool takes_value = name != "--bench";
+        const bool takes_value = name != "--bench" && name != "--column";
         if (takes_value && i + 1 >= argc)
             return false;
         const char* value = takes_value ? argv[++i] : nullptr;
@@ -79,7 +87,7 @@ bool parse(int argc, char** argv, options& o)
         else if (name == "--clock")
             ok = parse_number(value, o.clock);
         else if (name == "--fps")
-            ok = parse_number(value, o.fps) && o.fps > 0 && o.fps <= 10000;
+            ok = parse_frame_rate(value, o.rate);
         else if (name == "--width")
             ok = parse_number(value, width) && width == std::floor(width) && width >= 1 && width <= 16384;
         else if (name == "-o")
@@ -88,6 +96,10 @@ bool parse(int argc, char** argv, options& o)
             o.target = value;
         else if (name == "--shader-dir")
             o.shader_dir = value;
+        else if (name == "--frame-times")
+            o.frame_times = value;
+        else if (name == "--column")
+            o.column = true;
         else if (name != "--bench")
             return false;
         if (!ok)
@@ -99,6 +111,8 @@ bool parse(int argc, char** argv, options& o)
         o.mode = "video";
         return std::isnan(o.clock) && (o.to < 0 || o.to >= o.from);
     }
+    if (o.column || (o.frame_times && std::string(o.mode) != "--from"))
+        return false;
     if (!o.mode)
         return false;
     const std::string mode = o.mode;
@@ -129,16 +143,28 @@ void show_progress(long done, long total, std::chrono::steady_clock::time_point 
         std::fprintf(stderr, "\n");
 }
 
-long frames_between(double from, double to, double fps) { return long(std::floor((to - from) * fps / 8 + 1e-9)) + 1; }
+// The file that --frame-times names, or null; false when it cannot be made.
+bool open_frame_times(const options& o, std::unique_ptr<FILE, int (*)(FILE*)>& file)
+{
+    if (!o.frame_times)
+        return true;
+    file.reset(std::fopen(o.frame_times, "w"));
+    if (!file)
+        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", o.frame_times, std::strerror(errno));
+    return file != nullptr;
+}
 
 int write_sequence(const options& o)
 {
+    std::unique_ptr<FILE, int (*)(FILE*)> times(nullptr, std::fclose);
+    if (!open_frame_times(o, times))
+        return 1;
     const std::string dir = o.output;
     mkdir(dir.c_str(), 0777); // an existing folder is fine; a bad one fails at the first file
-    const long total = frames_between(o.from, o.to, o.fps);
+    const long total = long(frames_between(o.rate, o.from, o.to));
     const auto start = std::chrono::steady_clock::now();
     rgb_image frame;
-    const bool done = step_show(o.fps, o.from, o.to, [&](long index, double) {
+    const bool done = step_show(o.rate, o.from, o.to, [&](long index, double) {
         grab(frame, 0, W);
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%05ld.png", index);
@@ -146,7 +172,7 @@ int write_sequence(const options& o)
             return false;
         show_progress(index + 1, total, start);
         return true;
-    });
+    }, {}, times.get());
     return done ? 0 : 1;
 }
 
@@ -154,9 +180,15 @@ int write_sequence(const options& o)
 int write_video(const options& o)
 {
     const double to = o.to >= 0 ? o.to : 1712;
+    std::unique_ptr<FILE, int (*)(FILE*)> times(nullptr, std::fclose);
+    if (!open_frame_times(o, times))
+        return 1;
     load_tracks();
     play_track(track_table[current_track]);
-    if (!open_video(o.output, W, frame_height, o.fps))
+    // The column, or as much of it as the back buffer holds; else all of it.
+    const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
+    const int width = o.column ? std::min(column_width, W) : W;
+    if (!open_video(o.output, width, frame_height, o.rate))
         return 1;
     signal(SIGINT, [](int) { interrupted = 1; });
 
@@ -170,20 +202,31 @@ int write_video(const options& o)
         pull_samples(sound.data(), uint32_t(sound.size()));
         samples_done = std::max(samples_done, target);
     };
-    const long total = frames_between(o.from, to, o.fps);
+    const double frame_rows = frame_row(o.rate, 0, 1);
+    const long total = long(frames_between(o.rate, o.from, to));
     const auto start = std::chrono::steady_clock::now();
-    rgb_image frame;
+    // Frame k is converted and handed to ffmpeg on its own thread while
+    // frame k + 1 is drawn; the read-back buffer it reads stays untouched
+    // until the present after that, and by then it is waited for.
+    std::vector<unsigned char> picture(yuv420_bytes(width, frame_height));
+    std::future<bool> handing;
     bool written = true;
+    const auto handed = [&] { return !handing.valid() || handing.get(); };
     step_show(
-        o.fps, o.from, to,
+        o.rate, o.from, to,
         [&](long index, double rows) {
-            grab(frame, 0, W);
-            sound_until(rows + 8 / o.fps);
-            written = write_video_frame(frame.rgb.data(), sound.data(), unsigned(sound.size()));
+            written = handed();
+            sound_until(rows + frame_rows);
+            handing = std::async(std::launch::async, [&, pixels = presented_pixels(), frame_sound = sound] {
+                to_yuv420(pixels, W, x0, width, frame_height, picture.data());
+                return write_video_frame(picture.data(), frame_sound.data(), unsigned(frame_sound.size()));
+            });
             show_progress(index + 1, total, start);
             return written && !interrupted;
         },
-        [&](double rows) { sound_until(rows + 8 / o.fps); });
+        // The video's sound starts at `from`, even between two frame times.
+        [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); }, times.get());
+    written = handed() && written;
     if (interrupted)
         std::fprintf(stderr, "\nswipemix-capture: interrupted; %s holds what was rendered\n", o.output);
     return close_video() && written && !interrupted ? 0 : interrupted ? 130 : 1;
@@ -197,7 +240,7 @@ int write_sheet(const options& o)
     sheet.height = (entry_count + columns - 1) / columns * tile_h;
     sheet.rgb.assign(size_t(sheet.width) * sheet.height * 3, 0);
     double stays[entry_count];
-    find_longest_stays(o.fps, stays);
+    find_longest_stays(o.rate, stays);
     rgb_image frame;
     for (int e = 0; e < entry_count; ++e) {
         if (std::isnan(o.clock))
@@ -217,7 +260,7 @@ int bench(const options& o)
     constexpr int timed_frames = 5;
     const double clock = std::isnan(o.clock) ? 0 : o.clock;
     double stays[entry_count];
-    find_longest_stays(o.fps, stays);
+    find_longest_stays(o.rate, stays);
     std::printf("entry  median ms/frame  (W = %d, clock %g s, %d frames after one warm-up)\n", W, clock, timed_frames);
     double total = 0;
     for (int e = 0; e < entry_count; ++e) {
@@ -225,7 +268,7 @@ int bench(const options& o)
         draw_entry_plain(e, clock, stays[e]); // the driver compiles a pipeline on its first use
         for (double& t : times) {
             const auto start = std::chrono::steady_clock::now();
-            draw_entry_plain(e, clock + (&t - times + 1) / o.fps, stays[e]);
+            draw_entry_plain(e, clock + (&t - times + 1) * double(o.rate.den) / double(o.rate.num), stays[e]);
             t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         }
         std::sort(times, times + timed_frames);
@@ -253,7 +296,7 @@ int main(int argc, char** argv)
         return 1;
     if (mode == "--at") {
         rgb_image frame;
-        const bool written = step_show(o.fps, o.at, o.at, [&](long, double) {
+        const bool written = step_show(o.rate, o.at, o.at, [&](long, double) {
             grab(frame, 0, W);
             return write_png(o.output, frame);
         });
@@ -267,7 +310,7 @@ int main(int argc, char** argv)
         if (!shader_slot_filled(o.entry + 1))
             std::fprintf(stderr, "swipemix-capture: entry %d has no shader; the show draws a lower entry instead\n", o.entry);
         double stays[entry_count];
-        find_longest_stays(o.fps, stays);
+        find_longest_stays(o.rate, stays);
         draw_entry_plain(o.entry, std::isnan(o.clock) ? 0 : o.clock, stays[o.entry]);
         rgb_image frame;
         grab_column(frame);

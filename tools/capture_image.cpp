@@ -16,13 +16,18 @@ void grab(rgb_image& out, int x0, int width)
     out.width = std::max(to - from, 0);
     out.height = frame_height;
     out.rgb.resize(size_t(out.width) * out.height * 3);
+    // 10 bits to 8, rounded, looked up rather than divided for every channel.
+    static unsigned char eight[1024];
+    if (!eight[1023])
+        for (unsigned v = 0; v < 1024; ++v)
+            eight[v] = (unsigned char)((v * 255 + 511) / 1023);
     const unsigned* words = presented_pixels();
     unsigned char* o = out.rgb.data();
     for (int y = 0; y < frame_height; ++y)
         for (int x = from; x < to; ++x) {
             const unsigned word = words[size_t(y) * W + x];
             for (int channel = 0; channel < 3; ++channel)
-                *o++ = (unsigned char)(((word >> (10 * channel) & 1023) * 255 + 511) / 1023);
+                *o++ = eight[word >> (10 * channel) & 1023];
         }
 }
 

@@ -1,5 +1,6 @@
 #include "tools/capture_render.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "driver/feed.h"
@@ -46,33 +47,38 @@ bool start_windowed_renderer(const window_link* window, const char* shader_dir)
     return true;
 }
 
-void step_feed_to(double fps, double rows, const std::function<void(double)>& passed)
+void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double)>& passed)
 {
     restart_feed();
-    for (long k = 0; k * 8 / fps < rows; ++k) {
-        select_track(update_feed(k * 8 / fps));
+    for (long k = 0; frame_row(rate, 0, k) < rows; ++k) {
+        select_track(update_feed(frame_row(rate, 0, k)));
         if (passed)
-            passed(k * 8 / fps);
+            passed(frame_row(rate, 0, k));
     }
 }
 
-bool step_show(double fps, double from, double to, const std::function<bool(long, double)>& frame,
-               const std::function<void(double)>& passed)
+bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
+               const std::function<void(double)>& passed, FILE* times)
 {
-    step_feed_to(fps, from, passed);
+    step_feed_to(rate, from, passed);
     for (long index = 0;; ++index) {
-        const double rows = from + index * 8 / fps;
+        const double rows = frame_row(rate, from, index);
         if (rows > to)
             return true;
-        select_track(update_feed(rows));
+        const auto begun = std::chrono::steady_clock::now();
+        const int track = update_feed(rows);
+        select_track(track);
         draw_passes();
         present();
+        if (times)
+            std::fprintf(times, "%.6f\t%d\t%.3f\n", rows, track,
+                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count());
         if (!frame(index, rows))
             return false;
     }
 }
 
-void find_longest_stays(double fps, double middle_rows[entry_count])
+void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
 {
     constexpr double show_rows = 1712;
     double best[entry_count] = {};
@@ -80,7 +86,7 @@ void find_longest_stays(double fps, double middle_rows[entry_count])
     double since = 0;
     restart_feed();
     for (long k = 0;; ++k) {
-        const double rows = k * 8 / fps;
+        const double rows = frame_row(rate, 0, k);
         const int now = rows <= show_rows ? update_feed(rows) : -1;
         if (now != track) {
             if (track >= 0 && track < entry_count && rows - since > best[track]) {

@@ -1,10 +1,12 @@
 // The capture tool's renderer: the show's start-up minus window and music,
 // and the show's frame code driven by a stepped clock.
 #pragma once
+#include <cstdio>
 #include <functional>
 
 #include "graphics/device.h"
 #include "shared/state.h"
+#include "tools/frame_rate.h"
 
 // Compiles the built-in texts, or those of `shader_dir` where it has them.
 // False, after a line on stderr, when there is no Vulkan device.
@@ -12,21 +14,23 @@ bool start_renderer(const char* shader_dir);
 // The same for a window's device, remembering the constants start-up leaves.
 bool start_windowed_renderer(const window_link* window, const char* shader_dir);
 
-// Steps the show at `fps` from row 0: the feed moves through every frame time
+// Steps the show at `rate` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
 // are drawn, presented and handed to `frame` with their index and row. Stops
 // early when `frame` returns false, and then returns false. Every frame hands
 // its track to the music as the show does; `passed` sees the undrawn ones.
-bool step_show(double fps, double from, double to, const std::function<bool(long index, double rows)>& frame,
-               const std::function<void(double rows)>& passed = {});
+// With `times`, each drawn frame adds a line: row, entry, milliseconds from
+// the feed's step to the end of its present.
+bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long index, double rows)>& frame,
+               const std::function<void(double rows)>& passed = {}, FILE* times = nullptr);
 
 // The undrawn half of step_show: the feed from row 0 through every frame time
 // before `rows`, each frame's track handed to the music.
-void step_feed_to(double fps, double rows, const std::function<void(double rows)>& passed = {});
+void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double rows)>& passed = {});
 
 // For each entry, the row in the middle of its longest stay on screen (the
-// feed's track index pointing at it), with the show stepped at `fps`.
-void find_longest_stays(double fps, double middle_rows[entry_count]);
+// feed's track index pointing at it), with the show stepped at `rate`.
+void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count]);
 
 // Entry e alone filling the column, drawn and presented: as the show draws
 // it at `rows` (its zoom, time offset, caption and composite)...

@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "tools/capture_yuv.h"
 
 namespace {
 int video_pipe = -1, sound_pipe = -1;
@@ -45,7 +48,7 @@ bool ffmpeg_installed()
 }
 }
 
-bool open_video(const char* path, int width, int height, double fps)
+bool open_video(const char* path, int width, int height, const frame_rate& rate)
 {
     if (!ffmpeg_installed()) {
         std::fprintf(stderr, "swipemix-capture: the ffmpeg command is needed to write video; install the Debian package "
@@ -55,9 +58,10 @@ bool open_video(const char* path, int width, int height, double fps)
     int video[2], sound[2];
     if (pipe(video) != 0 || pipe(sound) != 0)
         return false;
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    char rate[32];
-    std::snprintf(rate, sizeof rate, "%.6f", fps);
+    const std::string size = std::to_string(even(width)) + "x" + std::to_string(even(height));
+    const std::string fps = std::to_string(rate.num) + "/" + std::to_string(rate.den);
+    // A keyframe every second, so players can seek.
+    const std::string keyframes = std::to_string(std::max(1LL, (rate.num + rate.den / 2) / rate.den));
     encoder = fork();
     if (encoder == 0) {
         // Its own process group: Ctrl-C reaches only the capture tool, which
@@ -71,11 +75,15 @@ bool open_video(const char* path, int width, int height, double fps)
         // Both inputs are described in full, so ffmpeg must not wait to probe
         // them: it opens them one after the other while this tool feeds them
         // frame by frame.
+        // The pictures come converted and are tagged as they are; faststart
+        // puts the index in front, so a player can start before the end.
         execlp("ffmpeg", "ffmpeg", "-loglevel", "error", "-y", "-probesize", "32", "-analyzeduration", "0",
-               "-thread_queue_size", "64", "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size.c_str(),
-               "-framerate", rate, "-i", "pipe:0", "-probesize", "32", "-analyzeduration", "0", "-thread_queue_size",
-               "64", "-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "pipe:3", "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "veryfast", "-crf",
-               "18", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-shortest", path, (char*)nullptr);
+               "-thread_queue_size", "64", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-video_size", size.c_str(),
+               "-framerate", fps.c_str(), "-i", "pipe:0", "-probesize", "32", "-analyzeduration", "0",
+               "-thread_queue_size", "64", "-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "pipe:3", "-c:v", "libx264",
+               "-preset", "veryfast", "-crf", "18", "-profile:v", "high", "-g", keyframes.c_str(), "-pix_fmt", "yuv420p",
+               "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709", "-color_range", "tv",
+               "-c:a", "aac", "-b:a", "192k", "-ac", "2", "-movflags", "+faststart", "-shortest", path, (char*)nullptr);
         _exit(127);
     }
     close(video[0]);
@@ -90,13 +98,13 @@ bool open_video(const char* path, int width, int height, double fps)
     // Room for several frames of sound, so neither stream waits on the other.
     fcntl(sound_pipe, F_SETPIPE_SZ, 1 << 20);
     signal(SIGPIPE, SIG_IGN);
-    frame_bytes = size_t(width) * height * 3;
+    frame_bytes = yuv420_bytes(width, height);
     return true;
 }
 
-bool write_video_frame(const unsigned char* rgb, const unsigned char* sound, unsigned sound_bytes)
+bool write_video_frame(const unsigned char* yuv, const unsigned char* sound, unsigned sound_bytes)
 {
-    return write_all(sound_pipe, sound, sound_bytes) && write_all(video_pipe, rgb, frame_bytes);
+    return write_all(sound_pipe, sound, sound_bytes) && write_all(video_pipe, yuv, frame_bytes);
 }
 
 bool close_video()

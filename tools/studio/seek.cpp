@@ -1,5 +1,7 @@
 #include "tools/studio/seek.h"
 
+#include <cmath>
+
 #include "driver/feed.h"
 #include "music/playback.h"
 #include "tools/capture_render.h"
@@ -9,7 +11,9 @@ double seek_show(double fps, double row)
     current_track = 0; // the show starts on entry 0's music at row 0
     int track = 0;
     double since = 0; // row of the frame that switched to `track`
-    step_feed_to(fps, row, [&](double rows) {
+    // The display's rate to a thousandth, as an exact fraction like the capture tool's.
+    const frame_rate rate{std::llround(fps * 1000), 1000};
+    step_feed_to(rate, row, [&](double rows) {
         if (current_track != track)
             track = current_track, since = rows;
     });
