@@ -109,6 +109,6 @@ int main(int argc, char** argv)
         show_errors_in_title();
         // A live sync editor would be driven here, once a frame, before drawing.
         draw_passes();
-        present(1);
+        present();
     }
 }
