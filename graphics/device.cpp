@@ -244,15 +244,7 @@ void create_bindings()
     };
     check(vkCreateSampler(gpu.device, &sampler, nullptr, &gpu.sampler), "sampler");
     const VkDescriptorImageInfo image = {.sampler = gpu.sampler};
-    const VkWriteDescriptorSet write = {
-        .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
-        .dstSet = gpu.descriptors,
-        .dstBinding = binding_sampler,
-        .descriptorCount = 1,
-        .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLER,
-        .pImageInfo = &image,
-    };
-    vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
+    bind_descriptor(binding_sampler, VK_DESCRIPTOR_TYPE_SAMPLER, &image, nullptr);
 }
 
 // Back buffer and feed_image, black and in the general layout for good.

@@ -71,6 +71,9 @@ gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage);
 void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags from_stage, VkAccessFlags from_access,
                    VkImageLayout from, VkPipelineStageFlags to_stage, VkAccessFlags to_access, VkImageLayout to);
+// Points one binding of the descriptor set at an image or sampler, or at a buffer.
+void bind_descriptor(uint32_t binding, VkDescriptorType type, const VkDescriptorImageInfo* image,
+                     const VkDescriptorBufferInfo* buffer);
 void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout);
 
 // Commands run once at start-up, waited for.

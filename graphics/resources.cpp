@@ -94,18 +94,25 @@ void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags
     vkCmdPipelineBarrier(commands, from_stage, to_stage, 0, 0, nullptr, 0, nullptr, 1, &barrier);
 }
 
-void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout)
+void bind_descriptor(uint32_t binding, VkDescriptorType type, const VkDescriptorImageInfo* image,
+                     const VkDescriptorBufferInfo* buffer)
 {
-    const VkDescriptorImageInfo image = {.imageView = view, .imageLayout = layout};
     const VkWriteDescriptorSet write = {
         .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
         .dstSet = gpu.descriptors,
         .dstBinding = binding,
         .descriptorCount = 1,
         .descriptorType = type,
-        .pImageInfo = &image,
+        .pImageInfo = image,
+        .pBufferInfo = buffer,
     };
     vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
+}
+
+void bind_image(uint32_t binding, VkDescriptorType type, VkImageView view, VkImageLayout layout)
+{
+    const VkDescriptorImageInfo image = {.imageView = view, .imageLayout = layout};
+    bind_descriptor(binding, type, &image, nullptr);
 }
 
 VkCommandBuffer begin_setup()
@@ -186,13 +193,5 @@ void create_constant_buffer()
     gpu.constants = create_buffer(sizeof randdata.frame_constants,
                                   VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT, false);
     const VkDescriptorBufferInfo buffer = {.buffer = gpu.constants.buffer, .offset = 0, .range = VK_WHOLE_SIZE};
-    const VkWriteDescriptorSet write = {
-        .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
-        .dstSet = gpu.descriptors,
-        .dstBinding = binding_constants,
-        .descriptorCount = 1,
-        .descriptorType = VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER,
-        .pBufferInfo = &buffer,
-    };
-    vkUpdateDescriptorSets(gpu.device, 1, &write, 0, nullptr);
+    bind_descriptor(binding_constants, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, nullptr, &buffer);
 }
