@@ -5,13 +5,18 @@
 #include "shared/state.h"
 #include "timeline/sync.h"
 
-int update_feed(double now)
+namespace {
+void advance_time(double now)
 {
     float* const fc = frame_constants;
     fc[slot_previous_time] = fc[slot_time];
     fc[slot_time] = float(now * 0.125);
-    syncgetc(float(now), fc + slot_tracks);
+}
 
+// Eases the feed toward the target track just evaluated.
+int ease_feed()
+{
+    float* const fc = frame_constants;
     double a = (double(fc[slot_time]) - fc[slot_previous_time]) * fc[slot_rate];
     a = std::fabs(a);
     if (a > 1)
@@ -25,6 +30,22 @@ int update_feed(double now)
         p = target;
     }
     return int(p + 0.5);
+}
+}
+
+int update_feed(double now)
+{
+    advance_time(now);
+    syncgetc(float(now), frame_constants + slot_tracks);
+    return ease_feed();
+}
+
+int update_feed(double now, const sync_tables& tables)
+{
+    static sync_scratch scratch;
+    advance_time(now);
+    sync_evaluate(tables, scratch, float(now), frame_constants + slot_tracks);
+    return ease_feed();
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shared/state.h"
+#include "timeline/sync.h"
 
 struct pass_descriptor {
     int shader_slot; // -1 when there is nothing to run
@@ -14,5 +15,7 @@ constexpr int pass_count = 3;
 
 // now: show time in rows. Returns the index of the track to play.
 int update_feed(double now);
+// The same over other tables (an edited timeline in the authoring tools).
+int update_feed(double now, const sync_tables& tables);
 // Current entry, next entry, composite.
 void plan_passes(pass_descriptor passes[pass_count]);

@@ -14,6 +14,7 @@
 namespace {
 // The frame constants as start-up leaves them, so every run starts alike.
 float fresh_constants[frame_constant_count];
+const sync_tables* in_use = &show_sync;
 
 void restart_feed()
 {
@@ -26,10 +27,17 @@ void pose_entry(int e, double rows)
 {
     restart_feed();
     frame_constants[slot_time] = frame_constants[slot_previous_time] = float(rows * 0.125);
-    syncgetc(float(rows), frame_constants + slot_tracks);
+    static sync_scratch scratch;
+    sync_evaluate(*in_use, scratch, float(rows), frame_constants + slot_tracks);
     frame_constants[slot_feed_position] = float(e);
 }
 }
+
+void use_timeline(const sync_tables& tables) { in_use = &tables; }
+
+const sync_tables& timeline_in_use() { return *in_use; }
+
+int stepped_feed(double rows) { return update_feed(rows, *in_use); }
 
 bool start_renderer(const char* shader_dir)
 {
@@ -51,7 +59,7 @@ void step_feed_to(const frame_rate& rate, double rows, const std::function<void(
 {
     restart_feed();
     for (long k = 0; frame_row(rate, 0, k) < rows; ++k) {
-        select_track(update_feed(frame_row(rate, 0, k)));
+        select_track(stepped_feed(frame_row(rate, 0, k)));
         if (passed)
             passed(frame_row(rate, 0, k));
     }
@@ -66,7 +74,7 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
         if (rows > to)
             return true;
         const auto begun = std::chrono::steady_clock::now();
-        const int track = update_feed(rows);
+        const int track = stepped_feed(rows);
         select_track(track);
         draw_passes();
         present();
@@ -87,7 +95,7 @@ void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
     restart_feed();
     for (long k = 0;; ++k) {
         const double rows = frame_row(rate, 0, k);
-        const int now = rows <= show_rows ? update_feed(rows) : -1;
+        const int now = rows <= show_rows ? stepped_feed(rows) : -1;
         if (now != track) {
             if (track >= 0 && track < entry_count && rows - since > best[track]) {
                 best[track] = rows - since;

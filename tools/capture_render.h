@@ -6,6 +6,7 @@
 
 #include "graphics/device.h"
 #include "shared/state.h"
+#include "timeline/sync.h"
 #include "tools/frame_rate.h"
 
 // Compiles the built-in texts, or those of `shader_dir` where it has them.
@@ -13,6 +14,13 @@
 bool start_renderer(const char* shader_dir);
 // The same for a window's device, remembering the constants start-up leaves.
 bool start_windowed_renderer(const window_link* window, const char* shader_dir);
+
+// The timeline everything below plays: the show's own unless the studio has
+// put an edited one in its place (kept alive by the caller).
+void use_timeline(const sync_tables& tables);
+const sync_tables& timeline_in_use();
+// update_feed over that timeline.
+int stepped_feed(double rows);
 
 // Steps the show at `rate` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "driver/feed.h"
 #include "music/playback.h"
 #include "timeline/sync.h"
+#include "tools/capture_render.h"
 #include "tools/studio/seek.h"
 #include "tools/studio/transport.h"
 
@@ -62,10 +65,55 @@ TEST(StudioSeek, MusicRunsFromTheFrameThatSwitchedToIt)
     EXPECT_GE(later, 0);
 }
 
+// Every track plays the same counting sound, each 4-byte frame its own index,
+// so a recorded frame tells how far into its track the music is.
+TEST(StudioSeek, MusicPositionEqualsTheCapturesRecordedSoundtrack)
+{
+    constexpr uint32_t track_frames = 44100 * 60;
+    std::vector<uint32_t> counting(track_frames);
+    for (uint32_t i = 0; i < track_frames; ++i)
+        counting[i] = i;
+    for (music_track& t : track_table)
+        t = {track_frames * 4, 60.0, reinterpret_cast<unsigned char*>(counting.data())};
+    use_recorder();
+    play_track(track_table[0]);
+
+    const frame_rate rate{60, 1};
+    const uint32_t frame_bytes = 44100 / 60 * 4;
+    std::vector<unsigned char> sound(frame_bytes);
+    // The hesitant swipe frame by frame, then a spread of frames across the show.
+    std::vector<long> frames;
+    for (long k = 430; k <= 492; ++k)
+        frames.push_back(k);
+    for (long k = 600; k < 12800; k += 997)
+        frames.push_back(k);
+    for (long k : frames) {
+        const double row = frame_row(rate, 0, k);
+        const double seconds = seek_show(fps, row);
+        const int seek_track = current_track;
+        const float seek_position = frame_constants[slot_feed_position];
+
+        // As the capture records it: each frame selects its track, then takes its sound.
+        current_track = 0;
+        restart_track(track_table[0], 0);
+        step_feed_to(rate, row, [&](double) { pull_samples(sound.data(), frame_bytes); });
+        select_track(stepped_feed(row));
+        pull_samples(sound.data(), frame_bytes);
+        uint32_t recorded;
+        std::memcpy(&recorded, sound.data(), 4);
+
+        EXPECT_EQ(current_track, seek_track) << "frame " << k;
+        EXPECT_EQ(frame_constants[slot_feed_position], seek_position) << "frame " << k;
+        EXPECT_EQ(recorded, uint32_t(std::llround(seconds * 44100))) << "frame " << k;
+    }
+    for (music_track& t : track_table)
+        t = {};
+}
+
 TEST(StudioTransport, EntryRowsAreWhereTheTargetReachesEachEntry)
 {
     double rows[entry_count];
-    find_entry_rows(rows);
+    find_entry_rows(show_sync, rows);
     float values[sync_track_count];
     EXPECT_EQ(rows[0], 0);
     for (int e = 1; e < entry_count; ++e) {
@@ -80,7 +128,7 @@ TEST(StudioTransport, EntryRowsAreWhereTheTargetReachesEachEntry)
 TEST(StudioTransport, KeysMoveClampAndLoop)
 {
     double rows[entry_count];
-    find_entry_rows(rows);
+    find_entry_rows(show_sync, rows);
     transport_state t = {0, false, 0, -1};
     EXPECT_FALSE(apply_key(t, studio_key::back, rows)) << "row 0 is the start";
     EXPECT_TRUE(apply_key(t, studio_key::forward_far, rows));

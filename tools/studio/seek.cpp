@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "driver/feed.h"
 #include "music/playback.h"
 #include "tools/capture_render.h"
 
@@ -17,7 +16,7 @@ double seek_show(double fps, double row)
         if (current_track != track)
             track = current_track, since = rows;
     });
-    select_track(update_feed(row));
+    select_track(stepped_feed(row));
     if (current_track != track)
         since = row;
     return (row - since) * 0.125;

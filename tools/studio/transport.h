@@ -3,6 +3,7 @@
 
 #include "driver/window.h"
 #include "shared/state.h"
+#include "timeline/sync.h"
 
 constexpr double studio_end_row = 1712; // the show ends a little after
 
@@ -13,7 +14,7 @@ struct transport_state {
 };
 
 // The first row at which the timeline's target reaches each entry.
-void find_entry_rows(double rows[entry_count]);
+void find_entry_rows(const sync_tables& tables, double rows[entry_count]);
 // Applies one key. Returns true when the row jumped, so the show must be
 // re-stepped to it; pause, loop keys and quit only change the state.
 bool apply_key(transport_state& t, studio_key key, const double entry_rows[entry_count]);
