@@ -90,6 +90,14 @@ studio_key next_studio_key()
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT)
             return studio_key::quit;
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+            event.window.data1 > 0 && event.window.data2 > 0) {
+            const int width = event.window.data1 * frame_height / event.window.data2;
+            if (width == W)
+                continue;
+            W = width;
+            return studio_key::resized;
+        }
         if (event.type != SDL_KEYDOWN)
             continue;
         const bool shift = event.key.keysym.mod & KMOD_SHIFT;
@@ -103,6 +111,7 @@ studio_key next_studio_key()
         case SDLK_LEFTBRACKET: return studio_key::loop_start;
         case SDLK_RIGHTBRACKET: return studio_key::loop_end;
         case SDLK_BACKSLASH: return studio_key::loop_clear;
+        case SDLK_TAB: return studio_key::toggle_display;
         case SDLK_ESCAPE: return studio_key::quit;
         default: break;
         }

@@ -18,9 +18,10 @@ bool escape_requested();
 bool create_studio_window(int width, int height);
 enum class studio_key {
     none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
-    loop_start, loop_end, loop_clear, quit
+    loop_start, loop_end, loop_clear, toggle_display, resized, quit
 };
 // The next key press waiting, as what it means in the studio; none when no
-// event is left. A closed window reads as quit.
+// event is left. A closed window reads as quit; a new window size has set W
+// from its aspect and reads as resized.
 studio_key next_studio_key();
 void set_window_title(const char* title);

@@ -247,21 +247,31 @@ void create_bindings()
     bind_descriptor(binding_sampler, VK_DESCRIPTOR_TYPE_SAMPLER, &image, nullptr);
 }
 
-// Back buffer and feed_image, black and in the general layout for good.
-void create_storage_images()
+// A storage image of the show's format, black and in the general layout for good.
+gpu_image black_storage_image(uint32_t width)
 {
     const VkImageUsageFlags usage = VK_IMAGE_USAGE_STORAGE_BIT | VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT;
-    gpu.back_buffer = create_image(VK_IMAGE_TYPE_2D, show_image_format, {.width = uint32_t(W), .height = frame_height, .depth = 1}, usage);
-    gpu.feed_image = create_image(VK_IMAGE_TYPE_2D, show_image_format, {.width = column_width, .height = frame_height, .depth = 1}, usage);
+    const gpu_image made = create_image(VK_IMAGE_TYPE_2D, show_image_format, {.width = width, .height = frame_height, .depth = 1}, usage);
     VkCommandBuffer commands = begin_setup();
-    for (VkImage image : {gpu.back_buffer.image, gpu.feed_image.image}) {
-        image_barrier(commands, image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
-                      VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
-        const VkClearColorValue black = {};
-        const VkImageSubresourceRange whole = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .levelCount = 1, .layerCount = 1};
-        vkCmdClearColorImage(commands, image, VK_IMAGE_LAYOUT_GENERAL, &black, 1, &whole);
-    }
+    image_barrier(commands, made.image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
+                  VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
+    const VkClearColorValue black = {};
+    const VkImageSubresourceRange whole = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .levelCount = 1, .layerCount = 1};
+    vkCmdClearColorImage(commands, made.image, VK_IMAGE_LAYOUT_GENERAL, &black, 1, &whole);
     end_setup(commands);
+    return made;
+}
+
+void create_readback_buffers()
+{
+    for (gpu_buffer& readback : gpu.readback)
+        readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+}
+
+void create_storage_images()
+{
+    gpu.back_buffer = black_storage_image(uint32_t(W));
+    gpu.feed_image = black_storage_image(column_width);
     bind_image(binding_back_buffer, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, gpu.back_buffer.view, VK_IMAGE_LAYOUT_GENERAL);
     bind_image(binding_feed_image, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, gpu.feed_image.view, VK_IMAGE_LAYOUT_GENERAL);
 }
@@ -284,7 +294,25 @@ bool create_device(const window_link* window, validation_sink validation)
     if (window)
         create_swapchain();
     else
-        for (gpu_buffer& readback : gpu.readback)
-            readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+        create_readback_buffers();
     return true;
+}
+
+void resize_back_buffer()
+{
+    check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
+    vkDestroyImageView(gpu.device, gpu.back_buffer.view, nullptr);
+    vkDestroyImage(gpu.device, gpu.back_buffer.image, nullptr);
+    vkFreeMemory(gpu.device, gpu.back_buffer.memory, nullptr);
+    gpu.back_buffer = black_storage_image(uint32_t(W));
+    bind_image(binding_back_buffer, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, gpu.back_buffer.view, VK_IMAGE_LAYOUT_GENERAL);
+    if (gpu.surface) {
+        create_swapchain();
+        return;
+    }
+    for (gpu_buffer& readback : gpu.readback) {
+        vkDestroyBuffer(gpu.device, readback.buffer, nullptr);
+        vkFreeMemory(gpu.device, readback.memory, nullptr);
+    }
+    create_readback_buffers();
 }

@@ -51,3 +51,14 @@ void present();
 // (which fills the other of two buffers), so a frame can be read while the
 // next one is drawn.
 const unsigned* presented_pixels();
+
+// For the authoring tools, between frames: a new back buffer (black) after W
+// changed, so the picture keeps the window's aspect.
+void resize_back_buffer();
+// A rectangle of the back buffer, filled from a grey image.
+struct overlay_rect {
+    int x, y, width, height;
+};
+// Lays the rectangles of `grey` (W x 1080 bytes, 0 black to 255 white) over
+// the frame drawn so far, replacing what the passes wrote there.
+void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int count);

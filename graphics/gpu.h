@@ -50,6 +50,8 @@ struct gpu_record {
     gpu_buffer constants;
     gpu_buffer readback[2]; // without a window, alternately: one is read while the next frame is drawn
     int readback_last;
+    gpu_buffer overlay; // the authoring tools' text panels on their way into the back buffer
+    VkDeviceSize overlay_bytes;
     VkSampler sampler;
     VkDescriptorSetLayout set_layout;
     VkPipelineLayout pipeline_layout;

@@ -37,6 +37,52 @@ void run_pass(int slot)
     vkCmdDispatch(gpu.frame, group_count_x, group_count_y, 1);
 }
 
+void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int count)
+{
+    begin_frame(); // the previous frame is done with the staging buffer
+    const VkDeviceSize needed = VkDeviceSize(W) * frame_height * 4;
+    if (gpu.overlay_bytes < needed) {
+        if (gpu.overlay.buffer) {
+            vkDestroyBuffer(gpu.device, gpu.overlay.buffer, nullptr);
+            vkFreeMemory(gpu.device, gpu.overlay.memory, nullptr);
+        }
+        gpu.overlay = create_buffer(needed, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, true);
+        gpu.overlay_bytes = needed;
+    }
+    static uint32_t level[256]; // grey to the back buffer's 10-bit white, opaque
+    if (!level[255])
+        for (uint32_t g = 0; g < 256; ++g) {
+            const uint32_t v = (g * 1023 + 127) / 255;
+            level[g] = v | v << 10 | v << 20 | 3u << 30;
+        }
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_TRANSFER_WRITE_BIT);
+    auto* words = static_cast<uint32_t*>(gpu.overlay.mapped);
+    VkDeviceSize at = 0;
+    for (int k = 0; k < count; ++k) {
+        const overlay_rect r = rects[k];
+        const VkDeviceSize area = VkDeviceSize(r.width) * r.height;
+        if (r.x < 0 || r.y < 0 || r.width <= 0 || r.height <= 0 || r.x + r.width > W || r.y + r.height > frame_height ||
+            (at + area) * 4 > needed)
+            continue;
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                words[at + VkDeviceSize(y) * r.width + x] = level[grey[(r.y + y) * W + r.x + x]];
+        const VkBufferImageCopy region = {
+            .bufferOffset = at * 4,
+            .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+            .imageOffset = {.x = r.x, .y = r.y},
+            .imageExtent = {.width = uint32_t(r.width), .height = uint32_t(r.height), .depth = 1},
+        };
+        vkCmdCopyBufferToImage(gpu.frame, gpu.overlay.buffer, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, 1, &region);
+        at += area;
+    }
+    // Present's barrier waits on compute; this hands the copies on to it.
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                   VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT | VK_ACCESS_TRANSFER_READ_BIT);
+}
+
 void present()
 {
     begin_frame();
