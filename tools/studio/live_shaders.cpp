@@ -1,24 +1,21 @@
 #include "tools/studio/live_shaders.h"
 
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "graphics/device.h"
 #include "graphics/shader_sources.h"
 #include "tools/shader_dir.h"
+#include "tools/studio/file_watch.h"
 
 namespace {
 std::mutex guard; // between the watcher thread and the frame loop
 gpu_shader* ready[shader_slots]; // compiled, waiting for the frame boundary
 bool waiting[shader_slots];
+std::chrono::steady_clock::time_point seen_saved[shader_slots];
 std::vector<gpu_shader*> stale; // overtaken before their swap; freed on the frame loop's side
 std::map<std::string, std::string> errors; // per file name
 
@@ -56,6 +53,8 @@ void recompile_file(const char* dir, const std::string& name)
     for (auto [slot, shader] : done) {
         if (waiting[slot])
             stale.push_back(ready[slot]);
+        else
+            seen_saved[slot] = start;
         ready[slot] = shader;
         waiting[slot] = true;
     }
@@ -70,30 +69,12 @@ void recompile_file(const char* dir, const std::string& name)
 
 bool watch_shaders(const char* dir)
 {
-    const int watch = inotify_init1(IN_CLOEXEC);
-    // Editors save in place (close after write) or by renaming a new file over the old.
-    if (watch < 0 || inotify_add_watch(watch, dir, IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
-        std::fprintf(stderr, "swipemix-studio: cannot watch %s: %s\n", dir, std::strerror(errno));
-        return false;
-    }
-    std::thread([watch, folder = std::string(dir)] {
-        alignas(inotify_event) char buffer[4096];
-        for (;;) {
-            const ssize_t got = read(watch, buffer, sizeof buffer);
-            if (got <= 0)
-                return;
-            for (ssize_t at = 0; at < got;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                if (event->len)
-                    recompile_file(folder.c_str(), event->name);
-                at += ssize_t(sizeof *event + event->len);
-            }
-        }
-    }).detach();
-    return true;
+    return watch_folder(dir, [folder = std::string(dir)](const std::string& name) {
+        recompile_file(folder.c_str(), name);
+    });
 }
 
-bool swap_in_shaders()
+bool swap_in_shaders(double* saved_at)
 {
     std::lock_guard<std::mutex> lock(guard);
     for (gpu_shader* shader : stale)
@@ -106,6 +87,9 @@ bool swap_in_shaders()
         retire_shader(shader_table[s]);
         shader_table[s] = ready[s];
         waiting[s] = false;
+        const double seen = std::chrono::duration<double>(seen_saved[s].time_since_epoch()).count();
+        if (saved_at && (!changed || seen < *saved_at))
+            *saved_at = seen;
         changed = true;
     }
     return changed;

@@ -7,8 +7,9 @@
 bool watch_shaders(const char* dir);
 // At a frame boundary: puts every finished recompilation into shader_table.
 // A slot whose text failed keeps its last good shader. Returns true when
-// something changed.
-bool swap_in_shaders();
+// something changed, with `saved_at` (steady-clock seconds) when the file
+// behind the oldest of them was seen saved.
+bool swap_in_shaders(double* saved_at = nullptr);
 // The compiler's messages for the texts that fail now; empty when all compile.
 std::string shader_errors();
 // Recompiles the slots that file `name` feeds, on the calling thread.

@@ -1,0 +1,152 @@
+// Effects and the timeline reloaded while the studio runs, on a headless
+// device: a saved change shows in the next frames, a text that fails keeps the
+// last good picture and says why, and fixing it recovers.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "graphics/device.h"
+#include "tools/capture_render.h"
+#include "tools/studio/live_shaders.h"
+#include "tools/studio/live_timeline.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const fs::path folder = fs::temp_directory_path() / ("swipemix-reload-" + std::to_string(::getpid()));
+
+std::string read_file(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// Written whole under another name, then renamed over: how editors save.
+void save(const fs::path& path, const std::string& text)
+{
+    const fs::path temporary = path.string() + ".swp";
+    std::ofstream(temporary, std::ios::binary) << text;
+    fs::rename(temporary, path);
+}
+
+std::vector<unsigned> frame()
+{
+    const unsigned* p = presented_pixels();
+    return {p, p + size_t(W) * frame_height};
+}
+
+std::vector<unsigned> entry_picture(int e)
+{
+    draw_entry_plain(e, 1.5, 300);
+    return frame();
+}
+
+unsigned centre(const std::vector<unsigned>& pixels) { return pixels[size_t(W) * 480 + W / 2]; }
+
+class Reload : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        fs::create_directories(folder / "shaders");
+        fs::copy_file(fs::path(SWIPEMIX_SOURCE_DIR) / "graphics/shaders/e05.hlsl", folder / "shaders/e05.hlsl");
+        fs::copy_file(fs::path(SWIPEMIX_SOURCE_DIR) / "timeline/show.timeline", folder / "show.timeline");
+        ASSERT_TRUE(start_renderer((folder / "shaders").c_str()));
+    }
+    static void TearDownTestSuite() { fs::remove_all(folder); }
+};
+}
+
+TEST_F(Reload, EffectChangesBreaksAndRecovers)
+{
+    const fs::path file = folder / "shaders/e05.hlsl";
+    const std::string original = read_file(file);
+    const std::vector<unsigned> before = entry_picture(5);
+
+    save(file, "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
+    recompile_file((folder / "shaders").c_str(), "e05.hlsl");
+    EXPECT_EQ(shader_errors(), "");
+    EXPECT_TRUE(swap_in_shaders());
+    const std::vector<unsigned> red = entry_picture(5);
+    EXPECT_EQ(centre(red) & 0x3fffffff, 1023u) << "pure red: red full, green and blue 0";
+
+    save(file, "// a comment\nvoid ya(out float4 o, float2 h) { o = float4(0, 1, 0 1); }\n");
+    recompile_file((folder / "shaders").c_str(), "e05.hlsl");
+    const std::string errors = shader_errors();
+    EXPECT_NE(errors.find("entry 5, effect line 2"), std::string::npos) << errors;
+    EXPECT_FALSE(swap_in_shaders()) << "nothing compiled, nothing swapped";
+    EXPECT_EQ(entry_picture(5), red) << "the last good shader keeps running";
+
+    // The watcher thread sees a save and recompiles on its own.
+    ASSERT_TRUE(watch_shaders((folder / "shaders").c_str()));
+    save(file, original);
+    bool swapped = false;
+    for (int k = 0; k < 200 && !(swapped = swap_in_shaders()); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(swapped) << "the save was not seen";
+    EXPECT_EQ(shader_errors(), "");
+    EXPECT_EQ(entry_picture(5), before);
+}
+
+TEST_F(Reload, TimelinePacksRefusesAndRecovers)
+{
+    const fs::path file = folder / "show.timeline";
+    const std::string original = read_file(file);
+    reload_timeline(file);
+    std::shared_ptr<const packed_timeline> today = take_timeline();
+    ASSERT_TRUE(today);
+    EXPECT_FALSE(take_timeline()) << "a timeline is taken once";
+    const sync_tables view = today->view();
+    ASSERT_EQ(view.key_count, show_sync.key_count);
+    EXPECT_TRUE(std::equal(view.values, view.values + view.key_count, show_sync.values));
+    use_timeline(view);
+    draw_entry_as_shown(5, 300);
+    const std::vector<unsigned> before = frame();
+
+    // out:gain 0 from row 5 on: the same entry goes black.
+    std::string dark = original;
+    const size_t gain = dark.find("track out:gain");
+    ASSERT_NE(gain, std::string::npos);
+    dark.replace(dark.find("5 1 step", gain), 8, "5 0 step");
+    save(file, dark);
+    reload_timeline(file);
+    EXPECT_EQ(timeline_errors(), "");
+    std::shared_ptr<const packed_timeline> darker = take_timeline();
+    ASSERT_TRUE(darker);
+    const sync_tables dark_view = darker->view();
+    use_timeline(dark_view);
+    draw_entry_as_shown(5, 300);
+    const std::vector<unsigned> black = frame();
+    EXPECT_NE(black, before);
+    EXPECT_EQ(centre(black) & 0x3fffffff, 0u);
+
+    std::string broken = original;
+    broken.replace(broken.find("5 1 step", gain), 8, "5 1.3 step");
+    save(file, broken);
+    reload_timeline(file);
+    EXPECT_FALSE(take_timeline()) << "the last good timeline stays";
+    const std::string errors = timeline_errors();
+    EXPECT_NE(errors.find("out:gain"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("row 5"), std::string::npos) << errors;
+    EXPECT_EQ(last_good_source().tracks.at(14).keys.at(1).value, 0) << "the dark text was the last good one";
+
+    ASSERT_TRUE(watch_timeline(file));
+    save(file, original);
+    std::shared_ptr<const packed_timeline> again;
+    for (int k = 0; k < 200 && !(again = take_timeline()); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(again) << "the save was not seen";
+    EXPECT_EQ(timeline_errors(), "");
+    const sync_tables again_view = again->view();
+    use_timeline(again_view);
+    draw_entry_as_shown(5, 300);
+    EXPECT_EQ(frame(), before);
+    use_timeline(show_sync);
+}
