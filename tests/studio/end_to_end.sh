@@ -1,50 +1,21 @@
 #!/usr/bin/env bash
 # The studio in a real X server: Space holds the frame, Right moves it, saving
-# an effect file changes the picture, Escape quits with code 0.
-# usage: end_to_end.sh STUDIO_BINARY SHADER_DIR MUSIC_DIR DISPLAY_NUMBER
+# an effect or the timeline changes the picture, a broken effect is reported,
+# Escape quits with code 0.
+# usage: end_to_end.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR DISPLAY_NUMBER
 set -u
-studio=$1 shaders=$2 music=$3 display=:$4
+studio=$1 source=$2 music=$3 display=:$4
 work=$(mktemp -d)
-trap 'kill $xvfb $pid 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw SDL_DISKAUDIODELAY=0
-cp -r "$shaders" "$work/shaders"
+trap 'kill ${xvfb:-} ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/x_session.sh"
+start_x
+cp -r "$source/graphics/shaders" "$work/shaders"
+cp "$source/timeline/show.timeline" "$work/show.timeline"
 cd "$work" && ln -s "$music" Music
 
-"$studio" --shader-dir "$work/shaders" 2>"$work/stderr" &
+"$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" 2>"$work/stderr" &
 pid=$!
-for _ in $(seq 600); do
-    wid=$(xdotool search --onlyvisible --name 'swipemix studio' 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    kill -0 $pid 2>/dev/null || fail "studio exited during start-up: $(cat "$work/stderr")"
-    sleep 0.2
-done
-[ -n "$wid" ] || fail "no window"
-xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10
-
-# The window's picture as a checksum of its pixels.
-shot() {
-    ffmpeg -loglevel error -f x11grab -video_size 1280x800 -i "$display" -frames:v 1 -f rawvideo -pix_fmt gray - |
-        md5sum | cut -d' ' -f1
-}
-# Waits until the picture settles (two equal shots a few frames apart) and prints it.
-settled() {
-    local a b
-    a=$(shot)
-    for _ in $(seq 60); do
-        sleep 1.5
-        b=$(shot)
-        [ "$a" = "$b" ] && { echo "$a"; return 0; }
-        a=$b
-    done
-    return 1
-}
-black=$(shot)
-for _ in $(seq 90); do [ "$(shot)" != "$black" ] && break; sleep 1; done
+wait_window
 
 xdotool key space
 held=$(settled) || fail "Space did not hold the frame"
@@ -55,19 +26,22 @@ xdotool key Right
 moved=$(settled) || fail "no steady frame after Right"
 [ "$moved" != "$held" ] || fail "Right did not change the picture"
 
+# Entry 0 is on screen at row 8, past the fade-in; a flat red replaces it.
+xdotool key Home shift+Right
+home=$(settled) || fail "no steady frame at row 8"
 echo 'void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }' >"$work/shaders/e00.hlsl"
-edited=$moved
-for _ in $(seq 240); do
-    sleep 1
-    edited=$(shot)
-    [ "$edited" != "$moved" ] && break
-done
-[ "$edited" != "$moved" ] || fail "saving e00.hlsl did not change the picture: $(cat "$work/stderr")"
+red=$(changed_from "$home" 240) || fail "saving e00.hlsl did not change the picture"
+red=$(settled)
 
-xdotool key Escape
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && fail "still running 10 s after Escape"
-wait $pid
-code=$?
-[ $code -eq 0 ] || fail "exit code $code: $(cat "$work/stderr")"
-echo "studio: held, stepped, reloaded, quit"
+echo 'void ya(out float4 o, float2 h) { o = float4(1, 0, 0 1); }' >"$work/shaders/e00.hlsl"
+changed_from "$red" 60 >/dev/null || fail "a broken e00.hlsl put nothing on screen"
+grep -q "effect line 1" "$work/stderr" || fail "no compiler message for the broken effect"
+
+# Gain 0 from row 5 blacks out the picture, whatever the effect.
+before=$(settled)
+sed -i '/^track out:gain/,/^$/s/^  5 1 step/  5 0 step/' "$work/show.timeline"
+changed_from "$before" 60 >/dev/null || fail "saving the timeline did not change the picture"
+grep -q "show.timeline" "$work/stderr" && fail "the edited timeline was refused"
+
+quit_with_escape
+echo "studio: held, stepped, reloaded effect and timeline, reported a broken effect, quit"

@@ -1,8 +1,12 @@
-// swipemix-studio: the show in an ordinary window, with transport keys and
-// effects that reload from their files while it plays.
+// swipemix-studio: the show in an ordinary window, with transport keys, an
+// on-screen display, and effects and timeline that reload from their files
+// (or follow a sync editor) while it plays.
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "driver/feed.h"
 #include "driver/frame.h"
@@ -12,31 +16,83 @@
 #include "timeline/clock.h"
 #include "tools/capture_render.h"
 #include "tools/studio/live_shaders.h"
+#include "tools/studio/live_timeline.h"
+#include "tools/studio/rocket_link.h"
+#include "tools/studio/screen.h"
 #include "tools/studio/seek.h"
 #include "tools/studio/transport.h"
 
 namespace {
-constexpr double display_fps = 60; // the feed is eased at the show's display rate
+constexpr double display_fps = 60;       // the feed is eased at the show's display rate
+constexpr double notice_seconds = 6;     // how long a notice stays on screen
 
 const char* const help =
-    "usage: swipemix-studio [--shader-dir DIR] [--help]\n"
-    "The show in a window; effect files in DIR (default: the source tree's graphics/shaders) reload when saved.\n"
+    "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--rocket [HOST:]PORT] [--help]\n"
+    "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
+    "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
+    "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
+    "and the editor's save command writes it to FILE.\n"
     "  Space            pause / resume\n"
     "  Left / Right     one row back / forward (Shift: 8 rows)\n"
     "  Page Up / Down   previous / next entry\n"
     "  Home             row 0\n"
     "  [ / ]            loop start / end at the current row\n"
     "  \\                clear the loop\n"
+    "  Tab              show / hide the display (row, entry, music, frame rate, track values)\n"
     "  Escape           quit\n";
 
+struct options {
+    const char* shader_dir = SWIPEMIX_SHADER_DIR;
+    std::string timeline_path = SWIPEMIX_TIMELINE_PATH;
+    bool rocket = false;
+    rocket_address editor;
+};
+
+// 0: run; 1: --help printed; 2: bad arguments.
+int read_options(int argc, char** argv, options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool has_value = i + 1 < argc && argv[i + 1][0] != '-';
+        if (a == "--help")
+            return 1;
+        if (a == "--shader-dir" && has_value)
+            o.shader_dir = argv[++i];
+        else if (a == "--timeline" && has_value)
+            o.timeline_path = argv[++i];
+        else if (a == "--rocket") {
+            o.rocket = true;
+            if (!rocket_parse_address(has_value ? argv[++i] : "", o.editor)) {
+                std::fprintf(stderr, "swipemix-studio: %s is not [HOST:]PORT\n", argv[i]);
+                return 2;
+            }
+        } else
+            return 2;
+    }
+    return 0;
+}
+
+double seconds_now()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
 transport_state transport = {0, false, 0, -1};
-double anchor_row; // row at which the clock was last started
+double anchor_row;       // row at which the clock was last started
+double music_origin_row; // row at which the playing track would have begun
+double entry_rows[entry_count];
+
+// The timeline playing, and what keeps its tables alive.
+std::shared_ptr<const void> timeline_owner;
+sync_tables timeline_view = show_sync;
 
 // Puts the show at transport.row as if played from row 0, music included.
 void jump()
 {
     const double position = seek_show(display_fps, transport.row);
     anchor_row = transport.row;
+    music_origin_row = transport.row - position / row_seconds;
     start_clock();
     if (transport.paused)
         stop_playback();
@@ -44,56 +100,124 @@ void jump()
         restart_track(track_table[current_track], position);
 }
 
-void show_errors_in_title()
+void install_timeline(std::shared_ptr<const void> owner, const sync_tables& view)
 {
-    static std::string shown;
-    std::string errors = shader_errors();
-    if (errors == shown)
-        return;
-    shown = errors;
-    if (!errors.empty())
-        std::fputs(errors.c_str(), stderr);
-    const size_t line_end = errors.find('\n', errors.find('\n') + 1);
-    set_window_title(errors.empty() ? "swipemix studio" : errors.substr(0, line_end).c_str());
+    timeline_owner = std::move(owner);
+    timeline_view = view;
+    use_timeline(timeline_view);
+    find_entry_rows(timeline_view, entry_rows);
+}
+
+struct notice {
+    std::string text;
+    double until;
+};
+
+// Every line the screen must show: errors for as long as they hold, notices for a while.
+std::vector<std::string> message_lines(const std::vector<std::string>& editor_problems, std::vector<notice>& notices,
+                                       double now)
+{
+    std::vector<std::string> lines;
+    auto add_text = [&lines](const std::string& text) {
+        for (size_t at = 0; at < text.size();) {
+            size_t end = text.find('\n', at);
+            if (end == std::string::npos)
+                end = text.size();
+            lines.push_back(text.substr(at, end - at));
+            at = end + 1;
+        }
+    };
+    static std::string shown_shader_errors;
+    const std::string shader_text = shader_errors();
+    if (shader_text != shown_shader_errors && !shader_text.empty())
+        std::fputs(shader_text.c_str(), stderr);
+    shown_shader_errors = shader_text;
+    add_text(shader_text);
+    add_text(timeline_errors());
+    for (const std::string& p : editor_problems)
+        add_text(p);
+    std::erase_if(notices, [now](const notice& n) { return n.until < now; });
+    for (const notice& n : notices)
+        add_text(n.text);
+    return lines;
 }
 }
 
 int main(int argc, char** argv)
 {
-    const char* shader_dir = SWIPEMIX_SHADER_DIR;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help")) {
-            std::fputs(help, stdout);
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "--shader-dir") && i + 1 < argc) {
-            shader_dir = argv[++i];
-            continue;
-        }
-        std::fputs(help, stderr);
-        return 2;
+    options o;
+    if (const int r = read_options(argc, argv, o)) {
+        std::fputs(help, r == 1 ? stdout : stderr);
+        return r == 1 ? 0 : 2;
     }
     if (!create_studio_window(1280, 720))
         return 1;
     const window_link link = show_window_link();
-    if (!start_windowed_renderer(&link, shader_dir))
+    if (!start_windowed_renderer(&link, o.shader_dir))
         return 1;
-    watch_shaders(shader_dir);
+    watch_shaders(o.shader_dir);
     load_tracks();
     play_track(track_table[current_track]);
-    double entry_rows[entry_count];
-    find_entry_rows(entry_rows);
+
+    reload_timeline(o.timeline_path);
+    if (std::shared_ptr<const packed_timeline> file = take_timeline())
+        install_timeline(file, file->view());
+    else
+        install_timeline(nullptr, show_sync); // the built-in timeline plays until the file packs
+
+    rocket_link* editor = nullptr;
+    std::vector<std::string> editor_problems;
+    std::vector<notice> notices;
+    if (o.rocket) {
+        timeline_source start = last_good_source();
+        if (start.tracks.empty())
+            start = unpack_timeline(show_sync, {std::begin(show_track_names), std::end(show_track_names)});
+        editor = rocket_open({o.editor, o.timeline_path, rocket_from_source(start)});
+    } else {
+        watch_timeline(o.timeline_path);
+    }
     jump();
 
+    bool display_shown = true;
+    double frame_ms = 0, last_present = seconds_now();
     for (;;) {
+        const double now = seconds_now();
         bool jumped = false;
         for (studio_key key; (key = next_studio_key()) != studio_key::none;) {
-            if (key == studio_key::quit)
+            if (key == studio_key::quit) {
+                rocket_close(editor);
                 return 0;
+            }
+            if (key == studio_key::toggle_display)
+                display_shown = !display_shown;
+            if (key == studio_key::resized)
+                resize_back_buffer();
             const bool was_paused = transport.paused;
             jumped |= apply_key(transport, key, entry_rows);
-            if (transport.paused != was_paused)
+            if (transport.paused != was_paused) {
                 jumped = true; // resume restarts the clock and music where the frame stands
+                if (editor)
+                    rocket_author_paused(*editor, transport.paused);
+            }
+        }
+        if (editor) {
+            rocket_events ev = rocket_poll(*editor, now);
+            for (std::string& line : ev.lines) {
+                std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
+                notices.push_back({std::move(line), now + notice_seconds});
+            }
+            if (ev.timeline) {
+                install_timeline(ev.timeline, ev.timeline->packed.view());
+                editor_problems = ev.timeline->problems;
+                jumped = true;
+            }
+            if (ev.paused >= 0 && bool(ev.paused) != transport.paused)
+                transport.paused = ev.paused, jumped = true;
+            if (ev.seek_row >= 0)
+                transport.row = std::min<double>(ev.seek_row, studio_end_row), jumped = true;
+        } else if (std::shared_ptr<const packed_timeline> file = take_timeline()) {
+            install_timeline(file, file->view());
+            jumped = true; // the same row under the new timeline
         }
         if (!transport.paused && !jumped) {
             transport.row = anchor_row + clock_now();
@@ -103,12 +227,31 @@ int main(int argc, char** argv)
         }
         if (jumped)
             jump();
-        else if (!transport.paused)
-            select_track(update_feed(transport.row));
-        swap_in_shaders(); // at the frame boundary
-        show_errors_in_title();
-        // A live sync editor would be driven here, once a frame, before drawing.
+        else if (!transport.paused) {
+            const int playing = current_track;
+            select_track(stepped_feed(transport.row));
+            if (current_track != playing)
+                music_origin_row = transport.row;
+        }
+        if (editor && !transport.paused)
+            rocket_playing_row(*editor, int(transport.row));
+        double saved_at;
+        const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
         draw_passes();
+
+        const music_track& music = track_table[current_track];
+        const double music_seconds = std::min((transport.row - music_origin_row) * row_seconds, music.duration);
+        const studio_view view = {transport.row,     transport.paused,     current_track,
+                                  music_seconds,     music.duration,       frame_ms,
+                                  transport.loop_start, transport.loop_end, frame_constants + slot_tracks};
+        draw_studio_screen(view, display_shown, message_lines(editor_problems, notices, now));
         present();
+
+        const double presented = seconds_now();
+        if (new_shaders)
+            std::fprintf(stderr, "swipemix-studio: new effect on screen %.2f s after the save\n", presented - saved_at);
+        const double ms = (presented - last_present) * 1000;
+        frame_ms = frame_ms > 0 ? frame_ms * 0.9 + ms * 0.1 : ms;
+        last_present = presented;
     }
 }

@@ -1,0 +1,121 @@
+#include "tools/studio/screen.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "graphics/device.h"
+#include "graphics/fonts.h"
+#include "graphics/text.h"
+#include "shared/state.h"
+#include "timeline/source.h"
+
+namespace {
+constexpr int cell = 26;         // display lines, in back-buffer pixels
+constexpr int message_cell = 24;
+constexpr int strip_height = 8;
+constexpr int panel_width = 430; // the display's width where the sides are narrower
+constexpr int most_message_lines = 14;
+
+std::string format(const char* pattern, auto... values)
+{
+    char line[160];
+    std::snprintf(line, sizeof line, pattern, values...);
+    return line;
+}
+
+std::u32string wide(const std::string& text)
+{
+    std::u32string out;
+    for (unsigned char c : text)
+        out += c == '\t' ? U' ' : char32_t(c);
+    return out;
+}
+
+FT_Face display_face()
+{
+    static FT_Library library;
+    static FT_Face face;
+    if (!library && FT_Init_FreeType(&library) == 0)
+        face = open_face(library, "monospace", 400, U"", "the studio's display");
+    return face;
+}
+
+// Lines cut to `columns` characters, each long line continuing on the next.
+std::vector<std::string> wrapped(const std::vector<std::string>& lines, size_t columns)
+{
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        for (size_t at = 0; at == 0 || at < line.size(); at += columns)
+            out.push_back(line.substr(at, columns));
+    return out;
+}
+
+void fill(std::vector<unsigned char>& grey, int x0, int y0, int x1, int y1, unsigned char level)
+{
+    x0 = std::clamp(x0, 0, W), x1 = std::clamp(x1, 0, W);
+    for (int y = std::max(y0, 0); y < std::min(y1, frame_height); ++y)
+        std::fill(grey.begin() + y * W + x0, grey.begin() + y * W + x1, level);
+}
+
+// The show from row 0 to its end across the whole width; the loop brighter.
+void draw_strip(std::vector<unsigned char>& grey, const studio_view& v)
+{
+    const int top = frame_height - strip_height;
+    auto x_of = [](double row) { return int(std::clamp(row / show_end_row, 0.0, 1.0) * W); };
+    fill(grey, 0, top, W, frame_height, 40);
+    if (v.loop_end > v.loop_start)
+        fill(grey, x_of(v.loop_start), top, x_of(v.loop_end), frame_height, 110);
+    fill(grey, 0, top + 2, x_of(v.row), frame_height - 2, 200);
+}
+}
+
+std::vector<std::string> display_lines(const studio_view& v)
+{
+    std::vector<std::string> lines;
+    lines.push_back(format("row %8.2f  %7.2f s%s", v.row, v.row * row_seconds, v.paused ? "  paused" : ""));
+    lines.push_back(format("entry %d   music %.2f of %.2f s", v.track, v.music_seconds, v.music_length));
+    lines.push_back(v.frame_ms > 0 ? format("%.1f fps  %.1f ms a frame", 1000 / v.frame_ms, v.frame_ms)
+                                   : std::string("fps -"));
+    lines.push_back(v.loop_end > v.loop_start ? format("loop rows %.2f to %.2f", v.loop_start, v.loop_end)
+                                              : std::string("no loop"));
+    for (int t = 0; t < sync_track_count; ++t)
+        lines.push_back(format("%-13s %10.4f", show_track_names[t], v.values[t]));
+    return lines;
+}
+
+void draw_studio_screen(const studio_view& view, bool shown, const std::vector<std::string>& messages)
+{
+    static std::vector<unsigned char> grey;
+    grey.assign(size_t(W) * frame_height, 0);
+    const text_target target = {grey.data(), W, frame_height};
+    FT_Face face = display_face();
+    overlay_rect rects[3];
+    int count = 0;
+
+    if (shown) {
+        const std::vector<std::string> lines = display_lines(view);
+        const int side = (W - column_width) / 2;
+        const int width = std::min(W, side >= 320 ? side : panel_width);
+        const int height = std::min(frame_height - strip_height, int(lines.size()) * cell + 16);
+        for (size_t k = 0; k < lines.size(); ++k)
+            draw_text(target, face, cell, wide(lines[k]), 12, 8 + int(k) * cell, text_align::left);
+        rects[count++] = {0, 0, width, height};
+    }
+    if (!messages.empty() && face) {
+        const int glyph = std::max(1, text_width(face, message_cell, U"M"));
+        std::vector<std::string> lines = wrapped(messages, size_t(std::max(8, (W - 16) / glyph)));
+        if (lines.size() > most_message_lines)
+            lines.resize(most_message_lines);
+        const int height = int(lines.size()) * message_cell + 8;
+        const int top = frame_height - strip_height - height;
+        for (size_t k = 0; k < lines.size(); ++k)
+            draw_text(target, face, message_cell, wide(lines[k]), 8, top + 4 + int(k) * message_cell, text_align::left);
+        rects[count++] = {0, top, W, height};
+    }
+    if (shown) {
+        draw_strip(grey, view);
+        rects[count++] = {0, frame_height - strip_height, W, strip_height};
+    }
+    draw_overlay(grey.data(), rects, count);
+}
