@@ -11,10 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "driver/frame.h"
 #include "graphics/device.h"
 #include "tools/capture_render.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
+#include "tools/studio/screen.h"
 
 namespace fs = std::filesystem;
 
@@ -149,4 +151,34 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
     draw_entry_as_shown(5, 300);
     EXPECT_EQ(frame(), before);
     use_timeline(show_sync);
+}
+
+// In a wide window the display sits beside the column, where the passes never
+// draw: hiding it must clear it there too.
+TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
+{
+    W = 1920;
+    resize_back_buffer();
+    const int side = (W - column_width) / 2;
+    auto lit_beside = [side] {
+        const std::vector<unsigned> pixels = frame();
+        long lit = 0;
+        for (int y = 0; y < frame_height; ++y)
+            for (int x = 0; x < W; ++x)
+                lit += (x < side || x >= side + column_width) && (pixels[size_t(y) * W + x] & 0x3fffffff) != 0;
+        return lit;
+    };
+    const float values[sync_track_count] = {};
+    const studio_view view = {100, false, 0, 12.5, 30, 150, 0, -1, values};
+    draw_entry_as_shown(0, 100);
+    draw_passes();
+    draw_studio_screen(view, true, {"a message"});
+    present();
+    EXPECT_GT(lit_beside(), 1000) << "the display and the message show beside the column";
+    draw_passes();
+    draw_studio_screen(view, false, {});
+    present();
+    EXPECT_EQ(lit_beside(), 0);
+    W = column_width;
+    resize_back_buffer();
 }

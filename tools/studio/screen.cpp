@@ -90,7 +90,7 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
     grey.assign(size_t(W) * frame_height, 0);
     const text_target target = {grey.data(), W, frame_height};
     FT_Face face = display_face();
-    overlay_rect rects[3];
+    overlay_rect over[3]; // what lies over the column
     int count = 0;
 
     if (shown) {
@@ -100,7 +100,7 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
         const int height = std::min(frame_height - strip_height, int(lines.size()) * cell + 16);
         for (size_t k = 0; k < lines.size(); ++k)
             draw_text(target, face, cell, wide(lines[k]), 12, 8 + int(k) * cell, text_align::left);
-        rects[count++] = {0, 0, width, height};
+        over[count++] = {0, 0, width, height};
     }
     if (!messages.empty() && face) {
         const int glyph = std::max(1, text_width(face, message_cell, U"M"));
@@ -111,11 +111,21 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
         const int top = frame_height - strip_height - height;
         for (size_t k = 0; k < lines.size(); ++k)
             draw_text(target, face, message_cell, wide(lines[k]), 8, top + 4 + int(k) * message_cell, text_align::left);
-        rects[count++] = {0, top, W, height};
+        over[count++] = {0, top, W, height};
     }
     if (shown) {
         draw_strip(grey, view);
-        rects[count++] = {0, frame_height - strip_height, W, strip_height};
+        over[count++] = {0, frame_height - strip_height, W, strip_height};
     }
-    draw_overlay(grey.data(), rects, count);
+    // The passes never write the sides, so they are copied whole every frame:
+    // what was shown there and is hidden now must not stay behind.
+    const int left = std::max(0, (W - column_width) / 2), right = std::min(W, left + column_width);
+    overlay_rect rects[5] = {{0, 0, left, frame_height}, {right, 0, W - right, frame_height}};
+    int n = 2;
+    for (int k = 0; k < count; ++k) {
+        const int x0 = std::max(over[k].x, left), x1 = std::min(over[k].x + over[k].width, right);
+        if (x1 > x0)
+            rects[n++] = {x0, over[k].y, x1 - x0, over[k].height};
+    }
+    draw_overlay(grey.data(), rects, n);
 }
