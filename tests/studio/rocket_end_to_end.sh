@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The studio linked to the scripted editor in a real X server: it asks for the
-# tracks, follows the editor's pause and cursor, shows a changed key, tells the
-# editor when the author resumes, and writes the timeline on the save command.
+# tracks, follows the editor's pause and cursor, shows a changed key, writes
+# the timeline on the save command, moves the editor's cursor with its own
+# steps and tells the editor when the author resumes.
 # usage: rocket_end_to_end.sh STUDIO_BINARY EDITOR_SCRIPT SOURCE_DIR MUSIC_DIR DISPLAY_NUMBER
 set -u
 studio=$1 editor_script=$2 source=$3 music=$4 display=:$5
@@ -45,6 +46,8 @@ cmp -s "$work/show.timeline.bak" "$source/timeline/show.timeline" || fail "no ba
 sed -n '/^track out:gain/,/^$/p' "$work/show.timeline" | grep -q '^  5 0 step' ||
     fail "the saved timeline lacks the editor's key"
 
+xdotool key shift+Right
+heard "row 208" 30 || fail "the editor's cursor did not follow a step in the studio"
 xdotool key space
 heard "pause 0" 30 || fail "the editor did not hear the author resume"
 heard "row" 30 || fail "the editor heard no rows while playing"

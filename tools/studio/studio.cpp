@@ -182,7 +182,7 @@ int main(int argc, char** argv)
     double frame_ms = 0, last_present = seconds_now();
     for (;;) {
         const double now = seconds_now();
-        bool jumped = false;
+        bool jumped = false, author_moved = false;
         for (studio_key key; (key = next_studio_key()) != studio_key::none;) {
             if (key == studio_key::quit) {
                 rocket_close(editor);
@@ -193,7 +193,8 @@ int main(int argc, char** argv)
             if (key == studio_key::resized)
                 resize_back_buffer();
             const bool was_paused = transport.paused;
-            jumped |= apply_key(transport, key, entry_rows);
+            const bool moved = apply_key(transport, key, entry_rows);
+            jumped |= moved, author_moved |= moved;
             if (transport.paused != was_paused) {
                 jumped = true; // resume restarts the clock and music where the frame stands
                 if (editor)
@@ -233,7 +234,8 @@ int main(int argc, char** argv)
             if (current_track != playing)
                 music_origin_row = transport.row;
         }
-        if (editor && !transport.paused)
+        // The editor's cursor follows the show while it plays and the author's own steps while paused.
+        if (editor && (!transport.paused || author_moved))
             rocket_playing_row(*editor, int(transport.row));
         double saved_at;
         const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
