@@ -6,26 +6,15 @@ set -u
 show=$1 frozen=$2 music=$3 screen=$4 display=:$5
 width=${screen%x*} height=${screen#*x}
 work=$(mktemp -d)
-trap 'kill $xvfb $pid 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-ended() { wait $pid; fail "$1 with code $?: $(cat "$work/stderr")"; }
-
-Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw SDL_DISKAUDIODELAY=0
+trap 'kill ${xvfb:-} ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/../x_session.sh"
+ended() { wait $pid; fail "$1 with code $?"; }
+start_x "$screen"
 cd "$work" && ln -s "$music" Music
 
 "$show" 2>"$work/stderr" &
 pid=$!
-# Start-up compiles 38 shaders and decodes 37 tracks; wait for the window.
-for _ in $(seq 600); do
-    wid=$(xdotool search --onlyvisible --name '' 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    kill -0 $pid 2>/dev/null || ended "show exited during start-up"
-    sleep 0.2
-done
-[ -n "$wid" ] || fail "no window"
+find_window ''
 geometry=$(xdotool getwindowgeometry --shell "$wid")
 eval "$geometry"
 [ "$WIDTH" = "$width" ] && [ "$HEIGHT" = "$height" ] || fail "window is ${WIDTH}x${HEIGHT}, screen $screen"

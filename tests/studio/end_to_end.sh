@@ -7,7 +7,7 @@ set -u
 studio=$1 source=$2 music=$3 display=:$4
 work=$(mktemp -d)
 trap 'kill ${xvfb:-} ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
-. "$(dirname "$0")/x_session.sh"
+. "$(dirname "$0")/../x_session.sh"
 start_x
 cp -r "$source/graphics/shaders" "$work/shaders"
 cp "$source/timeline/show.timeline" "$work/show.timeline"
@@ -15,7 +15,7 @@ cd "$work" && ln -s "$music" Music
 
 "$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" 2>"$work/stderr" &
 pid=$!
-wait_window
+studio_window
 
 xdotool key space
 held=$(settled) || fail "Space did not hold the frame"

@@ -8,7 +8,7 @@ set -u
 studio=$1 editor_script=$2 source=$3 music=$4 display=:$5
 work=$(mktemp -d)
 trap 'kill ${xvfb:-} ${pid:-} ${ED_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
-. "$(dirname "$0")/x_session.sh"
+. "$(dirname "$0")/../x_session.sh"
 start_x
 cp "$source/timeline/show.timeline" "$work/show.timeline"
 cd "$work" && ln -s "$music" Music
@@ -28,7 +28,7 @@ tell() { echo "$*" >&"${ED[1]}"; }
 "$studio" --rocket 127.0.0.1:$port --timeline "$work/show.timeline" 2>"$work/stderr" &
 pid=$!
 heard "tracks 17" 120 || fail "the studio did not ask for the 17 tracks"
-wait_window
+studio_window
 
 tell pause 1
 tell row 200

@@ -1,25 +1,34 @@
-# Shared by the studio's end-to-end scripts (sourced): an X server, the
-# studio's window, and its picture as checksums.
-# Needs: display (":N"), work (a scratch folder), pid (set by the caller once the studio runs).
+# Sourced by the end-to-end scripts: an X server, a program's window, and the
+# screen's picture as checksums.
+# Needs: display (":N"), work (a scratch folder whose stderr file the program
+# writes), pid (set by the caller once the program runs).
 fail() { echo "FAIL: $*"; [ -f "$work/stderr" ] && tail -20 "$work/stderr"; exit 1; }
 
+# start_x [WIDTHxHEIGHT]: 1280x800 when not given.
 start_x() {
-    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    screen=${1:-1280x800}
+    Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     for _ in $(seq 50); do DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
     export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw SDL_DISKAUDIODELAY=0
 }
 
-# Waits for the studio's window, focuses it and hides the display (whose
-# frame-rate line would change every frame).
-wait_window() {
+# find_window TITLE: waits for a visible window so named (start-up compiles
+# 38 shaders and decodes 37 tracks) and sets wid.
+find_window() {
     for _ in $(seq 600); do
-        wid=$(xdotool search --onlyvisible --name 'swipemix studio' 2>/dev/null | head -1)
-        [ -n "$wid" ] && break
-        kill -0 $pid 2>/dev/null || fail "studio exited during start-up"
+        wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$wid" ] && return 0
+        kill -0 $pid 2>/dev/null || fail "exited during start-up"
         sleep 0.2
     done
-    [ -n "$wid" ] || fail "no window"
+    fail "no window"
+}
+
+# The studio's window, focused, once it draws, with the display hidden (its
+# frame-rate line would change every frame).
+studio_window() {
+    find_window 'swipemix studio'
     xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10
     local black
     black=$(shot)
@@ -29,7 +38,7 @@ wait_window() {
 
 # The screen's picture as a checksum of its pixels.
 shot() {
-    ffmpeg -loglevel error -f x11grab -video_size 1280x800 -i "$display" -frames:v 1 -f rawvideo -pix_fmt gray - |
+    ffmpeg -loglevel error -f x11grab -video_size "$screen" -i "$display" -frames:v 1 -f rawvideo -pix_fmt gray - |
         md5sum | cut -d' ' -f1
 }
 
