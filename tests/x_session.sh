@@ -1,23 +1,38 @@
 # Sourced by the end-to-end scripts: an X server, a program's window, and the
 # screen's picture as checksums.
-# Needs: display (":N"), work (a scratch folder whose stderr file the program
-# writes), pid (set by the caller once the program runs).
+# Needs: work (a scratch folder whose stderr file the program writes), pid
+# (set by the caller once the program runs).
 fail() { echo "FAIL: $*"; [ -f "$work/stderr" ] && tail -20 "$work/stderr"; exit 1; }
 
-# start_x [WIDTHxHEIGHT]: 1280x800 when not given.
+# start_x [WIDTHxHEIGHT]: a server of its own on a free display (1280x800 when
+# no size is given); sets display once the server says it is ready.
 start_x() {
     screen=${1:-1280x800}
-    Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     xvfb=$!
-    for _ in $(seq 50); do DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        kill -0 $xvfb 2>/dev/null || fail "no X server could start"
+        sleep 0.1
+    done
+    [ -s "$work/display" ] || fail "the X server did not get ready"
+    display=:$(head -1 "$work/display")
     export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw SDL_DISKAUDIODELAY=0
 }
 
-# find_window TITLE: waits for a visible window so named (start-up compiles
+# Stops the program and the server, and waits for the server to go, so the
+# display is free for the next script. For the EXIT trap.
+end_session() {
+    kill ${pid:-} ${xvfb:-} 2>/dev/null
+    [ -n "${xvfb:-}" ] && wait $xvfb 2>/dev/null
+    rm -rf "$work"
+}
+
+# find_window: waits for a visible window of the program (start-up compiles
 # 38 shaders and decodes 37 tracks) and sets wid.
 find_window() {
     for _ in $(seq 600); do
-        wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        wid=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1)
         [ -n "$wid" ] && return 0
         kill -0 $pid 2>/dev/null || fail "exited during start-up"
         sleep 0.2
@@ -28,7 +43,7 @@ find_window() {
 # The studio's window, focused, once it draws, with the display hidden (its
 # frame-rate line would change every frame).
 studio_window() {
-    find_window 'swipemix studio'
+    find_window
     xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10
     local black
     black=$(shot)

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The show in a real X server: covers the screen, draws the centred column,
 # plays track 0 from its first sample, and ends on Escape with code 0.
-# usage: end_to_end.sh SHOW_BINARY FROZEN_SHOW_BINARY MUSIC_DIR SCREEN(WxH) DISPLAY_NUMBER
+# usage: end_to_end.sh SHOW_BINARY FROZEN_SHOW_BINARY MUSIC_DIR SCREEN(WxH)
 set -u
-show=$1 frozen=$2 music=$3 screen=$4 display=:$5
+show=$1 frozen=$2 music=$3 screen=$4
 width=${screen%x*} height=${screen#*x}
 work=$(mktemp -d)
-trap 'kill ${xvfb:-} ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 ended() { wait $pid; fail "$1 with code $?"; }
 start_x "$screen"
@@ -14,7 +14,7 @@ cd "$work" && ln -s "$music" Music
 
 "$show" 2>"$work/stderr" &
 pid=$!
-find_window ''
+find_window
 geometry=$(xdotool getwindowgeometry --shell "$wid")
 eval "$geometry"
 [ "$WIDTH" = "$width" ] && [ "$HEIGHT" = "$height" ] || fail "window is ${WIDTH}x${HEIGHT}, screen $screen"

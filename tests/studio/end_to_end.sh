@@ -2,11 +2,11 @@
 # The studio in a real X server: Space holds the frame, Right moves it, saving
 # an effect or the timeline changes the picture, a broken effect is reported,
 # Escape quits with code 0.
-# usage: end_to_end.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR DISPLAY_NUMBER
+# usage: end_to_end.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR
 set -u
-studio=$1 source=$2 music=$3 display=:$4
+studio=$1 source=$2 music=$3
 work=$(mktemp -d)
-trap 'kill ${xvfb:-} ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 start_x
 cp -r "$source/graphics/shaders" "$work/shaders"

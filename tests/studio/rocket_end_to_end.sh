@@ -3,11 +3,11 @@
 # tracks, follows the editor's pause and cursor, shows a changed key, writes
 # the timeline on the save command, moves the editor's cursor with its own
 # steps and tells the editor when the author resumes.
-# usage: rocket_end_to_end.sh STUDIO_BINARY EDITOR_SCRIPT SOURCE_DIR MUSIC_DIR DISPLAY_NUMBER
+# usage: rocket_end_to_end.sh STUDIO_BINARY EDITOR_SCRIPT SOURCE_DIR MUSIC_DIR
 set -u
-studio=$1 editor_script=$2 source=$3 music=$4 display=:$5
+studio=$1 editor_script=$2 source=$3 music=$4
 work=$(mktemp -d)
-trap 'kill ${xvfb:-} ${pid:-} ${ED_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill ${ED_PID:-} 2>/dev/null; end_session' EXIT
 . "$(dirname "$0")/../x_session.sh"
 start_x
 cp "$source/timeline/show.timeline" "$work/show.timeline"
