@@ -310,9 +310,7 @@ void resize_back_buffer()
         create_swapchain();
         return;
     }
-    for (gpu_buffer& readback : gpu.readback) {
-        vkDestroyBuffer(gpu.device, readback.buffer, nullptr);
-        vkFreeMemory(gpu.device, readback.memory, nullptr);
-    }
+    for (const gpu_buffer& readback : gpu.readback)
+        destroy_buffer(readback);
     create_readback_buffers();
 }

@@ -70,6 +70,7 @@ extern gpu_record gpu;
 void check(VkResult result, const char* what);
 
 gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible);
+void destroy_buffer(const gpu_buffer& b);
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage);
 void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags from_stage, VkAccessFlags from_access,
                    VkImageLayout from, VkPipelineStageFlags to_stage, VkAccessFlags to_access, VkImageLayout to);

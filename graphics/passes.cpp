@@ -42,10 +42,8 @@ void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int coun
     begin_frame(); // the previous frame is done with the staging buffer
     const VkDeviceSize needed = VkDeviceSize(W) * frame_height * 4;
     if (gpu.overlay_bytes < needed) {
-        if (gpu.overlay.buffer) {
-            vkDestroyBuffer(gpu.device, gpu.overlay.buffer, nullptr);
-            vkFreeMemory(gpu.device, gpu.overlay.memory, nullptr);
-        }
+        if (gpu.overlay.buffer)
+            destroy_buffer(gpu.overlay);
         gpu.overlay = create_buffer(needed, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, true);
         gpu.overlay_bytes = needed;
     }

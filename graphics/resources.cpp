@@ -25,6 +25,12 @@ VkDeviceMemory allocate(VkMemoryRequirements needs, VkMemoryPropertyFlags proper
 }
 }
 
+void destroy_buffer(const gpu_buffer& b)
+{
+    vkDestroyBuffer(gpu.device, b.buffer, nullptr);
+    vkFreeMemory(gpu.device, b.memory, nullptr);
+}
+
 gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible)
 {
     gpu_buffer b = {};
@@ -156,8 +162,7 @@ void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes,
                   VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_READ_BIT,
                   VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
     end_setup(commands);
-    vkDestroyBuffer(gpu.device, staging.buffer, nullptr);
-    vkFreeMemory(gpu.device, staging.memory, nullptr);
+    destroy_buffer(staging);
 }
 
 void create_noise_volume()

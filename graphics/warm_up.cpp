@@ -58,8 +58,6 @@ void warm_up_pipelines()
     copy(commands, gpu.back_buffer.image, uint32_t(W), back.buffer, false);
     copy(commands, gpu.feed_image.image, column_width, feed.buffer, false);
     end_setup(commands);
-    for (const gpu_buffer& b : {back, feed}) {
-        vkDestroyBuffer(gpu.device, b.buffer, nullptr);
-        vkFreeMemory(gpu.device, b.memory, nullptr);
-    }
+    destroy_buffer(back);
+    destroy_buffer(feed);
 }
