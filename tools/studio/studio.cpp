@@ -17,6 +17,7 @@
 #include "tools/capture_render.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
+#include "tools/studio/options.h"
 #include "tools/studio/rocket_link.h"
 #include "tools/studio/screen.h"
 #include "tools/studio/seek.h"
@@ -25,52 +26,6 @@
 namespace {
 constexpr double display_fps = 60;       // the feed is eased at the show's display rate
 constexpr double notice_seconds = 6;     // how long a notice stays on screen
-
-const char* const help =
-    "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--rocket [HOST:]PORT] [--help]\n"
-    "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
-    "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
-    "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
-    "and the editor's save command writes it to FILE.\n"
-    "  Space            pause / resume\n"
-    "  Left / Right     one row back / forward (Shift: 8 rows)\n"
-    "  Page Up / Down   previous / next entry\n"
-    "  Home             row 0\n"
-    "  [ / ]            loop start / end at the current row\n"
-    "  \\                clear the loop\n"
-    "  Tab              show / hide the display (row, entry, music, frame rate, track values)\n"
-    "  Escape           quit\n";
-
-struct options {
-    const char* shader_dir = SWIPEMIX_SHADER_DIR;
-    std::string timeline_path = SWIPEMIX_TIMELINE_PATH;
-    bool rocket = false;
-    rocket_address editor;
-};
-
-// 0: run; 1: --help printed; 2: bad arguments.
-int read_options(int argc, char** argv, options& o)
-{
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool has_value = i + 1 < argc && argv[i + 1][0] != '-';
-        if (a == "--help")
-            return 1;
-        if (a == "--shader-dir" && has_value)
-            o.shader_dir = argv[++i];
-        else if (a == "--timeline" && has_value)
-            o.timeline_path = argv[++i];
-        else if (a == "--rocket") {
-            o.rocket = true;
-            if (!rocket_parse_address(has_value ? argv[++i] : "", o.editor)) {
-                std::fprintf(stderr, "swipemix-studio: %s is not [HOST:]PORT\n", argv[i]);
-                return 2;
-            }
-        } else
-            return 2;
-    }
-    return 0;
-}
 
 double seconds_now()
 {
@@ -145,9 +100,13 @@ std::vector<std::string> message_lines(const std::vector<std::string>& editor_pr
 
 int main(int argc, char** argv)
 {
-    options o;
-    if (const int r = read_options(argc, argv, o)) {
-        std::fputs(help, r == 1 ? stdout : stderr);
+    studio_options o;
+    std::string error;
+    if (const int r = read_studio_options(argc, argv, o, error)) {
+        if (error.empty())
+            std::fputs(studio_help, r == 1 ? stdout : stderr);
+        else
+            std::fprintf(stderr, "%s\n", error.c_str());
         return r == 1 ? 0 : 2;
     }
     if (!create_studio_window(1280, 720))
@@ -176,6 +135,7 @@ int main(int argc, char** argv)
     } else {
         watch_timeline(o.timeline_path);
     }
+    transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
     jump();
 
     bool display_shown = true;

@@ -1,0 +1,81 @@
+#include "tools/studio/options.h"
+
+#include <cstring>
+
+#include "timeline/sync.h"
+#include "tools/number.h"
+
+const char* const studio_help =
+    "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--rocket [HOST:]PORT]\n"
+    "                       [--row R] [--paused] [--loop A:B] [--help]\n"
+    "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
+    "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
+    "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
+    "and the editor's save command writes it to FILE.\n"
+    "--row R starts at row R (0 to 1712, 8 rows a second), --paused starts paused, --loop A:B loops rows A to B.\n"
+    "  Space            pause / resume\n"
+    "  Left / Right     one row back / forward (Shift: 8 rows)\n"
+    "  Page Up / Down   previous / next entry\n"
+    "  Home             row 0\n"
+    "  [ / ]            loop start / end at the current row\n"
+    "  \\                clear the loop\n"
+    "  Tab              show / hide the display (row, entry, music, frame rate, track values)\n"
+    "  Escape           quit\n";
+
+namespace {
+bool read_row(const char* text, double& row) { return parse_number(text, row) && row >= 0 && row <= show_end_row; }
+
+// A:B with both rows in the show and A before B.
+bool read_loop(const char* text, double& start, double& end)
+{
+    const char* colon = std::strchr(text, ':');
+    if (!colon)
+        return false;
+    const std::string first(text, colon);
+    return read_row(first.c_str(), start) && read_row(colon + 1, end) && start < end;
+}
+}
+
+int read_studio_options(int argc, char** argv, studio_options& o, std::string& error)
+{
+    o = studio_options{};
+    o.shader_dir = SWIPEMIX_SHADER_DIR;
+    o.timeline_path = SWIPEMIX_TIMELINE_PATH;
+    const std::string rows = " from 0 to " + std::to_string(show_end_row);
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool has_value = i + 1 < argc && argv[i + 1][0] != '-';
+        // Options whose value is a number take the next argument even when it starts with '-'.
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto bad = [&](const std::string& wanted) {
+            error = "swipemix-studio: " + a + (value ? std::string(" ") + value : std::string()) + ": " + wanted;
+            return 2;
+        };
+        if (a == "--help")
+            return 1;
+        if (a == "--shader-dir" && has_value)
+            o.shader_dir = argv[++i];
+        else if (a == "--timeline" && has_value)
+            o.timeline_path = argv[++i];
+        else if (a == "--rocket") {
+            o.rocket = true;
+            value = has_value ? argv[++i] : nullptr;
+            if (!rocket_parse_address(value ? value : "", o.editor))
+                return bad("wants [HOST:]PORT, the port from 1 to 65535");
+        } else if (a == "--row") {
+            if (!value || !read_row(value, o.start_row))
+                return bad("wants a row" + rows);
+            ++i;
+        } else if (a == "--loop") {
+            if (!value || !read_loop(value, o.loop_start, o.loop_end))
+                return bad("wants A:B, rows" + rows + " with A before B");
+            ++i;
+        } else if (a == "--paused")
+            o.paused = true;
+        else {
+            error.clear();
+            return 2;
+        }
+    }
+    return 0;
+}
