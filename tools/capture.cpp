@@ -27,6 +27,7 @@
 #include "tools/capture_yuv.h"
 #include "tools/frame_rate.h"
 #include "tools/number.h"
+#include "tools/timeline_file.h"
 
 namespace {
 struct options {
@@ -39,6 +40,7 @@ struct options {
     const char* target = nullptr; // --sheet and --atlas name their file
     const char* shader_dir = nullptr;
     const char* frame_times = nullptr; // per-frame render times of a video or sequence
+    const char* timeline = nullptr;    // an edited timeline text in place of the built-in one
 };
 
 int usage()
@@ -46,7 +48,9 @@ int usage()
     std::fprintf(stderr,
                  "usage: swipemix-capture (-o VIDEO.mp4|.mkv [--from ROW] [--to ROW] [--column] | --at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
                  "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
-                 "                         [--fps N|N/D] [--width W] [--shader-dir DIR] [--frame-times FILE (video, sequence)]\n");
+                 "                         [--fps N|N/D] [--width W] [--shader-dir DIR] [--timeline FILE] [--frame-times FILE (video, sequence)]\n"
+                 "--at ROW --column writes only the 768-pixel column. --timeline plays an edited timeline text, packed\n"
+                 "as the build packs it (exit 2 when a key cannot be stored).\n");
     return 2;
 }
 
@@ -96,6 +100,8 @@ bool parse(int argc, char** argv, options& o)
             o.target = value;
         else if (name == "--shader-dir")
             o.shader_dir = value;
+        else if (name == "--timeline")
+            o.timeline = value;
         else if (name == "--frame-times")
             o.frame_times = value;
         else if (name == "--column")
@@ -111,11 +117,11 @@ bool parse(int argc, char** argv, options& o)
         o.mode = "video";
         return std::isnan(o.clock) && (o.to < 0 || o.to >= o.from);
     }
-    if (o.column || (o.frame_times && std::string(o.mode) != "--from"))
-        return false;
     if (!o.mode)
         return false;
     const std::string mode = o.mode;
+    if ((o.column && mode != "--at") || (o.frame_times && mode != "--from"))
+        return false;
     const bool wants_output = mode == "--at" || mode == "--from" || mode == "--entry";
     if (wants_output != (o.output != nullptr))
         return false;
@@ -291,13 +297,32 @@ int main(int argc, char** argv)
         draw_caption_atlas(red.get());
         return write_png(o.target, red.get(), atlas_width, atlas_height, 1) ? 0 : 1;
     }
+    // Packed before the device starts, so a timeline that cannot play costs nothing.
+    static packed_timeline edited;
+    if (o.timeline) {
+        timeline_source source;
+        std::string error;
+        std::vector<std::string> warnings;
+        const bool good = load_timeline_file(o.timeline, source, edited, error, warnings);
+        for (const std::string& w : warnings)
+            std::fprintf(stderr, "swipemix-capture: %s: warning: %s\n", o.timeline, w.c_str());
+        if (!good) {
+            std::fprintf(stderr, "swipemix-capture: %s: %s\n", o.timeline, error.c_str());
+            return 2;
+        }
+        static const sync_tables view = edited.view();
+        use_timeline(view);
+    }
     W = o.width;
     if (!start_renderer(o.shader_dir))
         return 1;
     if (mode == "--at") {
         rgb_image frame;
         const bool written = step_show(o.rate, o.at, o.at, [&](long, double) {
-            grab(frame, 0, W);
+            if (o.column)
+                grab_column(frame);
+            else
+                grab(frame, 0, W);
             return write_png(o.output, frame);
         });
         return written ? 0 : 1;
