@@ -27,6 +27,15 @@ struct timeline_source {
 bool parse_timeline(const std::string& text, timeline_source& out, std::string& error);
 // Writes text in exactly the layout parse_timeline reads, header comment included.
 std::string format_timeline(const timeline_source& source);
+// The same, keeping the author's notes and layout from `previous` (the file's text
+// before): the header comment, the comments on their own lines above the track or
+// key that follows them, and the comment on a key's line while its track and row
+// remain. Lines that are unchanged stay as written; notes of keys no longer in
+// `source` go with them. Lines of `previous` that are neither notes, tracks nor keys
+// stay as comments.
+std::string format_timeline(const timeline_source& source, const std::string& previous);
+// One key as a line of the text, without its line end.
+std::string format_key(const source_key& key);
 
 // Stored form owning its tables.
 struct packed_timeline {

@@ -88,13 +88,127 @@ bool parse_timeline(const std::string& text, timeline_source& out, std::string& 
     return true;
 }
 
-std::string format_timeline(const timeline_source& source)
+std::string format_key(const source_key& key)
 {
-    std::string text = header;
-    for (const source_track& track : source.tracks) {
-        text += "\ntrack " + track.name + " scale " + std::to_string(track.scale) + "\n";
-        for (const source_key& key : track.keys)
-            text += "  " + std::to_string(key.row) + " " + real_text(key.value) + " " + mode_names[key.mode] + "\n";
+    return "  " + std::to_string(key.row) + " " + real_text(key.value) + " " + mode_names[key.mode];
+}
+
+std::string format_timeline(const timeline_source& source) { return format_timeline(source, ""); }
+
+namespace {
+// A previous text cut into the notes that travel with its tracks and keys.
+struct noted_key {
+    std::string above, line; // own-line notes before it; the line as written
+    source_key key;
+    bool readable; // value and mode read from the line
+    bool used;
+};
+
+struct noted_track {
+    std::string name, above, line;
+    int scale; // -1 when unreadable
+    std::vector<noted_key> keys;
+    bool used;
+};
+
+struct noted_text {
+    bool has_tracks = false;
+    std::string header, tail;
+    std::vector<noted_track> tracks;
+};
+
+std::vector<std::string> words_of(const std::string& line)
+{
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::vector<std::string> w;
+    for (std::string word; words >> word;)
+        w.push_back(word);
+    return w;
+}
+
+// The comment at the end of a line, with the blanks before it; empty when there is none.
+std::string note_of(const std::string& line)
+{
+    size_t from = line.find('#');
+    if (from == std::string::npos)
+        return "";
+    while (from > 0 && (line[from - 1] == ' ' || line[from - 1] == '\t'))
+        --from;
+    return line.substr(from);
+}
+
+noted_text read_notes(const std::string& text)
+{
+    noted_text out;
+    std::string pending;   // lines waiting for the track or key they stand above
+    size_t after_blank = 0; // where pending's last blank line ends
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words_of(line);
+        source_key key{};
+        if (w.size() >= 2 && w[0] == "track") {
+            noted_track track{w[1], pending, line, -1, {}, false};
+            if (w.size() != 4 || w[2] != "scale" || !parse_int(w[3], track.scale))
+                track.scale = -1;
+            if (!out.has_tracks) {
+                // Up to the last blank line the text speaks of the whole file; after it, of this track.
+                out.header = pending.substr(0, after_blank);
+                track.above = pending.substr(after_blank);
+                out.has_tracks = true;
+            }
+            out.tracks.push_back(std::move(track));
+            pending.clear();
+        } else if (!out.tracks.empty() && !w.empty() && parse_int(w[0], key.row)) {
+            const bool readable = w.size() == 3 && parse_real(w[1], key.value) && parse_mode(w[2], key.mode);
+            out.tracks.back().keys.push_back({pending, line, key, readable, false});
+            pending.clear();
+        } else {
+            // Anything else the reader would refuse stays as the author's text, but as a note.
+            pending += (w.empty() ? line : "# " + line) + "\n";
+            if (line.find_first_not_of(" \t\r") == std::string::npos)
+                after_blank = pending.size();
+        }
     }
-    return text;
+    out.tail = pending;
+    return out;
+}
+
+template <typename T, typename P>
+T* first_unused(std::vector<T>& items, P matches)
+{
+    for (T& item : items)
+        if (!item.used && matches(item))
+            return &item;
+    return nullptr;
+}
+}
+
+std::string format_timeline(const timeline_source& source, const std::string& previous)
+{
+    noted_text notes = read_notes(previous);
+    if (!notes.has_tracks)
+        notes = {}; // not a timeline: nothing in it to keep
+    std::string text = notes.has_tracks ? notes.header : header;
+    for (const source_track& track : source.tracks) {
+        noted_track* old = first_unused(notes.tracks, [&](const noted_track& t) { return t.name == track.name; });
+        const std::string track_line = "track " + track.name + " scale " + std::to_string(track.scale);
+        if (old) {
+            old->used = true;
+            text += old->above + (old->scale == track.scale ? old->line : track_line + note_of(old->line)) + "\n";
+        } else {
+            text += "\n" + track_line + "\n";
+        }
+        for (const source_key& key : track.keys) {
+            noted_key* was = old ? first_unused(old->keys, [&](const noted_key& k) { return k.key.row == key.row; })
+                                 : nullptr;
+            if (!was) {
+                text += format_key(key) + "\n";
+                continue;
+            }
+            was->used = true;
+            const bool same = was->readable && was->key.value == key.value && was->key.mode == key.mode;
+            text += was->above + (same ? was->line : format_key(key) + note_of(was->line)) + "\n";
+        }
+    }
+    return text + notes.tail;
 }

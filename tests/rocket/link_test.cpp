@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "scripted_editor.h"
@@ -32,6 +34,54 @@ std::vector<float> evaluate(const rocket_timeline& t, float row)
     std::vector<float> out(sync_track_count);
     sync_evaluate(t.packed.view(), scratch, row, out.data());
     return out;
+}
+
+size_t keys_in(const timeline_source& s)
+{
+    size_t n = 0;
+    for (const source_track& t : s.tracks)
+        n += t.keys.size();
+    return n;
+}
+
+std::string read_text(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Every note of a timeline text with what it belongs to: the key ("TRACK ROW") or track
+// ("track NAME") on its line or the first one below it; "start" or "end" of the file.
+std::multiset<std::pair<std::string, std::string>> notes_of(const std::string& text)
+{
+    std::multiset<std::pair<std::string, std::string>> notes;
+    std::vector<std::string> pending;
+    std::string track;
+    std::istringstream in(text);
+    bool started = false;
+    for (std::string line; std::getline(in, line);) {
+        const size_t hash = line.find('#');
+        std::istringstream words(line.substr(0, hash));
+        std::string first, second;
+        words >> first >> second;
+        if (first.empty()) {
+            if (hash != std::string::npos)
+                pending.push_back(line.substr(hash));
+            continue;
+        }
+        if (first == "track")
+            track = second;
+        const std::string owner = first == "track" ? "track " + second : track + " " + first;
+        for (const std::string& p : pending)
+            notes.insert({p, started ? owner : "start"});
+        started = true;
+        pending.clear();
+        if (hash != std::string::npos)
+            notes.insert({line.substr(hash), owner});
+    }
+    for (const std::string& p : pending)
+        notes.insert({p, "end"});
+    return notes;
 }
 
 struct link_test : ::testing::Test {
@@ -264,7 +314,7 @@ TEST_F(link_test, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
         size_t held = 0;
         for (const rocket_track& t : rocket_keys(*link))
             held += t.keys.size();
-        return held == 167 && timeline;
+        return held == keys_in(source) && timeline;
     }));
 
     // Same keys as the source, and, with the source's scales, the very tables the show is built with.
@@ -285,4 +335,58 @@ TEST_F(link_test, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
     EXPECT_EQ(0, std::memcmp(packed.values, show_sync.values, 2 * size_t(packed.key_count)));
     EXPECT_EQ(0, std::memcmp(packed.scales, show_sync.scales, sync_track_count));
     EXPECT_TRUE(timeline->problems.empty()) << timeline->problems.front();
+}
+
+TEST_F(link_test, SavingTheShowAfterAnEditorSessionKeepsEveryNoteOfItsKeys)
+{
+    const std::string before = read_text(SWIPEMIX_SOURCE_DIR "/timeline/show.timeline");
+    timeline_source source;
+    std::string error;
+    ASSERT_TRUE(parse_timeline(before, source, error)) << error;
+    const std::filesystem::path file = dir / "show.timeline";
+    std::ofstream(file, std::ios::binary) << before;
+
+    rocket_close(link);
+    rocket_options o;
+    o.address.port = editor.port;
+    o.timeline_path = file.string();
+    o.start = rocket_from_source(source);
+    link = rocket_open(o);
+    ASSERT_TRUE(connected());
+
+    // The editor serves the file's keys, then the author changes values and modes on rows that
+    // hold notes, adds a key, changes one without a note and deletes two: one with a note on
+    // its line, one without.
+    std::vector<uint8_t> edits;
+    for (size_t t = 0; t < source.tracks.size(); ++t)
+        for (const source_key& k : source.tracks[t].keys)
+            for (uint8_t b : editor_set_key(uint32_t(t), uint32_t(k.row), float(k.value), uint8_t(k.mode)))
+                edits.push_back(b);
+    const source_track& target = source.tracks[0];
+    ASSERT_GT(target.keys.size(), 4u);
+    const uint32_t noted_row = uint32_t(target.keys[1].row), deleted_row = uint32_t(target.keys[2].row);
+    for (uint8_t b : editor_set_key(0, noted_row, 0.5f, 2))
+        edits.push_back(b);
+    for (const auto& m : {editor_set_key(9, 3, 0.25f, 1), editor_set_key(0, uint32_t(target.keys[3].row), 2, 0),
+                          editor_delete_key(0, deleted_row), editor_delete_key(16, 0)})
+        edits.insert(edits.end(), m.begin(), m.end());
+    send_and_wait(edits);
+    editor_send(editor, editor_save());
+    ASSERT_TRUE(until([&] { return said("saved"); }));
+
+    const std::string after = read_text(file);
+    EXPECT_EQ(read_text(dir / "show.timeline.bak"), before);
+    auto expected = notes_of(before);
+    const std::string gone = "feed:target " + std::to_string(deleted_row);
+    ASSERT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const auto& n) { return n.second == gone; }))
+        << "the deleted key should have had a note";
+    std::erase_if(expected, [&](const auto& n) { return n.second == gone; });
+    EXPECT_EQ(notes_of(after), expected);
+    EXPECT_EQ(after.substr(0, after.find("\ntrack")), before.substr(0, before.find("\ntrack"))) << "header";
+    EXPECT_NE(after.find("  " + std::to_string(noted_row) + " 0.5 smooth  # "), std::string::npos) << after;
+    EXPECT_NE(after.find("track out:gamma scale 10\n  0 0 step\n"), std::string::npos) << "the emptied track";
+
+    timeline_source saved;
+    ASSERT_TRUE(parse_timeline(after, saved, error)) << error;
+    EXPECT_EQ(keys_in(saved), keys_in(source)) << "one key deleted, one added";
 }

@@ -1,27 +1,176 @@
 #include "tools/studio/rocket_save.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace {
+// Why a key cannot be written, or null when it can.
+const char* refusal(uint32_t row, const rocket_key& key, uint8_t scale)
+{
+    if (!std::isfinite(key.value))
+        return "not a finite value";
+    if (row > uint32_t(show_end_row))
+        return "past the show's end";
+    const double raw = std::fabs(double(key.value)) / std::ldexp(1.0, scale - 10);
+    if (raw > 32767.5)
+        return "beyond the track's range";
+    return nullptr;
+}
+
+// The keys to write: the refused ones left out and listed, the file's own key kept at their rows.
+rocket_source savable(const rocket_source& keys, const timeline_source& before, std::string& refused, int& count)
+{
+    rocket_source out = keys;
+    for (size_t t = 0; t < out.size(); ++t)
+        for (auto k = out[t].keys.begin(); k != out[t].keys.end();) {
+            const char* why = refusal(k->first, k->second, out[t].scale);
+            if (!why) {
+                ++k;
+                continue;
+            }
+            if (++count <= 4)
+                refused += std::string(count > 1 ? ", " : "") + out[t].name + " row " + std::to_string(k->first) +
+                           " (" + why + ")";
+            const uint32_t row = k->first;
+            k = out[t].keys.erase(k);
+            for (const source_track& s : before.tracks)
+                if (s.name == out[t].name)
+                    for (const source_key& old : s.keys)
+                        if (old.row >= 0 && uint32_t(old.row) == row)
+                            out[t].keys[row] = {float(old.value), uint8_t(old.mode)};
+        }
+    if (count > 4)
+        refused += " and " + std::to_string(count - 4) + " more";
+    return out;
+}
+
+bool read_file(const std::string& path, std::string& text, bool& exists, std::string& error)
+{
+    exists = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return true;
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    exists = true;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = "cannot read " + path + ": " + std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        text.append(buffer, size_t(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+// Writes text to path, a file of its own, and flushes it to the disk; removes it again on failure.
+bool write_synced(const std::string& path, const std::string& text, std::string& error)
+{
+    ::unlink(path.c_str()); // a stale one from a save cut short
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const char* p = text.data();
+    size_t left = text.size();
+    int failure = 0;
+    while (left > 0 && !failure) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno != EINTR)
+            failure = errno;
+        else if (n > 0)
+            p += n, left -= size_t(n);
+    }
+    if (!failure && ::fsync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && !failure)
+        failure = errno;
+    if (failure) {
+        error = "cannot write " + path + ": " + std::strerror(failure);
+        ::unlink(path.c_str());
+    }
+    return !failure;
+}
+
+// The folder's entry for the renames reaches the disk too.
+void sync_folder(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Both copies are made in full beside their places before either is renamed into it, so a
+// full disk or a read-only folder stops the save before anything the author has changed.
+bool replace_keeping_backup(const std::string& path, const std::string& text, const std::string* before,
+                            std::string& error)
+{
+    const std::string fresh = path + ".new", backup = path + ".bak", backup_fresh = backup + ".new";
+    if (!write_synced(fresh, text, error))
+        return false;
+    if (before && !write_synced(backup_fresh, *before, error)) {
+        ::unlink(fresh.c_str());
+        return false;
+    }
+    if (before && ::rename(backup_fresh.c_str(), backup.c_str()) != 0) {
+        error = "cannot replace " + backup + ": " + std::strerror(errno);
+        ::unlink(backup_fresh.c_str());
+        ::unlink(fresh.c_str());
+        return false;
+    }
+    if (::rename(fresh.c_str(), path.c_str()) != 0) {
+        error = "cannot replace it: " + std::string(std::strerror(errno));
+        ::unlink(fresh.c_str());
+        return false;
+    }
+    sync_folder(path);
+    return true;
+}
+}
 
 std::string rocket_save(const rocket_source& keys, const std::string& path)
 {
-    namespace fs = std::filesystem;
-    const std::string fresh = path + ".new";
-    {
-        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-        out << format_timeline(rocket_to_source(keys));
-        out.flush();
-        if (!out)
-            return "could not save " + path + ": cannot write " + fresh;
-    }
-    std::error_code error;
-    if (fs::exists(path, error))
-        fs::copy_file(path, path + ".bak", fs::copy_options::overwrite_existing, error);
-    if (error)
-        return "could not save " + path + ": no backup (" + error.message() + ")";
-    fs::rename(fresh, path, error);
-    if (error)
-        return "could not save " + path + ": " + error.message();
-    return "saved " + path + " (previous in " + path + ".bak)";
+    std::string before, error;
+    bool exists;
+    if (!read_file(path, before, exists, error))
+        return "could not save " + path + ": " + error + "; nothing was written";
+    timeline_source old;
+    std::string unreadable;
+    if (exists)
+        parse_timeline(before, old, unreadable); // an unreadable file only lends its notes
+
+    std::string refused;
+    int refused_count = 0;
+    const std::string text = format_timeline(rocket_to_source(savable(keys, old, refused, refused_count)), before);
+    timeline_source check;
+    if (!parse_timeline(text, check, error))
+        return "could not save " + path + ": the text made would not read back (" + error + "); nothing was written";
+    if (!replace_keeping_backup(path, text, exists ? &before : nullptr, error))
+        return "could not save " + path + ": " + error + "; the file is as it was";
+    std::string line = "saved " + path;
+    if (exists)
+        line += " (previous in " + path + ".bak)";
+    if (refused_count)
+        line += "; not saved, kept in the editor: " + refused;
+    return line;
 }

@@ -4,5 +4,10 @@
 
 #include "tools/studio/rocket_keys.h"
 
-// Writes path (the old file kept as path + ".bak"); returns the line for the screen.
+// Rewrites path with the keys, keeping the notes the file has (the old file kept as
+// path + ".bak"). Keys the file's reader would refuse (values not finite or beyond
+// their track's range, rows past the show's end) are not written: the file keeps what
+// it had at their rows. All or nothing: a save that fails leaves the file, its
+// backup and the folder as they were. Returns the one line for the screen, which
+// lists the keys left out and, on failure, the reason.
 std::string rocket_save(const rocket_source& keys, const std::string& path);
