@@ -1,4 +1,5 @@
-// Feed easing, track choice and pass planning against the show timeline.
+// Feed easing, track choice and pass planning against the fixture timeline, and the show's
+// own timeline kept within its entries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include "driver/feed.h"
 #include "graphics/noise.h"
 #include "shared/state.h"
+#include "tests/fixtures/fixture_timeline.h"
 
 namespace {
 char present;
@@ -21,6 +23,7 @@ struct feed : ::testing::Test {
         W = column_width;
     }
     float& position() { return frame_constants[slot_feed_position]; }
+    static int update(double now) { return update_feed(now, fixture_timeline().view()); }
     // Plans with the position placed directly.
     void plan_at(float p, pass_descriptor out[pass_count])
     {
@@ -35,31 +38,31 @@ TEST_F(feed, FirstFrameTakesTheTargetEvenFromNoise)
     guid[0] = 0x6F15AAF2u, guid[1] = 0x4E89D208u, guid[2] = 0x9548B49Au;
     fillrand();
     position() = 0;
-    EXPECT_EQ(update_feed(0.01), 0);
+    EXPECT_EQ(update(0.01), 0);
     EXPECT_FLOAT_EQ(frame_constants[slot_previous_time], -5690685.5f);
     EXPECT_EQ(position(), 0.0f);
 }
 
 TEST_F(feed, DownwardTargetsSnapUpwardOnesEase)
 {
-    update_feed(100); // held at entry 5 since row 99
+    update(100); // held at entry 5 since row 99
     ASSERT_EQ(position(), 5.0f);
 
     // 0.5 below: taken at once, whatever the elapsed time.
     position() = 5.5f;
-    update_feed(100);
+    update(100);
     EXPECT_EQ(position(), 5.0f);
 
     // 0.5 above: one frame of 1/60 s at rate 6 moves a tenth of the way.
     position() = 4.5f;
     frame_constants[slot_time] = float(100 * 0.125 - 1.0 / 60);
-    const int track = update_feed(100);
+    const int track = update(100);
     EXPECT_NEAR(position(), 4.5 + 0.05, 1e-5);
     EXPECT_EQ(track, 5);
 
     // No elapsed time: no movement.
     const float held = position();
-    update_feed(100);
+    update(100);
     EXPECT_EQ(position(), held);
 }
 
@@ -68,14 +71,14 @@ TEST_F(feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
     // Row 64: the hesitant swipe falls back to 3.5 and the snap hands the
     // target straight to the track choice.
     position() = 9;
-    EXPECT_EQ(update_feed(64), 4);
+    EXPECT_EQ(update(64), 4);
 
     // Row 100 holds entry 5 above the position; with no elapsed time the
     // position stays where it is and only rounding decides.
     for (auto [p, track] : {std::pair{2.5f, 3}, {2.4999f, 2}}) {
         frame_constants[slot_time] = float(100 * 0.125);
         position() = p;
-        EXPECT_EQ(update_feed(100), track) << p;
+        EXPECT_EQ(update(100), track) << p;
     }
 }
 
@@ -126,12 +129,12 @@ TEST_F(feed, CompositeOffsetCentresTheColumn)
     }
 }
 
-TEST_F(feed, WholeShowScrollsThroughEveryEntryAndEndsOnTheLast)
+TEST_F(feed, WholeTimelineScrollsThroughEveryEntryAndEndsOnTheLast)
 {
     position() = 0;
     int last = 0, highest = 0;
     for (int frame = 0; frame <= 1712 * 60 / 8; ++frame) {
-        last = update_feed(frame * 8.0 / 60);
+        last = update(frame * 8.0 / 60);
         ASSERT_GE(last, 0);
         ASSERT_LE(last, 36);
         highest = std::max(highest, last);
@@ -139,4 +142,20 @@ TEST_F(feed, WholeShowScrollsThroughEveryEntryAndEndsOnTheLast)
     EXPECT_EQ(highest, 36);
     EXPECT_EQ(last, 36);
     EXPECT_EQ(position(), 36.0f);
+}
+
+// Any show: whatever the author keys, the feed plays only entries that exist.
+TEST_F(feed, TheShowsTargetStaysWithinItsEntries)
+{
+    position() = 0;
+    float lowest = 0, highest = 0;
+    for (int frame = 0; frame <= 1712 * 60 / 8; ++frame) {
+        const int track = update_feed(frame * 8.0 / 60);
+        ASSERT_GE(track, 0) << "frame " << frame;
+        ASSERT_LE(track, entry_count - 1) << "frame " << frame;
+        lowest = std::min(lowest, frame_constants[slot_target]);
+        highest = std::max(highest, frame_constants[slot_target]);
+    }
+    EXPECT_GE(lowest, 0);
+    EXPECT_LE(highest, entry_count - 1);
 }

@@ -1,9 +1,12 @@
-// The quiz board (entry 33) and the end screen (entry 36) draw fixed layouts:
-// their pixels are checked against the board's colours, the hourglass and
-// the banner strings of the real caption atlas.
+// Two static screens, drawn from the tests' own effects in the places of the quiz
+// board (entry 33) and the end screen (entry 36): their pixels are checked against
+// the board's colours, the hourglass and the banner strings of the real caption atlas,
+// through the show's frame code, atlas and position mapping.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,14 @@ namespace {
 constexpr int quiz = 33, end_screen = 36;
 
 std::vector<unsigned char> atlas(size_t(atlas_width) * atlas_height);
+
+std::string fixture_effect(const char* name)
+{
+    std::ifstream in(std::string(SWIPEMIX_FIXTURES) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 struct colour {
     double r, g, b;
@@ -83,7 +94,7 @@ std::vector<unsigned> frame_at_clock(int entry, float seconds)
     return {pixels, pixels + size_t(W) * frame_height};
 }
 
-// The built-in texts of the two screens, position effects everywhere else,
+// The fixture texts of the two screens, position effects everywhere else,
 // and the real atlas, in a back buffer exactly one column wide.
 class StaticScreens : public testing::Test {
 protected:
@@ -97,8 +108,8 @@ protected:
         texts[0] = embedded_source("prefix.hlsl");
         for (int e = 0; e < entry_count; ++e)
             texts[e + 1] = position_effect(e);
-        texts[quiz + 1] = embedded_source("e33.hlsl");
-        texts[end_screen + 1] = embedded_source("e36.hlsl");
+        texts[quiz + 1] = fixture_effect("quiz_board.hlsl");
+        texts[end_screen + 1] = fixture_effect("end_screen.hlsl");
         for (int i = 0; i < shader_slots; ++i)
             table[i] = texts[i].c_str();
         compile_shaders(table);

@@ -1,57 +1,33 @@
-// The packer: today's show reproduces its stored bytes, the text form round-trips,
+// The packer: the fixture timeline gives the bytes written by hand, the text form round-trips,
 // and every limit of the format stops strict packing with a message naming it.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "tests/fixtures/fixture_timeline.h"
 #include "timeline/source.h"
 
 namespace {
-// The show's stored tables as they were written by hand before they were packed.
+// The fixture timeline's stored tables, written by hand from its text.
 const uint8_t reference_rows[] = {
-    5, 3, 17, 4, 11, 3, 10, 3, 2, 5, 2, 15, 3, 13, 3, 24, 3, 42, 2, 8,
-    3, 3, 2, 3, 27, 3, 37, 3, 18, 3, 56, 2, 12, 2, 24, 3, 53, 2, 30, 2,
-    38, 2, 10, 2, 34, 2, 3, 3, 4, 27, 25, 16, 48, 3, 23, 3, 51, 3, 29, 5,
-    2, 1, 5, 2, 1, 21, 12, 3, 17, 3, 56, 3, 29, 3, 109, 45, 3, 32, 2, 22,
-    2, 38, 3, 39, 3, 5, 2, 7, 3, 172, 2, 14, 3, 16, 3, 42, 37, 4, 32, 52,
-    10, 26, 16,
+    5, 3, 17, 4, 11, 3, 15, 5, 2, 31, 3, 193, 5, 2, 6, 3, 232, 15, 255, 255,
+    255, 255, 108, 16,
 };
 const uint8_t reference_keys[] = {
-    3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-    1, 1, 1, 1, 1, 1, 1, 4, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 1,
-    1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-    1, 1, 1, 1, 1, 1, 2, 1, 3, 255, 101, 255, 2, 3, 3, 84, 3, 255, 9, 6,
-    20, 3, 1, 30, 17, 255, 255, 55, 21, 255, 57, 5, 20, 12, 255, 96, 255, 57, 7, 2,
-    16, 12, 255, 57, 8, 17, 255, 45, 7, 2, 15, 4, 4, 255, 45, 5, 1, 3, 15, 4,
-    4, 255, 36, 2, 7, 9, 15, 4, 4, 255, 36, 2, 7, 24, 4, 2, 2, 255, 1, 101,
-    1, 255, 99, 1, 1, 255, 255,
+    3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 255, // feed:target
+    20, 255, 2, 255, 7, 255, 255, 19, 255, 255, 21, 255, 255, 12, 4, 255, 5, 5, 1, 255,
+    22, 255, 255, 17, 255, 1, 22, 1, 255, 255, 255,
 };
 const uint8_t reference_modes[] = {
-    0, 1, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0,
-    1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 1, 1,
-    0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 2, 2, 0, 1, 0, 1,
-    0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1,
-    0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 1, 0, 0, 0, 2, 2, 0, 0, 1, 0, 0, 2, 2, 2, 0, 0,
-    1, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 2, 0, 0, 3, 0,
-    3, 0, 0, 2, 0, 0, 0,
+    0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 2, 2, 0, 1, 0, 1, 0, // feed:target
+    0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 2, 2, 0,
+    0, 0, 0, 0, 0, 3, 0, 3, 0, 0, 0,
 };
 const int16_t reference_values[] = {
-    0, 0, 64, 64, 128, 128, 192, 192, 256, 192, 192, 256, 256, 320, 320, 384, 384, 448, 448, 512,
-    512, 576, 512, 512, 576, 576, 640, 640, 704, 704, 768, 768, 832, 832, 896, 896, 961, 960, 1024, 1027,
-    1088, 1088, 1152, 1152, 1216, 1216, 1280, 1216, 1216, 1280, 1280, 1344, 1344, 1408, 1408, 1427, 1434, 1434, 1408, 1408,
-    1472, 1472, 1536, 1536, 1600, 1600, 1664, 1664, 1728, 1728, 1792, 1792, 1856, 1856, 1920, 1920, 1984, 1984, 2042, 2035,
-    1984, 1984, 2048, 2048, 2112, 2112, 2176, 2176, 2240, 2304, 3, 50, 3200, 64, 38, 64, 67, 64, -1, -11,
-    -1, -41, 1, 0, -109, -114, 1, 1, 3, 6, 11, 2, 14, 9, 11, 0, 3, 9, 11, 12,
-    -1, 0, 10, 32, -77, 96, -32, 5, 0, -1, 0, 3, 3, 0, 1, 9, 11, 13, 11, 2,
-    1, 39, 46, 46, 38, 24, 38, 16, 42, 17, 6, 6, 13, 6, 0, 0, 96, 96, 0, 1,
-    1, 0, 0, 0, 1, 0, 1,
+    0, 0, 64, 64, 192, 192, 256, 192, 192, 320, 320, 339, 346, 346, 320, 320, 2304, // feed:target
+    3, 50, 3200, 64, -1, -11, 1, 1, 3, 11, -32768, 32767, 1, 32, -77, 96, 5, 0, -1, 0,
+    1, 2, 46, 6, 96, 0, 1, 1, 0, 0, 1,
 };
 const uint8_t reference_scales[] = {
-    4, 11, 4, 10, 10, 10, 10, 10, 10, 4, 10, 10, 9, 4, 10, 9, 10,
+    4, 11, 4, 10, 10, 10, 0, 10, 137, 4, 10, 10, 9, 4, 10, 9, 10,
 };
 
 std::vector<std::string> show_names() { return {show_track_names, show_track_names + sync_track_count}; }
@@ -100,19 +76,20 @@ void expect_refused(const timeline_source& s, std::vector<std::string> fragments
 }
 }
 
-TEST(TimelinePacking, ShowTablesEqualTheHandWrittenBytes)
+TEST(TimelinePacking, FixtureTablesEqualTheHandWrittenBytes)
 {
     uint8_t rows[sync_row_slots] = {};
     std::copy(std::begin(reference_rows), std::end(reference_rows), rows);
     const sync_tables reference = {rows, reference_keys, reference_modes, reference_values, reference_scales,
                                    int(sizeof reference_keys)};
-    expect_equal_tables(show_sync, reference);
-    EXPECT_EQ(sync_key_count, 167);
+    expect_equal_tables(fixture_timeline().view(), reference);
+    EXPECT_EQ(fixture_timeline().view().key_count, 48);
 }
 
 TEST(TimelinePacking, TextRoundTripReproducesTheStoredTables)
 {
-    const std::string text = format_timeline(unpack_timeline(show_sync, show_names()));
+    const sync_tables stored = fixture_timeline().view();
+    const std::string text = format_timeline(unpack_timeline(stored, show_names()));
     timeline_source parsed;
     std::string error;
     ASSERT_TRUE(parse_timeline(text, parsed, error)) << error;
@@ -120,17 +97,13 @@ TEST(TimelinePacking, TextRoundTripReproducesTheStoredTables)
     std::vector<pack_problem> problems;
     ASSERT_TRUE(pack_timeline(parsed, packed, problems, true));
     EXPECT_TRUE(problems.empty());
-    expect_equal_tables(packed.view(), show_sync);
+    expect_equal_tables(packed.view(), stored);
     EXPECT_EQ(format_timeline(parsed), text);
 
-    std::ifstream file(SHOW_TIMELINE_FILE);
-    std::stringstream source;
-    source << file.rdbuf();
-    timeline_source from_file;
-    ASSERT_TRUE(parse_timeline(source.str(), from_file, error)) << error;
-    EXPECT_EQ(format_timeline(from_file), text) << "show.timeline says what the tables hold";
-    EXPECT_EQ(from_file.tracks[0].keys[2].value, 1.0) << "target values count entries";
-    EXPECT_EQ(from_file.tracks[2].keys[0].value, 50.0);
+    EXPECT_EQ(format_timeline(fixture_source()), text) << "the text says what the tables hold";
+    EXPECT_EQ(fixture_source().tracks[0].keys[2].value, 1.0) << "target values count entries";
+    EXPECT_EQ(fixture_source().tracks[2].keys[0].value, 50.0);
+    EXPECT_EQ(fixture_source().tracks[8].keys[0].value, 0x1p127) << "the largest scale's step";
 }
 
 TEST(TimelinePacking, ParseErrorsNameTheLine)

@@ -1,11 +1,13 @@
-// The editor project file carries the show's keys unchanged.
+// The editor project file carries a timeline's keys unchanged.
 #include <gtest/gtest.h>
 
+#include "tests/fixtures/fixture_timeline.h"
 #include "timeline/rocket_project.h"
 
-TEST(RocketProject, ExportReadsBackAsTheShowsKeys)
+TEST(RocketProject, ExportReadsBackAsTheTimelinesKeys)
 {
-    const timeline_source show = unpack_timeline(show_sync, {show_track_names, show_track_names + sync_track_count});
+    const timeline_source show = unpack_timeline(fixture_timeline().view(),
+                                                 {show_track_names, show_track_names + sync_track_count});
     const std::string xml = rocket_project_xml(show, show_end_row + 1);
     EXPECT_NE(xml.find("<tracks rows=\"1713\""), std::string::npos);
     EXPECT_NE(xml.find("highlightRowStep=\"8\""), std::string::npos);

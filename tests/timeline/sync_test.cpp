@@ -1,8 +1,9 @@
-// The evaluator on small hand-made tables.
+// The evaluator on small hand-made tables and on the fixture timeline.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "tests/fixtures/fixture_timeline.h"
 #include "timeline/sync.h"
 
 namespace {
@@ -61,8 +62,9 @@ TEST_F(tables_swap, BeforeRowZeroKeepsWhatWasThere)
 
 TEST(SyncEvaluator, ResultsAreRoundedOnlyWhenStored)
 {
-    // Row 1.5 of the show's fade-in: ramp from 0 at row 0 to 1 at row 5.
+    // Row 1.5 of the fixture's fade-in: ramp from 0 at row 0 to 1 at row 5.
     float out[sync_track_count] = {};
-    syncgetc(1.5f, out);
+    sync_scratch scratch;
+    sync_evaluate(fixture_timeline().view(), scratch, 1.5f, out);
     EXPECT_EQ(out[14], float(double(float(0.3 * 0.3))));
 }

@@ -1,0 +1,46 @@
+// What every show must keep, whatever its content: its timeline file packs under the
+// build's strict packer, the built tables are what the file says, and rewriting the
+// file with its own keys changes nothing in it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "timeline/source.h"
+
+namespace {
+std::string show_file()
+{
+    std::ifstream file(SHOW_TIMELINE_FILE);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+}
+
+TEST(ShowFile, PacksStrictlyIntoTheBuiltTables)
+{
+    timeline_source source;
+    std::string error;
+    ASSERT_TRUE(parse_timeline(show_file(), source, error)) << error;
+    ASSERT_EQ(source.tracks.size(), size_t(sync_track_count));
+    for (int t = 0; t < sync_track_count; ++t)
+        EXPECT_EQ(source.tracks[t].name, show_track_names[t]) << "the show's tracks, in slot order";
+    packed_timeline packed;
+    std::vector<pack_problem> problems;
+    EXPECT_TRUE(pack_timeline(source, packed, problems, true));
+    for (const pack_problem& p : problems)
+        EXPECT_FALSE(p.fatal) << p.text;
+    const std::vector<std::string> names(show_track_names, show_track_names + sync_track_count);
+    EXPECT_EQ(format_timeline(unpack_timeline(show_sync, names)), format_timeline(source))
+        << "show.timeline says what the built tables hold";
+}
+
+TEST(ShowFile, RewritingItWithItsOwnKeysKeepsEveryByte)
+{
+    const std::string text = show_file();
+    timeline_source source;
+    std::string error;
+    ASSERT_TRUE(parse_timeline(text, source, error)) << error;
+    EXPECT_EQ(format_timeline(source, text), text);
+}
