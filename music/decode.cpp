@@ -154,6 +154,9 @@ bool feed_chunks(const unsigned char* bytes, uint32_t size, pcm_sink* sink)
 uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t size)
 {
     last_decode = {};
+    const uint32_t start = decode_start(bytes, size, size);
+    bytes += start;
+    size -= start;
     // A header may claim any length; the file cannot decode to more than its bytes allow.
     track.duration = std::min(track_seconds(bytes, size), size / lowest_bytes_per_second);
     track.pcm_bytes = uint32_t(std::min(std::trunc(track.duration * pcm_bytes_per_second), double(UINT32_MAX)));
@@ -170,10 +173,11 @@ uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t s
     return track_ok;
 }
 
-bool holds_mp3_frame(const unsigned char* bytes, uint32_t size)
+bool holds_mp3_frame(const unsigned char* bytes, uint32_t size, uint64_t file_size)
 {
     last_decode = {};
-    const bool found = open_feed() && feed_chunks(bytes, size, nullptr);
+    const uint32_t start = decode_start(bytes, size, file_size);
+    const bool found = open_feed() && feed_chunks(bytes + start, size - start, nullptr);
     mpg123_delete(feed_decoder);
     return found;
 }

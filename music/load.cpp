@@ -78,7 +78,7 @@ const char* read_file(const char* path, unsigned char*& bytes, uint32_t& size, b
     else if (!(problem = read_to(fd, bytes, size, std::min<uint64_t>(file_size, probe_mib * mib)))) {
         const uint64_t probe_end = std::min<uint64_t>(file_size, id3v2_bytes(bytes, size) + probe_mib * mib);
         problem = read_to(fd, bytes, size, probe_end);
-        junk = !problem && size < file_size && !holds_mp3_frame(bytes, size);
+        junk = !problem && size < file_size && !holds_mp3_frame(bytes, size, file_size);
         if (!problem && !junk)
             problem = read_to(fd, bytes, size, file_size);
     }

@@ -3,6 +3,19 @@
 #include <cstring>
 
 namespace {
+constexpr uint32_t id3v2_header_bytes = 10;
+
+// The whole tag's length as its header states it, or 0.
+uint64_t id3v2_claim(const unsigned char* bytes, uint32_t size)
+{
+    if (size < id3v2_header_bytes || std::memcmp(bytes, "ID3", 3) != 0)
+        return 0;
+    // Seven bits to a size byte, so that the size never looks like a frame sync.
+    const uint64_t body = uint32_t(bytes[6] & 0x7f) << 21 | (bytes[7] & 0x7f) << 14 | (bytes[8] & 0x7f) << 7 |
+                          (bytes[9] & 0x7f);
+    return id3v2_header_bytes + body + ((bytes[5] & 0x10) ? id3v2_header_bytes : 0);
+}
+
 uint32_t big_endian(const unsigned char* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
 
 // The byte count a Xing or Info header states for the stream, or 0.
@@ -28,13 +41,13 @@ uint32_t stated_stream_bytes(const unsigned char* bytes, uint32_t size)
 
 uint32_t id3v2_bytes(const unsigned char* bytes, uint32_t size)
 {
-    if (size < 10 || std::memcmp(bytes, "ID3", 3) != 0)
-        return 0;
-    // Seven bits to a size byte, so that the size never looks like a frame sync.
-    const uint64_t body = uint32_t(bytes[6] & 0x7f) << 21 | (bytes[7] & 0x7f) << 14 | (bytes[8] & 0x7f) << 7 |
-                          (bytes[9] & 0x7f);
-    const uint64_t whole = 10 + body + ((bytes[5] & 0x10) ? 10 : 0);
+    const uint64_t whole = id3v2_claim(bytes, size);
     return whole < size ? uint32_t(whole) : size;
+}
+
+uint32_t decode_start(const unsigned char* bytes, uint32_t size, uint64_t file_size)
+{
+    return id3v2_claim(bytes, size) > file_size ? id3v2_header_bytes : 0;
 }
 
 bool shorter_than_stated(const unsigned char* bytes, uint32_t size)

@@ -39,5 +39,6 @@ uint32_t load_track(music_track& track, const char* path);
 // is whole), allocates pcm_bytes = trunc(duration x 176,400) zero-filled bytes
 // with malloc, and fills them with whatever the file decodes to.
 uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t size);
-// Whether the decoder, fed as decode_track feeds it, finds any MP3 frame in these bytes.
-bool holds_mp3_frame(const unsigned char* bytes, uint32_t size);
+// Whether the decoder, fed as decode_track feeds it, finds any MP3 frame in
+// these first bytes of a file of file_size bytes.
+bool holds_mp3_frame(const unsigned char* bytes, uint32_t size, uint64_t file_size);

@@ -237,6 +237,28 @@ TEST_F(MusicBadFileInAShow, LargeTagBeforeTheAudioIsReadPast)
               bad().pcm_bytes / 2);
 }
 
+TEST_F(MusicBadFileInAShow, TagClaimingMoreThanTheFileIsReadPast)
+{
+    // A tag header claiming 256 MiB right before the audio: players find the
+    // frames after it, in a small file and in one larger than the probe.
+    for (const uint32_t trailing : {0u, 5u << 20}) {
+        SCOPED_TRACE(trailing);
+        std::free(track.pcm); // the good track the last show was checked against
+        start_show(
+            [trailing](const std::string& path) {
+                std::vector<unsigned char> bytes{'I', 'D', '3', 4, 0, 0, 0x7f, 0x7f, 0x7f, 0x7f};
+                const auto mp3 = read_bytes(good);
+                bytes.insert(bytes.end(), mp3.begin(), mp3.end());
+                bytes.resize(bytes.size() + trailing);
+                write_bytes(path, bytes);
+            },
+            nullptr);
+        ASSERT_EQ(bad().pcm_bytes, track.pcm_bytes);
+        EXPECT_GT(std::count_if(bad().pcm, bad().pcm + bad().pcm_bytes, [](unsigned char b) { return b != 0; }),
+                  bad().pcm_bytes / 2);
+    }
+}
+
 TEST_F(MusicBadFileInAShow, ForgedFrameCountGivesAShortTrack)
 {
     start_show(
