@@ -2,7 +2,10 @@
 // connection can go wrong.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +18,7 @@
 #include "scripted_editor.h"
 #include "timeline/rocket_project.h"
 #include "tools/studio/rocket_link.h"
+#include "tools/studio/rocket_socket.h"
 
 namespace {
 // The show's tracks, each holding one key of its own before an editor speaks.
@@ -273,6 +277,39 @@ TEST_F(link_test, MalformedMessagesCloseTheConnectionWithAReason)
         ++connection;
     }
     ASSERT_TRUE(connected(connection));
+}
+
+TEST_F(link_test, ASlowNameLookupNeverHoldsUpAPoll)
+{
+    // A name service that takes half a second, does not know the name at first, then answers.
+    static std::atomic<int> lookups{0};
+    const auto by_name_service = rocket_resolve;
+    rocket_resolve = [](const std::string& host, uint32_t& address) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        address = htonl(INADDR_LOOPBACK);
+        return host == "editor.host" && ++lookups > 1;
+    };
+    rocket_close(link);
+    rocket_options o;
+    o.address = {"editor.host", editor.port};
+    o.start = show_tracks();
+    o.retry_seconds = 0.05;
+    link = rocket_open(o);
+    double slowest = 0;
+    for (int round = 0; round < 3000 && editor.asked.size() < sync_track_count; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        rocket_poll(*link, now);
+        slowest = std::max(slowest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        now += 0.001;
+        editor_pump(editor);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    rocket_close(link); // gives up no lookup under way: the link is connected
+    link = nullptr;
+    rocket_resolve = by_name_service;
+    EXPECT_EQ(editor.asked.size(), size_t(sync_track_count));
+    EXPECT_EQ(lookups, 2);
+    EXPECT_LT(slowest, 0.1);
 }
 
 TEST_F(link_test, AWrongGreetingClosesTheConnection)

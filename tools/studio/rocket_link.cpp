@@ -14,6 +14,7 @@ constexpr size_t read_per_poll = 1 << 16;
 struct rocket_link {
     rocket_options options;
     rocket_source keys;
+    rocket_lookup* lookup = nullptr; // the host being found before a try
     int fd = -1;
     bool connected = false;
     bool said_absent = false;
@@ -142,14 +143,20 @@ void rocket_close(rocket_link* link)
 {
     if (link && link->fd >= 0)
         rocket_socket_close(link->fd);
+    if (link)
+        rocket_lookup_end(link->lookup);
     delete link;
 }
 
 rocket_events rocket_poll(rocket_link& l, double now)
 {
     rocket_events ev;
-    if (l.fd < 0 && now >= l.next_try) {
-        l.fd = rocket_socket_connect(l.options.address.host, l.options.address.port);
+    if (l.fd < 0 && now >= l.next_try && !l.lookup)
+        l.lookup = rocket_lookup_start(l.options.address.host);
+    if (l.lookup && rocket_lookup_state(*l.lookup) != 0) {
+        l.fd = rocket_socket_connect(*l.lookup, l.options.address.port);
+        rocket_lookup_end(l.lookup);
+        l.lookup = nullptr;
         if (l.fd < 0)
             l.next_try = now + l.options.retry_seconds;
         l.connect_started = now;
