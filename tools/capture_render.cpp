@@ -50,7 +50,10 @@ bool start_windowed_renderer(const window_link* window, const char* shader_dir)
     if (!start_device(window))
         return false;
     report_driver();
-    start_shaders(shader_dir ? load_shader_dir(shader_dir) : nullptr);
+    std::string problems;
+    const char* const* texts = shader_dir ? load_shader_dir(shader_dir, problems) : nullptr;
+    std::fputs(problems.c_str(), stderr);
+    start_shaders(texts);
     std::memcpy(fresh_constants, frame_constants, sizeof fresh_constants);
     return true;
 }

@@ -86,6 +86,14 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     EXPECT_FALSE(swap_in_shaders()) << "nothing compiled, nothing swapped";
     EXPECT_EQ(entry_picture(5), red) << "the last good shader keeps running";
 
+    // A NUL byte would cut the text short where the compiler reads it: the file is refused, by its line.
+    const char cut[] = "// a comment\n\nvoid ya(out float4 o, float2 h) { o = 0; }\0\n}\n";
+    save(file, std::string(cut, sizeof cut - 1));
+    recompile_file((folder / "shaders").c_str(), "e05.hlsl");
+    const std::string nul = shader_errors();
+    EXPECT_NE(nul.find("e05.hlsl holds a NUL byte on line 3"), std::string::npos) << nul;
+    EXPECT_FALSE(swap_in_shaders());
+
     // The watcher thread sees a save and recompiles on its own.
     ASSERT_TRUE(watch_shaders((folder / "shaders").c_str()));
     save(file, original);

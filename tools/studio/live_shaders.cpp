@@ -39,8 +39,8 @@ void recompile_file(const char* dir, const std::string& name)
     if (k == shader_slots)
         return; // not a text of the show
     const auto start = std::chrono::steady_clock::now();
-    const char* const* table = load_shader_dir(dir);
     std::string report;
+    const char* const* table = load_shader_dir(dir, report);
     std::vector<std::pair<int, gpu_shader*>> done;
     for (int slot : slots_fed_by(k)) {
         std::string one;
