@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "music/stream_header.h"
 #include "music/tracks.h"
@@ -113,6 +114,24 @@ void load_tracks()
 {
     for (int k = 0; k < entry_count; ++k)
         load_track(track_table[k], track_paths[k]);
+}
+
+bool load_tracks_from(const char* dir)
+{
+    std::string paths[entry_count];
+    bool any = false;
+    for (int k = 0; k < entry_count; ++k) {
+        paths[k] = dir + std::string(std::strchr(track_paths[k], '/'));
+        any |= access(paths[k].c_str(), R_OK) == 0;
+    }
+    if (!any) {
+        for (music_track& track : track_table)
+            track = {};
+        return false;
+    }
+    for (int k = 0; k < entry_count; ++k)
+        load_track(track_table[k], paths[k].c_str());
+    return true;
 }
 
 uint32_t load_track(music_track& track, const char* path)

@@ -31,6 +31,10 @@ extern decode_report last_decode;
 
 // Loads track_paths[k] into track_table[k] for every entry.
 void load_tracks();
+// The same from the files of those names in `dir`. When none of them can be
+// read at all every track stays silent without a line a file, and the result
+// is false, so that the caller can say so once.
+bool load_tracks_from(const char* dir);
 // Reads the whole file and decodes it. A missing or bad file leaves a
 // playable, possibly empty, buffer and one line on stderr naming the file.
 uint32_t load_track(music_track& track, const char* path);

@@ -1,5 +1,5 @@
 // swipemix-capture: renders the show without a window, frame by frame, into
-// PNG files; also single entries, a contact sheet of all entries, per-entry
+// a video or PNG files; also single entries, a contact sheet of all entries, per-entry
 // timings and the caption atlas.
 #include <signal.h>
 #include <sys/stat.h>
@@ -21,175 +21,188 @@
 #include "graphics/device.h"
 #include "music/playback.h"
 #include "music/tracks.h"
+#include "graphics/shader_sources.h"
+#include "timeline/sync.h"
 #include "tools/capture_image.h"
+#include "tools/capture_options.h"
+#include "tools/capture_progress.h"
 #include "tools/capture_render.h"
 #include "tools/capture_video.h"
 #include "tools/capture_yuv.h"
-#include "tools/frame_rate.h"
-#include "tools/number.h"
+#include "tools/output.h"
 #include "tools/timeline_file.h"
+#include "tools/frame_rate.h"
 
 namespace {
-struct options {
-    const char* mode = nullptr; // the option naming what to make
-    double at = 0, from = 0, to = -1, clock = NAN;
-    frame_rate rate;
-    int entry = -1, width = 1920;
-    bool column = false; // the video holds only the 768-pixel column
-    const char* output = nullptr;
-    const char* target = nullptr; // --sheet and --atlas name their file
-    const char* shader_dir = nullptr;
-    const char* frame_times = nullptr; // per-frame render times of a video or sequence
-    const char* timeline = nullptr;    // an edited timeline text in place of the built-in one
-};
-
-int usage()
-{
-    std::fprintf(stderr,
-                 "usage: swipemix-capture (-o VIDEO.mp4|.mkv [--from ROW] [--to ROW] [--column] | --at ROW -o FILE.png | --from ROW --to ROW -o DIR/ | --entry E [--clock S] -o FILE.png |\n"
-                 "                         --sheet FILE.png [--clock S] | --bench [--clock S] | --atlas FILE.png)\n"
-                 "                         [--fps N|N/D] [--width W] [--shader-dir DIR] [--timeline FILE] [--frame-times FILE (video, sequence)]\n"
-                 "--at ROW --column writes only the 768-pixel column. --timeline plays an edited timeline text, packed\n"
-                 "as the build packs it (exit 2 when a key cannot be stored).\n");
-    return 2;
-}
-
-bool is_video(const std::string& path)
-{
-    const auto ends = [&](const char* suffix) {
-        const size_t n = std::strlen(suffix);
-        return path.size() > n && path.compare(path.size() - n, n, suffix) == 0;
-    };
-    return ends(".mp4") || ends(".mkv");
-}
-
-bool parse(int argc, char** argv, options& o)
-{
-    double entry = -1, width = o.width;
-    for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
-        const bool takes_value = name != "--bench" && name != "--column";
-        if (takes_value && i + 1 >= argc)
-            return false;
-        const char* value = takes_value ? argv[++i] : nullptr;
-        const bool is_mode = name == "--at" || name == "--from" || name == "--entry" || name == "--sheet" ||
-                             name == "--bench" || name == "--atlas";
-        if (is_mode) {
-            if (o.mode)
-                return false;
-            o.mode = argv[takes_value ? i - 1 : i];
-        }
-        bool ok = true;
-        if (name == "--at")
-            ok = parse_number(value, o.at) && o.at >= 0;
-        else if (name == "--from")
-            ok = parse_number(value, o.from) && o.from >= 0;
-        else if (name == "--to")
-            ok = parse_number(value, o.to) && o.to >= 0;
-        else if (name == "--entry")
-            ok = parse_number(value, entry) && entry == std::floor(entry) && entry >= 0 && entry < entry_count;
-        else if (name == "--clock")
-            ok = parse_number(value, o.clock);
-        else if (name == "--fps")
-            ok = parse_frame_rate(value, o.rate);
-        else if (name == "--width")
-            ok = parse_number(value, width) && width == std::floor(width) && width >= 1 && width <= 16384;
-        else if (name == "-o")
-            o.output = value;
-        else if (name == "--sheet" || name == "--atlas")
-            o.target = value;
-        else if (name == "--shader-dir")
-            o.shader_dir = value;
-        else if (name == "--timeline")
-            o.timeline = value;
-        else if (name == "--frame-times")
-            o.frame_times = value;
-        else if (name == "--column")
-            o.column = true;
-        else if (name != "--bench")
-            return false;
-        if (!ok)
-            return false;
-    }
-    o.entry = int(entry);
-    o.width = int(width);
-    if (o.output && is_video(o.output) && (!o.mode || std::string(o.mode) == "--from")) {
-        o.mode = "video";
-        return std::isnan(o.clock) && (o.to < 0 || o.to >= o.from);
-    }
-    if (!o.mode)
-        return false;
-    const std::string mode = o.mode;
-    if ((o.column && mode != "--at") || (o.frame_times && mode != "--from"))
-        return false;
-    const bool wants_output = mode == "--at" || mode == "--from" || mode == "--entry";
-    if (wants_output != (o.output != nullptr))
-        return false;
-    if ((mode == "--from") != (o.to >= 0) || (mode == "--from" && o.to < o.from))
-        return false;
-    return std::isnan(o.clock) || mode == "--entry" || mode == "--sheet" || mode == "--bench";
-}
+using mode = capture_mode;
 
 // The 768-pixel column, or as much of it as the back buffer holds.
 void grab_column(rgb_image& out) { grab(out, (W - column_width) / 2, column_width); }
 
 volatile sig_atomic_t interrupted;
 
-// Frames done, frames per second and time left, on one line of a terminal.
-void show_progress(long done, long total, std::chrono::steady_clock::time_point start)
+std::string frame_path(const char* dir, long k)
 {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%05ld.png", k);
+    return dir + std::string(name);
+}
+
+// Devices and pipes (/dev/null, /dev/stdout) are written to, never kept.
+bool exists(const std::string& path)
+{
+    struct stat s;
+    return stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode);
+}
+
+// A file or a folder's frames from an earlier run stay unless --force: an
+// hour of rendering must not go because a command was repeated.
+bool outputs_free(const capture_options& o, long first_frame, long frames)
+{
+    if (o.force)
+        return true;
+    std::vector<std::string> taken;
+    for (const char* path : {o.output, o.target, o.frame_times})
+        if (path && o.mode != mode::sequence && exists(path))
+            taken.push_back(path);
+    if (o.frame_times && o.mode == mode::sequence && exists(o.frame_times))
+        taken.push_back(o.frame_times);
+    for (long k = first_frame; o.mode == mode::sequence && k < first_frame + frames; ++k)
+        if (exists(frame_path(o.output, k)))
+            taken.push_back(frame_path(o.output, k));
+    if (taken.empty())
+        return true;
+    if (taken.size() == 1)
+        std::fprintf(stderr, "swipemix-capture: %s exists; give --force to overwrite it\n", taken[0].c_str());
+    else
+        std::fprintf(stderr, "swipemix-capture: %s and %zu more of this run's files exist; give --force to overwrite them\n",
+                     taken[0].c_str(), taken.size() - 1);
+    return false;
+}
+
+// Whether every effect the run draws compiled (their messages are on stderr
+// already); with --keep-going, which entries another entry's effect draws.
+bool effects_ready(const capture_options& o)
+{
+    std::vector<int> failed;
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        const bool needed = o.mode != mode::entry || slot == 0 || slot == o.entry + 1;
+        if (needed && !shader_slot_filled(slot))
+            failed.push_back(slot);
+    }
+    if (failed.empty())
+        return true;
+    std::string names;
+    for (int slot : failed)
+        names += std::string(names.empty() ? "" : ", ") + source_files[slot];
+    if (!o.keep_going) {
+        std::fprintf(stderr, "swipemix-capture: nothing rendered: %s did not compile (--keep-going renders anyway)\n",
+                     names.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "swipemix-capture: %s did not compile; rendering anyway\n", names.c_str());
+    for (int slot : failed) {
+        int drawn_by = slot - 1;
+        while (drawn_by > 0 && !shader_slot_filled(drawn_by))
+            --drawn_by;
+        if (slot == 0)
+            std::fprintf(stderr, "swipemix-capture: no composite: the frames stay black\n");
+        else if (drawn_by > 0)
+            std::fprintf(stderr, "swipemix-capture: entry %d is drawn by entry %d's effect\n", slot - 1, drawn_by - 1);
+        else
+            std::fprintf(stderr, "swipemix-capture: entry %d is drawn by no effect\n", slot - 1);
+    }
+    return true;
+}
+
+// Frames done, frames per second and about how long is left, on one line of
+// a terminal.
+struct progress_line {
+    render_progress counts;
+    std::vector<int> tracks;
+    std::chrono::steady_clock::time_point start, last;
+};
+
+progress_line start_progress(const frame_rate& rate, double from, double to)
+{
+    progress_line p;
+    p.tracks = tracks_between(rate, from, to);
+    p.counts = plan_progress(p.tracks);
+    p.start = p.last = std::chrono::steady_clock::now();
+    return p;
+}
+
+void frame_done(progress_line& p, long index)
+{
+    const auto now = std::chrono::steady_clock::now();
+    count_frame(p.counts, p.tracks[size_t(index)], std::chrono::duration<double, std::milli>(now - p.last).count());
+    p.last = now;
     if (!isatty(2))
         return;
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double rate = done / seconds, left = (total - done) / rate;
-    const int filled = int(30 * done / total);
-    std::fprintf(stderr, "\r[%-30s] %ld/%ld frames  %.2f fps  %d:%02d:%02d left ", std::string(filled, '#').c_str(), done,
-                 total, rate, int(left) / 3600, int(left) / 60 % 60, int(left) % 60);
-    if (done == total)
+    const double fps = p.counts.done / std::chrono::duration<double>(now - p.start).count();
+    const int left = int(seconds_left(p.counts)), filled = int(30 * p.counts.done / p.counts.total);
+    std::fprintf(stderr, "\r[%-30s] %ld/%ld frames  %.2f fps  about %d:%02d:%02d left ",
+                 std::string(size_t(filled), '#').c_str(), p.counts.done, p.counts.total, fps, left / 3600,
+                 left / 60 % 60, left % 60);
+    if (p.counts.done == p.counts.total)
         std::fprintf(stderr, "\n");
 }
 
-// The file that --frame-times names, or null; false when it cannot be made.
-bool open_frame_times(const options& o, std::unique_ptr<FILE, int (*)(FILE*)>& file)
+// One of a fixed count of steps done: a bar on a terminal, else a line.
+void step_done(const char* what, int done, int total)
+{
+    if (isatty(2))
+        std::fprintf(stderr, "\r%s [%-37s] %d/%d%s", what, std::string(size_t(37 * done / total), '#').c_str(), done, total,
+                     done == total ? "\n" : "");
+    else
+        std::fprintf(stderr, "swipemix-capture: %s: %d of %d done\n", what, done, total);
+}
+
+bool write_failed(const char* path)
+{
+    std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", path, std::strerror(errno));
+    return false;
+}
+
+// The file that --frame-times names, headed by its columns; false when it
+// cannot be made.
+bool open_frame_times(const capture_options& o, FILE*& file)
 {
     if (!o.frame_times)
         return true;
-    file.reset(std::fopen(o.frame_times, "w"));
-    if (!file)
-        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", o.frame_times, std::strerror(errno));
-    return file != nullptr;
+    file = std::fopen(o.frame_times, "w");
+    if (!file || std::fputs("row\tentry\tms\n", file) < 0)
+        return write_failed(o.frame_times);
+    return true;
 }
 
-int write_sequence(const options& o)
+bool close_output(FILE* file, const char* path) { return !file || finish_output(file, "swipemix-capture", path); }
+
+int write_sequence(const capture_options& o, long first_frame)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> times(nullptr, std::fclose);
+    FILE* times = nullptr;
     if (!open_frame_times(o, times))
         return 1;
-    const std::string dir = o.output;
-    mkdir(dir.c_str(), 0777); // an existing folder is fine; a bad one fails at the first file
-    const long total = long(frames_between(o.rate, o.from, o.to));
-    const auto start = std::chrono::steady_clock::now();
+    const double from = frame_row(o.rate, 0, first_frame);
+    progress_line progress = start_progress(o.rate, from, o.to);
     rgb_image frame;
-    const bool done = step_show(o.rate, o.from, o.to, [&](long index, double) {
+    const bool done = step_show(o.rate, from, o.to, [&](long index, double) {
         grab(frame, 0, W);
-        char name[32];
-        std::snprintf(name, sizeof name, "/frame_%05ld.png", index);
-        if (!write_png((dir + name).c_str(), frame))
+        if (!write_png(frame_path(o.output, first_frame + index).c_str(), frame))
             return false;
-        show_progress(index + 1, total, start);
+        frame_done(progress, index);
         return true;
-    }, {}, times.get());
-    return done ? 0 : 1;
+    }, {}, times);
+    return close_output(times, o.frame_times) && done ? 0 : 1;
 }
 
 // The show, or rows from ... to of it, encoded with the soundtrack it plays.
-int write_video(const options& o)
+int write_video(const capture_options& o)
 {
-    const double to = o.to >= 0 ? o.to : 1712;
-    std::unique_ptr<FILE, int (*)(FILE*)> times(nullptr, std::fclose);
+    FILE* times = nullptr;
     if (!open_frame_times(o, times))
         return 1;
-    load_tracks();
+    load_music("swipemix-capture", o.music_dir ? o.music_dir : "Music");
     play_track(track_table[current_track]);
     // The column, or as much of it as the back buffer holds; else all of it.
     const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
@@ -203,14 +216,13 @@ int write_video(const options& o)
     std::vector<unsigned char> sound;
     long long samples_done = 0;
     const auto sound_until = [&](double rows) {
-        const long long target = std::llround(rows * 0.125 * 44100);
+        const long long target = std::llround(rows * row_seconds * 44100);
         sound.resize(size_t(std::max(0LL, target - samples_done)) * 4);
         pull_samples(sound.data(), uint32_t(sound.size()));
         samples_done = std::max(samples_done, target);
     };
     const double frame_rows = frame_row(o.rate, 0, 1);
-    const long total = long(frames_between(o.rate, o.from, to));
-    const auto start = std::chrono::steady_clock::now();
+    progress_line progress = start_progress(o.rate, o.from, o.to);
     // Frame k is converted and handed to ffmpeg on its own thread while
     // frame k + 1 is drawn; the read-back buffer it reads stays untouched
     // until the present after that, and by then it is waited for.
@@ -219,7 +231,7 @@ int write_video(const options& o)
     bool written = true;
     const auto handed = [&] { return !handing.valid() || handing.get(); };
     step_show(
-        o.rate, o.from, to,
+        o.rate, o.from, o.to,
         [&](long index, double rows) {
             written = handed();
             sound_until(rows + frame_rows);
@@ -227,18 +239,19 @@ int write_video(const options& o)
                 to_yuv420(pixels, W, x0, width, frame_height, picture.data());
                 return write_video_frame(picture.data(), frame_sound.data(), unsigned(frame_sound.size()));
             });
-            show_progress(index + 1, total, start);
+            frame_done(progress, index);
             return written && !interrupted;
         },
         // The video's sound starts at `from`, even between two frame times.
-        [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); }, times.get());
+        [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); }, times);
     written = handed() && written;
+    const bool times_written = close_output(times, o.frame_times);
     if (interrupted)
         std::fprintf(stderr, "\nswipemix-capture: interrupted; %s holds what was rendered\n", o.output);
-    return close_video() && written && !interrupted ? 0 : interrupted ? 130 : 1;
+    return close_video() && written && times_written && !interrupted ? 0 : interrupted ? 130 : 1;
 }
 
-int write_sheet(const options& o)
+int write_sheet(const capture_options& o)
 {
     constexpr int columns = 8, tile_w = column_width / 4, tile_h = frame_height / 4;
     rgb_image sheet;
@@ -257,11 +270,12 @@ int write_sheet(const options& o)
         const int x = e % columns * tile_w, y = e / columns * tile_h;
         paste_quarter(sheet, frame, x, y);
         draw_label(sheet, x, y, e);
+        step_done("sheet", e + 1, entry_count);
     }
     return write_png(o.target, sheet) ? 0 : 1;
 }
 
-int bench(const options& o)
+int bench(const capture_options& o)
 {
     constexpr int timed_frames = 5;
     const double clock = std::isnan(o.clock) ? 0 : o.clock;
@@ -279,24 +293,66 @@ int bench(const options& o)
         }
         std::sort(times, times + timed_frames);
         std::printf("%5d  %15.1f\n", e, times[timed_frames / 2]);
+        std::fflush(stdout); // a line per entry as it is measured, even into a pipe
         total += times[timed_frames / 2];
     }
     std::printf("mean   %15.1f\n", total / entry_count);
-    return 0;
+    return !finish_output(stdout, "swipemix-capture", "the standard output");
+}
+
+int write_still(const capture_options& o)
+{
+    rgb_image frame;
+    const bool written = step_show(o.rate, o.at, o.at, [&](long, double) {
+        if (o.column)
+            grab_column(frame);
+        else
+            grab(frame, 0, W);
+        return write_png(o.output, frame);
+    });
+    return written ? 0 : 1;
+}
+
+int write_entry(const capture_options& o)
+{
+    double stays[entry_count];
+    find_longest_stays(o.rate, stays);
+    draw_entry_plain(o.entry, std::isnan(o.clock) ? 0 : o.clock, stays[o.entry]);
+    rgb_image frame;
+    grab_column(frame);
+    return write_png(o.output, frame) ? 0 : 1;
+}
+
+int write_atlas(const capture_options& o)
+{
+    std::unique_ptr<unsigned char[]> red(new unsigned char[size_t(atlas_width) * atlas_height]());
+    draw_caption_atlas(red.get());
+    return write_png(o.target, red.get(), atlas_width, atlas_height, 1) ? 0 : 1;
 }
 }
 
 int main(int argc, char** argv)
 {
-    options o;
-    if (!parse(argc, argv, o))
-        return usage();
-    const std::string mode = o.mode;
-    if (mode == "--atlas") {
-        std::unique_ptr<unsigned char[]> red(new unsigned char[size_t(atlas_width) * atlas_height]());
-        draw_caption_atlas(red.get());
-        return write_png(o.target, red.get(), atlas_width, atlas_height, 1) ? 0 : 1;
+    capture_options o;
+    const std::string problem = parse_capture_options(argc, argv, o);
+    if (o.help && problem.empty()) {
+        std::fputs(capture_help().c_str(), stdout);
+        return !finish_output(stdout, "swipemix-capture", "the standard output");
     }
+    if (!problem.empty()) {
+        std::fprintf(stderr, "swipemix-capture: %s\n", problem.c_str());
+        return 2;
+    }
+    // A frame sequence holds the show's frames from `from` on, numbered as in
+    // the show, so ranges rendered apart fill one folder without clashing.
+    const long first_frame = o.mode == mode::sequence ? first_frame_at(o.rate, o.from) : 0;
+    const long frames = o.mode == mode::sequence ? long(frames_between(o.rate, frame_row(o.rate, 0, first_frame), o.to)) : 0;
+    if (!outputs_free(o, first_frame, frames))
+        return 1;
+    if (o.mode == mode::sequence)
+        mkdir(o.output, 0777); // an existing folder is fine; a bad one fails at the first file
+    if (o.mode == mode::atlas)
+        return write_atlas(o);
     // Packed before the device starts, so a timeline that cannot play costs nothing.
     static packed_timeline edited;
     if (o.timeline) {
@@ -316,32 +372,14 @@ int main(int argc, char** argv)
     W = o.width;
     if (!start_renderer(o.shader_dir))
         return 1;
-    if (mode == "--at") {
-        rgb_image frame;
-        const bool written = step_show(o.rate, o.at, o.at, [&](long, double) {
-            if (o.column)
-                grab_column(frame);
-            else
-                grab(frame, 0, W);
-            return write_png(o.output, frame);
-        });
-        return written ? 0 : 1;
+    if (!effects_ready(o))
+        return 1;
+    switch (o.mode) {
+    case mode::still: return write_still(o);
+    case mode::video: return write_video(o);
+    case mode::sequence: return write_sequence(o, first_frame);
+    case mode::entry: return write_entry(o);
+    case mode::sheet: return write_sheet(o);
+    default: return bench(o);
     }
-    if (mode == "video")
-        return write_video(o);
-    if (mode == "--from")
-        return write_sequence(o);
-    if (mode == "--entry") {
-        if (!shader_slot_filled(o.entry + 1))
-            std::fprintf(stderr, "swipemix-capture: entry %d has no shader; the show draws a lower entry instead\n", o.entry);
-        double stays[entry_count];
-        find_longest_stays(o.rate, stays);
-        draw_entry_plain(o.entry, std::isnan(o.clock) ? 0 : o.clock, stays[o.entry]);
-        rgb_image frame;
-        grab_column(frame);
-        return write_png(o.output, frame) ? 0 : 1;
-    }
-    if (mode == "--sheet")
-        return write_sheet(o);
-    return bench(o);
 }

@@ -8,6 +8,7 @@
 #include "driver/pose.h"
 #include "driver/startup.h"
 #include "music/playback.h"
+#include "music/tracks.h"
 #include "timeline/sync.h"
 #include "tools/shader_dir.h"
 
@@ -26,11 +27,18 @@ void restart_feed()
 void pose_entry(int e, double rows)
 {
     restart_feed();
-    frame_constants[slot_time] = frame_constants[slot_previous_time] = float(rows * 0.125);
+    frame_constants[slot_time] = frame_constants[slot_previous_time] = float(rows * row_seconds);
     static sync_scratch scratch;
     sync_evaluate(*in_use, scratch, float(rows), frame_constants + slot_tracks);
     frame_constants[slot_feed_position] = float(e);
 }
+}
+
+void load_music(const char* tool, const char* dir)
+{
+    if (!load_tracks_from(dir))
+        std::fprintf(stderr, "%s: no music track can be read in %s, so there is no sound; give --music DIR, or make "
+                             "the default music with tools/music/make-music\n", tool, dir);
 }
 
 void use_timeline(const sync_tables& tables) { in_use = &tables; }
@@ -89,16 +97,26 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
     }
 }
 
+std::vector<int> tracks_between(const frame_rate& rate, double from, double to)
+{
+    restart_feed();
+    for (long k = 0; frame_row(rate, 0, k) < from; ++k)
+        stepped_feed(frame_row(rate, 0, k));
+    std::vector<int> tracks;
+    for (long index = 0; frame_row(rate, from, index) <= to; ++index)
+        tracks.push_back(stepped_feed(frame_row(rate, from, index)));
+    return tracks;
+}
+
 void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
 {
-    constexpr double show_rows = 1712;
     double best[entry_count] = {};
     int track = -1;
     double since = 0;
     restart_feed();
     for (long k = 0;; ++k) {
         const double rows = frame_row(rate, 0, k);
-        const int now = rows <= show_rows ? stepped_feed(rows) : -1;
+        const int now = rows <= show_end_row ? stepped_feed(rows) : -1;
         if (now != track) {
             if (track >= 0 && track < entry_count && rows - since > best[track]) {
                 best[track] = rows - since;

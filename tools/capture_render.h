@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "graphics/device.h"
 #include "shared/state.h"
@@ -14,6 +15,10 @@
 bool start_renderer(const char* shader_dir);
 // The same for a window's device, remembering the constants start-up leaves.
 bool start_windowed_renderer(const window_link* window, const char* shader_dir);
+
+// Every entry's music from `dir`; when not one track there can be read, one
+// line saying so and how to mend it, and silence.
+void load_music(const char* tool, const char* dir);
 
 // The timeline everything below plays: the show's own unless the studio has
 // put an edited one in its place (kept alive by the caller).
@@ -35,6 +40,9 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
 // The undrawn half of step_show: the feed from row 0 through every frame time
 // before `rows`, each frame's track handed to the music.
 void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double rows)>& passed = {});
+
+// The feed's track at each frame step_show would draw, found without drawing.
+std::vector<int> tracks_between(const frame_rate& rate, double from, double to);
 
 // For each entry, the row in the middle of its longest stay on screen (the
 // feed's track index pointing at it), with the show stepped at `rate`.

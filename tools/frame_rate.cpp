@@ -40,11 +40,17 @@ bool parse_frame_rate(const char* text, frame_rate& out)
         }
         num += fraction;
     }
-    if (*text || num == 0 || den == 0 || num > 10000 * den)
+    if (*text || den == 0 || num < min_fps * den || num > max_fps * den)
         return false;
     const long long common = std::gcd(num, den);
     out = {num / common, den / common};
     return true;
+}
+
+std::string frame_rate_rule()
+{
+    return "a frame rate is N, N.N or N/D frames a second, from " + std::to_string(min_fps) + " to " +
+           std::to_string(max_fps);
 }
 
 double frame_row(const frame_rate& rate, double from, long long k)
@@ -55,4 +61,9 @@ double frame_row(const frame_rate& rate, double from, long long k)
 long long frames_between(const frame_rate& rate, double from, double to)
 {
     return (long long)(std::floor((to - from) * double(rate.num) / double(8 * rate.den) + 1e-9)) + 1;
+}
+
+long long first_frame_at(const frame_rate& rate, double rows)
+{
+    return (long long)(std::ceil(rows * double(rate.num) / double(8 * rate.den) - 1e-9));
 }

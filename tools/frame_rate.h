@@ -1,16 +1,26 @@
 // Frame rates as exact fractions, so that 60000/1001 steps the show without
 // drift and ffmpeg is told the same rate.
 #pragma once
+#include <string>
 
 struct frame_rate {
     long long num = 60, den = 1; // frames per second = num / den
 };
 
-// "60", "29.97" or "60000/1001"; false for anything else, zero, or more than
-// 10000 frames per second.
+// The rates a capture accepts. Below one frame a second a frame's sound grows
+// past what is sensible to hold; far above the display rates the encoder's
+// two input pipes stop keeping pace with each other.
+constexpr int min_fps = 1, max_fps = 240;
+
+// "60", "29.97" or "60000/1001"; false for anything else or a rate outside
+// min_fps ... max_fps.
 bool parse_frame_rate(const char* text, frame_rate& out);
+// What parse_frame_rate takes, for the line that refuses a value.
+std::string frame_rate_rule();
 // Row of frame k of a run that starts at row `from`: from + 8 k den / num,
 // rounded once.
 double frame_row(const frame_rate& rate, double from, long long k);
+// The first frame of the show at `rate` that lies at or after `rows`.
+long long first_frame_at(const frame_rate& rate, double rows);
 // Frames at from, from + 8 / fps, ... up to `to`.
 long long frames_between(const frame_rate& rate, double from, double to);

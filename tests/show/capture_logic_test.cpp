@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "tools/capture_progress.h"
 #include "tools/capture_yuv.h"
 #include "tools/frame_rate.h"
 
@@ -50,10 +51,13 @@ TEST(FrameRate, ParsesWholeDecimalAndFractionalRates)
     ASSERT_TRUE(parse_frame_rate("29.97", r));
     EXPECT_EQ(r.num, 2997);
     EXPECT_EQ(r.den, 100);
+    ASSERT_TRUE(parse_frame_rate("240", r)); // both ends of the range are in it
+    ASSERT_TRUE(parse_frame_rate("1000/1000", r));
+    EXPECT_EQ(r.num, 1);
     ASSERT_TRUE(parse_frame_rate("50/2", r)); // reduced, so ffmpeg sees 25/1
     EXPECT_EQ(r.num, 25);
     EXPECT_EQ(r.den, 1);
-    for (const char* bad : {"", "0", "0/5", "5/0", "-30", "30/", "/30", "1e2", "30fps", "30.", "10001", "20001/2", "1.0000001"})
+    for (const char* bad : {"", "0", "0/5", "5/0", "-30", "30/", "/30", "1e2", "30fps", "30.", "241", "481/2", "0.9999", "999/1000", "1.0000001"})
         EXPECT_FALSE(parse_frame_rate(bad, r)) << bad;
 }
 
@@ -68,6 +72,46 @@ TEST(FrameRate, FrameRowsStayExactOverAWholeShow)
     EXPECT_EQ(frames_between(r, 0, 1601.6), 12001);
     ASSERT_TRUE(parse_frame_rate("10", r));
     EXPECT_EQ(frames_between(r, 400, 408), 11);
+}
+
+TEST(FrameRate, FirstFrameOfARangeIsTheShowsOwn)
+{
+    // Frames of a range are named by their index in the show: the first is
+    // the first frame time at or after `from`, wherever `from` falls.
+    frame_rate r;
+    ASSERT_TRUE(parse_frame_rate("10", r)); // a frame every 0.8 rows
+    EXPECT_EQ(first_frame_at(r, 0), 0);
+    EXPECT_EQ(first_frame_at(r, 1), 2);
+    EXPECT_EQ(first_frame_at(r, 1.6), 2);
+    ASSERT_TRUE(parse_frame_rate("60000/1001", r));
+    EXPECT_EQ(first_frame_at(r, 1601.6), 12000); // exactly on a frame, despite rounding
+    EXPECT_EQ(first_frame_at(r, 1601.61), 12001);
+}
+
+TEST(Progress, TimeLeftWeighsEachEntryByItsOwnCost)
+{
+    // Two cheap frames of entry 0 done; then 2 more of entry 0 and 4 of
+    // entry 1, which costs ten times as much, are still to come.
+    render_progress p = plan_progress({0, 0, 0, 0, 1, 1, 1, 1});
+    EXPECT_EQ(p.total, 8);
+    EXPECT_EQ(seconds_left(p), 0); // nothing measured yet
+    count_frame(p, 0, 100);
+    count_frame(p, 0, 100);
+    // Entry 1 unseen: taken at the mean so far.
+    EXPECT_DOUBLE_EQ(seconds_left(p), 0.6);
+    count_frame(p, 0, 100);
+    count_frame(p, 0, 100);
+    count_frame(p, 1, 1000);
+    // 3 frames of entry 1 left at its own 1000 ms, not at the 280 ms mean.
+    EXPECT_DOUBLE_EQ(seconds_left(p), 3.0);
+    for (int i = 0; i < 3; ++i)
+        count_frame(p, 1, 1000);
+    EXPECT_EQ(p.done, p.total);
+    EXPECT_EQ(seconds_left(p), 0);
+    // A frame outside the plan is counted but cannot upset the table.
+    count_frame(p, 7, 5);
+    count_frame(p, -1, 5);
+    EXPECT_EQ(seconds_left(p), 0);
 }
 
 TEST(Yuv, FlatColoursGetBt709LimitedRangeValues)

@@ -15,11 +15,12 @@ awk '/^track / { target = $2 == "feed:target" }
      { print }' "$source/timeline/show.timeline" >"$work/held.timeline"
 "$capture" --timeline "$work/held.timeline" --from 40 --to 41 --fps 8 --width 768 -o "$work/seq" \
     --frame-times "$work/times" 2>"$work/err" || fail "an edited timeline did not render: $(cat "$work/err")"
-[ "$(cut -f2 "$work/times" | sort -u)" = 6 ] || fail "held at entry 6, the frames played entries $(cut -f2 "$work/times" | sort -u | xargs)"
+# The frame-times file: a header line, then a line per frame.
+[ "$(tail -n +2 "$work/times" | cut -f2 | sort -u)" = 6 ] || fail "held at entry 6, the frames played entries $(tail -n +2 "$work/times" | cut -f2 | sort -u | xargs)"
 
 # The built-in timeline plays entry 2 there: the option is what changed it.
 "$capture" --from 40 --to 41 --fps 8 --width 768 -o "$work/seq2" --frame-times "$work/times2" 2>/dev/null
-[ "$(cut -f2 "$work/times2" | sort -u)" != 6 ] || fail "the built-in timeline also plays entry 6 at row 40"
+[ "$(tail -n +2 "$work/times2" | cut -f2 | sort -u)" != 6 ] || fail "the built-in timeline also plays entry 6 at row 40"
 
 # 3.01 entries is no whole multiple of the target's 1/64: the strict packer's message and exit 2.
 sed 's/^0 6 step/0 3.01 step/' "$work/held.timeline" >"$work/bad.timeline"

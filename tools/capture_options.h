@@ -1,0 +1,37 @@
+// The capture tool's command line: what to make, and the values it is made
+// with, each checked before anything is rendered.
+#pragma once
+#include <cmath>
+#include <string>
+
+#include "tools/frame_rate.h"
+
+enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas };
+
+struct capture_options {
+    capture_mode mode = capture_mode::none;
+    const char* mode_option = nullptr; // the option that named the mode, for messages
+    double at = 0, from = 0, to = -1, clock = NAN;
+    bool from_given = false;
+    frame_rate rate;
+    int entry = -1, width = 1920;
+    bool column = false;     // the video or the still holds only the 768-pixel column
+    bool force = false;      // existing outputs may be overwritten
+    bool keep_going = false; // render with effects that did not compile drawn by lower entries
+    bool help = false;
+    const char* output = nullptr;
+    const char* target = nullptr; // --sheet and --atlas name their file
+    const char* shader_dir = nullptr;
+    const char* music_dir = nullptr;
+    const char* frame_times = nullptr; // per-frame render times of a video or sequence
+    const char* timeline = nullptr;    // an edited timeline text in place of the built-in one
+};
+
+std::string capture_help();
+
+// Fills `o` from the arguments. Empty when they make sense together; else one
+// line naming the option, its value and what is allowed.
+std::string parse_capture_options(int argc, char** argv, capture_options& o);
+
+// Why `dir` cannot serve as a folder to read from, or empty.
+std::string unreadable_folder(const char* dir);
