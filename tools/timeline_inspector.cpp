@@ -1,27 +1,71 @@
 // swipemix-timeline: prints, frame by frame, what the feed logic makes of the
 // show timeline, for people who edit the timeline; or the built-in timeline as
 // source text (--keys) or as a sync editor's project (--rocket FILE).
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <string>
 
 #include "driver/feed.h"
 #include "graphics/noise.h"
 #include "shared/state.h"
-#include "tools/number.h"
 #include "timeline/rocket_project.h"
 #include "timeline/source.h"
+#include "timeline/sync.h"
+#include "tools/frame_rate.h"
+#include "tools/number.h"
+#include "tools/output.h"
 
 namespace {
-int usage()
-{
-    std::fprintf(stderr, "usage: swipemix-timeline [--fps N] [--from ROW] [--to ROW]\n"
-                         "       swipemix-timeline --keys\n"
-                         "       swipemix-timeline --rocket FILE.rocket\n");
-    return 2;
-}
+const char* const help =
+    "usage: swipemix-timeline [--fps N|N.N|N/D] [--from ROW] [--to ROW]\n"
+    "       swipemix-timeline --keys\n"
+    "       swipemix-timeline --rocket FILE.rocket\n"
+    "The first form prints one CSV line per frame at --fps (default 60) from row --from to --to (default: the\n"
+    "whole show): show time, feed position, music track, the two entry passes' shader slots and every sync\n"
+    "track by name. --keys prints the built-in timeline as text; --rocket writes it as a sync editor's project.\n";
 
+struct options {
+    frame_rate rate;
+    double from = 0, to = show_end_row;
+    bool keys = false, help = false;
+    const char* rocket = nullptr;
+};
+
+// Empty, or one line naming the option, its value and what it takes.
+std::string read_options(int argc, char** argv, options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--help" || name == "--keys") {
+            (name == "--help" ? o.help : o.keys) = true;
+            continue;
+        }
+        if (name != "--fps" && name != "--from" && name != "--to" && name != "--rocket")
+            return "unknown option " + name + " (see --help)";
+        if (i + 1 >= argc)
+            return name + " needs a value (see --help)";
+        const char* value = argv[++i];
+        const std::string said = name + " " + (*value ? value : "''") + ": ";
+        if (name == "--fps" && !parse_frame_rate(value, o.rate))
+            return said + frame_rate_rule();
+        if ((name == "--from" && !parse_row(value, o.from)) || (name == "--to" && !parse_row(value, o.to)))
+            return said + row_rule();
+        if (name == "--rocket") {
+            if (!*value)
+                return said + "a file name is needed";
+            o.rocket = value;
+        }
+    }
+    if (o.keys && o.rocket)
+        return "--keys and --rocket: one at a time";
+    if ((o.keys || o.rocket) && argc > (o.keys ? 2 : 3))
+        return std::string(o.keys ? "--keys" : "--rocket") + " takes no other options";
+    if (o.to < o.from)
+        return "--to " + number_text(o.to) + ": comes before --from " + number_text(o.from);
+    return "";
+}
 
 timeline_source built_in()
 {
@@ -30,34 +74,17 @@ timeline_source built_in()
 
 int write_rocket_project(const char* path)
 {
-    std::ofstream file(path);
-    file << rocket_project_xml(built_in(), show_end_row + 1);
-    if (file.flush())
-        return 0;
-    std::fprintf(stderr, "swipemix-timeline: cannot write %s\n", path);
-    return 1;
-}
-}
-
-int main(int argc, char** argv)
-{
-    if (argc == 2 && !std::strcmp(argv[1], "--keys"))
-        return std::fputs(format_timeline(built_in()).c_str(), stdout) < 0;
-    if (argc == 3 && !std::strcmp(argv[1], "--rocket"))
-        return write_rocket_project(argv[2]);
-
-    double fps = 60, from = 0, to = show_end_row;
-    for (int i = 1; i < argc; ++i) {
-        double* target = !std::strcmp(argv[i], "--fps")    ? &fps
-                         : !std::strcmp(argv[i], "--from") ? &from
-                         : !std::strcmp(argv[i], "--to")   ? &to
-                                                           : nullptr;
-        if (!target || i + 1 >= argc || !parse_number(argv[++i], *target))
-            return usage();
+    FILE* file = std::fopen(path, "w");
+    if (!file) {
+        std::fprintf(stderr, "swipemix-timeline: cannot write %s: %s\n", path, std::strerror(errno));
+        return 1;
     }
-    if (!(fps > 0 && fps <= 100000) || !(to >= from))
-        return usage();
+    std::fputs(rocket_project_xml(built_in(), show_end_row + 1).c_str(), file);
+    return !finish_output(file, "swipemix-timeline", path);
+}
 
+int print_frames(const options& o)
+{
     // Every shader present, as in a show whose texts all compiled.
     static char present;
     for (gpu_shader*& slot : shader_table)
@@ -66,15 +93,15 @@ int main(int argc, char** argv)
     frame_constants[slot_feed_position] = 0;
 
     std::printf("frame,rows,seconds,feed_position,track,current_slot,next_slot");
-    for (int t = 0; t < sync_track_count; ++t)
-        std::printf(",t%d", t);
+    for (const char* name : show_track_names)
+        std::printf(",%s", name);
     std::printf("\n");
-    for (long frame = 0;; ++frame) {
-        const double rows = double(frame) * 8 / fps;
-        if (rows > to)
+    for (long frame = 0; !std::ferror(stdout); ++frame) {
+        const double rows = frame_row(o.rate, 0, frame);
+        if (rows > o.to)
             break;
         const int track = update_feed(rows);
-        if (rows < from)
+        if (rows < o.from)
             continue;
         pass_descriptor passes[pass_count];
         plan_passes(passes);
@@ -84,5 +111,27 @@ int main(int argc, char** argv)
             std::printf(",%.9g", frame_constants[slot_tracks + t]);
         std::printf("\n");
     }
-    return 0;
+    return !finish_output(stdout, "swipemix-timeline", "the standard output");
+}
+}
+
+int main(int argc, char** argv)
+{
+    options o;
+    const std::string problem = read_options(argc, argv, o);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "swipemix-timeline: %s\n", problem.c_str());
+        return 2;
+    }
+    if (o.help) {
+        std::fputs(help, stdout);
+        return !finish_output(stdout, "swipemix-timeline", "the standard output");
+    }
+    if (o.keys) {
+        std::fputs(format_timeline(built_in()).c_str(), stdout);
+        return !finish_output(stdout, "swipemix-timeline", "the standard output");
+    }
+    if (o.rocket)
+        return write_rocket_project(o.rocket);
+    return print_frames(o);
 }
