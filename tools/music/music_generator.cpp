@@ -1,20 +1,32 @@
 // The default soundtrack's generator, driven by tools/music/make-music.
 //   swipemix-music --paths   the 37 music paths the show reads, one a line
 //   swipemix-music --list    what each piece is: tempo, key, groove, instruments
-//   swipemix-music K         piece K (0 ... 36) as a 16-bit stereo WAV file on stdout
+//   swipemix-music PIECE     that piece, as --list names it or by its number,
+//                            as a 16-bit stereo WAV file on stdout
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include "music/tracks.h"
 #include "tools/music/tunes.h"
 #include "tools/music/wav.h"
+#include "tools/output.h"
 
 namespace {
+const char* const help =
+    "usage: swipemix-music --paths | --list | PIECE > piece.wav\n"
+    "  --paths   the music files the show reads, one a line\n"
+    "  --list    each piece's file, tempo, key, groove and instruments\n"
+    "  PIECE     a piece as --list names it (Music/05-glass-garden.mp3, 05-glass-garden) or by its\n"
+    "            number there (5 or 05), written as a 16-bit stereo WAV file to the standard output\n";
+
 std::vector<int16_t> pcm16(const std::vector<float>& samples)
 {
     std::vector<int16_t> pcm(samples.size());
@@ -22,32 +34,65 @@ std::vector<int16_t> pcm16(const std::vector<float>& samples)
         pcm[i] = int16_t(std::lrint(samples[i] * 32767.0f));
     return pcm;
 }
+
+// The piece a user names, as --list shows it: its path, its file name with or
+// without ".mp3", the name without its number, or its number. -1 for none.
+int piece_named(const std::string& text)
+{
+    char* end;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (!text.empty() && !*end)
+        return number >= 1 && number <= tune_count ? int(number - 1) : -1;
+    for (int k = 0; k < tune_count; ++k) {
+        const std::string path = track_paths[k], file = path.substr(path.find('/') + 1);
+        const std::string stem = file.substr(0, file.size() - 4), title = stem.substr(stem.find('-') + 1);
+        if (text == path || text == file || text == stem || text == title)
+            return k;
+    }
+    return -1;
+}
+
+bool finished() { return finish_output(stdout, "swipemix-music", "the standard output"); }
 }
 
 int main(int argc, char** argv)
 {
-    const char* what = argc == 2 ? argv[1] : "";
-    if (!std::strcmp(what, "--paths")) {
+    const std::string what = argc == 2 ? argv[1] : "";
+    if (what == "--help") {
+        std::fputs(help, stdout);
+        return !finished();
+    }
+    if (what == "--paths") {
         for (const char* path : track_paths)
             std::puts(path);
-        return 0;
+        return !finished();
     }
-    if (!std::strcmp(what, "--list")) {
+    if (what == "--list") {
         for (int k = 0; k < tune_count; ++k) {
             const tune_facts f = describe_tune(k);
             std::printf("%-32s %3d bpm %d/4  %-2s %-14s %-17s lead %-14s bass %-7s %s\n", track_paths[k], f.bpm,
                         f.beats_per_bar, f.key, f.mode, f.groove, f.lead, f.bass, f.chords);
         }
-        return 0;
+        return !finished();
     }
-    char* end;
-    const long k = std::strtol(what, &end, 10);
-    if (!*what || *end || k < 0 || k >= tune_count) {
-        std::fprintf(stderr, "usage: swipemix-music --paths | --list | K (0 ... %d, as WAV on stdout)\n",
-                     tune_count - 1);
+    if (argc != 2 || what.empty() || what[0] == '-') {
+        std::fprintf(stderr, "swipemix-music: %s\n",
+                     argc == 1 ? "name a piece, or --paths or --list (see --help)"
+                               : ("unknown option " + std::string(argv[1]) + " (see --help)").c_str());
         return 2;
     }
-    write_wav(std::cout, pcm16(render_tune(int(k))), tune_rate, 2);
+    const int k = piece_named(what);
+    if (k < 0) {
+        std::fprintf(stderr, "swipemix-music: %s: a piece is a number from 1 to %d or a name as --list shows it\n",
+                     what.c_str(), tune_count);
+        return 2;
+    }
+    if (isatty(1)) {
+        std::fprintf(stderr, "swipemix-music: %s: the WAV bytes would go to the terminal; send them to a file "
+                             "(swipemix-music %s > piece.wav)\n", what.c_str(), what.c_str());
+        return 2;
+    }
+    write_wav(std::cout, pcm16(render_tune(k)), tune_rate, 2);
     // A full disk or a closed pipe must not pass for a finished piece.
-    return std::cout.flush() ? 0 : 1;
+    return !(std::cout.flush() && finished());
 }
