@@ -6,12 +6,12 @@
 #include "tools/number.h"
 
 const char* const studio_help =
-    "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--rocket [HOST:]PORT]\n"
+    "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
     "                       [--row R] [--paused] [--loop A:B] [--help]\n"
     "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
-    "and the editor's save command writes it to FILE.\n"
+    "and the editor's save command writes it to FILE. The music comes from DIR (default: Music in the current folder).\n"
     "--row R starts at row R (0 to 1712, 8 rows a second), --paused starts paused, --loop A:B loops rows A to B.\n"
     "  Space            pause / resume\n"
     "  Left / Right     one row back / forward (Shift: 8 rows)\n"
@@ -57,6 +57,8 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
             o.shader_dir = argv[++i];
         else if (a == "--timeline" && has_value)
             o.timeline_path = argv[++i];
+        else if (a == "--music" && has_value)
+            o.music_dir = argv[++i];
         else if (a == "--rocket") {
             o.rocket = true;
             value = has_value ? argv[++i] : nullptr;

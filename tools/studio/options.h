@@ -7,6 +7,7 @@
 struct studio_options {
     const char* shader_dir;     // default: the source tree's effects
     std::string timeline_path;  // default: the source tree's timeline
+    const char* music_dir = "Music";
     bool rocket = false;
     rocket_address editor;
     double start_row = 0;

@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     if (!start_windowed_renderer(&link, o.shader_dir))
         return 1;
     watch_shaders(o.shader_dir);
-    load_tracks();
+    load_music("swipemix-studio", o.music_dir);
     play_track(track_table[current_track]);
 
     reload_timeline(o.timeline_path);
