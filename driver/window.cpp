@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "shared/state.h"
 
@@ -30,6 +32,34 @@ bool create_surface(void* instance, void* surface)
 }
 }
 
+// SDL's video on the display the environment names. Where that display does
+// not answer, SDL falls back to its offscreen driver, which can show no
+// window: that is said as it is, naming the display.
+static bool start_video(const char* tool)
+{
+    // Ctrl-C in a terminal should end the program like any other, not queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "%s: no display to show on (%s)\n", tool, SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || (std::strcmp(driver, "offscreen") && std::strcmp(driver, "dummy")) || (asked && !std::strcmp(asked, driver)))
+        return true;
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (x && *x)
+        std::fprintf(stderr, "%s: cannot reach the display %s (DISPLAY): no X server answers there\n", tool, x);
+    else if (wayland && *wayland)
+        std::fprintf(stderr, "%s: cannot reach the display %s (WAYLAND_DISPLAY): no compositor answers there\n", tool,
+                     wayland);
+    else
+        std::fprintf(stderr, "%s: no display to show on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", tool);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+}
+
 // Instance extensions the window's surface needs, read once it exists.
 static bool finish_window()
 {
@@ -41,13 +71,9 @@ static bool finish_window()
 
 bool create_window()
 {
-    // Ctrl-C in a terminal should end the show like any program, not queue a quit event.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "swipemix: no display to show on (%s)\n", SDL_GetError());
+    if (!start_video("swipemix"))
         return false;
-    }
     SDL_Rect screen;
     if (SDL_GetDisplayBounds(0, &screen) != 0)
         screen = {0, 0, 1920, 1080};
@@ -68,11 +94,8 @@ bool create_window()
 
 bool create_studio_window(int width, int height)
 {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "swipemix-studio: no display to show on (%s)\n", SDL_GetError());
+    if (!start_video("swipemix-studio"))
         return false;
-    }
     show_window = SDL_CreateWindow("swipemix studio", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_VULKAN | SDL_WINDOW_SHOWN);
     if (!show_window) {
