@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "graphics/atlas.h"
 
@@ -14,10 +15,27 @@ namespace {
 
 unsigned char red[atlas_width * atlas_height];
 
+// A folder of this run's own, so that two runs at once do not share fonts or
+// caches; gone when the tests end.
+std::string fresh_folder()
+{
+    static std::vector<std::string> made;
+    std::string name = testing::TempDir() + "atlas_XXXXXX";
+    if (!mkdtemp(name.data()))
+        ADD_FAILURE() << "cannot make a folder under " << testing::TempDir();
+    if (made.empty())
+        std::atexit([] {
+            for (const std::string& folder : made)
+                std::filesystem::remove_all(folder);
+        });
+    made.push_back(name);
+    return name;
+}
+
 // Points fontconfig at a single font folder, keeping the system's aliases.
 void use_only_fonts_in(const std::string& folder)
 {
-    std::string base = testing::TempDir() + "atlas_fallback";
+    static const std::string base = fresh_folder();
     std::filesystem::create_directories(base + "/cache");
     std::ofstream(base + "/fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" << folder
                                         << "</dir>\n<cachedir>" << base << "/cache</cachedir>\n"
@@ -56,9 +74,7 @@ TEST(AtlasFallback, AFaceMissingIsReplacedAndReportedOnce)
 
 TEST(AtlasFallback, WithoutAnyFaceTheAtlasStaysBlack)
 {
-    std::string empty = testing::TempDir() + "atlas_no_fonts";
-    std::filesystem::create_directories(empty);
-    use_only_fonts_in(empty);
+    use_only_fonts_in(fresh_folder());
     std::memset(red, 0x55, sizeof red);
     testing::internal::CaptureStderr();
     draw_caption_atlas(red);
