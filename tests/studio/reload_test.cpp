@@ -13,6 +13,7 @@
 
 #include "driver/frame.h"
 #include "graphics/device.h"
+#include "tests/fixtures/fixture_timeline.h"
 #include "tools/capture_render.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
@@ -59,7 +60,7 @@ protected:
     {
         fs::create_directories(folder / "shaders");
         fs::copy_file(fs::path(SWIPEMIX_SOURCE_DIR) / "graphics/shaders/e05.hlsl", folder / "shaders/e05.hlsl");
-        fs::copy_file(fs::path(SWIPEMIX_SOURCE_DIR) / "timeline/show.timeline", folder / "show.timeline");
+        fs::copy_file(fs::path(SWIPEMIX_FIXTURES) / "fixture.timeline", folder / "show.timeline");
         ASSERT_TRUE(start_renderer((folder / "shaders").c_str()));
     }
     static void TearDownTestSuite() { fs::remove_all(folder); }
@@ -114,8 +115,9 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
     ASSERT_TRUE(today);
     EXPECT_FALSE(take_timeline()) << "a timeline is taken once";
     const sync_tables view = today->view();
-    ASSERT_EQ(view.key_count, show_sync.key_count);
-    EXPECT_TRUE(std::equal(view.values, view.values + view.key_count, show_sync.values));
+    const sync_tables fixture = fixture_timeline().view();
+    ASSERT_EQ(view.key_count, fixture.key_count);
+    EXPECT_TRUE(std::equal(view.values, view.values + view.key_count, fixture.values));
     use_timeline(view);
     draw_entry_as_shown(5, 300);
     const std::vector<unsigned> before = frame();
