@@ -49,9 +49,10 @@ rocket_source savable(const rocket_source& keys, const timeline_source& before, 
     return out;
 }
 
-bool read_file(const std::string& path, std::string& text, bool& exists, std::string& error)
+bool read_file(const std::string& path, std::string& text, bool& exists, mode_t& mode, std::string& error)
 {
     exists = false;
+    mode = 0644;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT)
@@ -60,6 +61,9 @@ bool read_file(const std::string& path, std::string& text, bool& exists, std::st
         return false;
     }
     exists = true;
+    struct stat about;
+    if (::fstat(fd, &about) == 0)
+        mode = about.st_mode & 07777;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -79,14 +83,15 @@ bool read_file(const std::string& path, std::string& text, bool& exists, std::st
 }
 
 // Writes text to path, a file of its own, and flushes it to the disk; removes it again on failure.
-bool write_synced(const std::string& path, const std::string& text, std::string& error)
+bool write_synced(const std::string& path, const std::string& text, mode_t mode, std::string& error)
 {
     ::unlink(path.c_str()); // a stale one from a save cut short
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
+    ::fchmod(fd, mode); // the file's own permissions, whatever the umask
     const char* p = text.data();
     size_t left = text.size();
     int failure = 0;
@@ -122,13 +127,13 @@ void sync_folder(const std::string& path)
 
 // Both copies are made in full beside their places before either is renamed into it, so a
 // full disk or a read-only folder stops the save before anything the author has changed.
-bool replace_keeping_backup(const std::string& path, const std::string& text, const std::string* before,
+bool replace_keeping_backup(const std::string& path, const std::string& text, const std::string* before, mode_t mode,
                             std::string& error)
 {
     const std::string fresh = path + ".new", backup = path + ".bak", backup_fresh = backup + ".new";
-    if (!write_synced(fresh, text, error))
+    if (!write_synced(fresh, text, mode, error))
         return false;
-    if (before && !write_synced(backup_fresh, *before, error)) {
+    if (before && !write_synced(backup_fresh, *before, mode, error)) {
         ::unlink(fresh.c_str());
         return false;
     }
@@ -152,7 +157,8 @@ std::string rocket_save(const rocket_source& keys, const std::string& path)
 {
     std::string before, error;
     bool exists;
-    if (!read_file(path, before, exists, error))
+    mode_t mode;
+    if (!read_file(path, before, exists, mode, error))
         return "could not save " + path + ": " + error + "; nothing was written";
     timeline_source old;
     std::string unreadable;
@@ -165,7 +171,7 @@ std::string rocket_save(const rocket_source& keys, const std::string& path)
     timeline_source check;
     if (!parse_timeline(text, check, error))
         return "could not save " + path + ": the text made would not read back (" + error + "); nothing was written";
-    if (!replace_keeping_backup(path, text, exists ? &before : nullptr, error))
+    if (!replace_keeping_backup(path, text, exists ? &before : nullptr, mode, error))
         return "could not save " + path + ": " + error + "; the file is as it was";
     std::string line = "saved " + path;
     if (exists)
