@@ -41,6 +41,16 @@ bool parse_real(const std::string& word, double& out)
     return !word.empty() && *end == '\0';
 }
 
+// The words of a line before its comment.
+std::vector<std::string> words_of(const std::string& line)
+{
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::vector<std::string> w;
+    for (std::string word; words >> word;)
+        w.push_back(word);
+    return w;
+}
+
 std::string real_text(double v)
 {
     char buf[64];
@@ -55,11 +65,7 @@ bool parse_timeline(const std::string& text, timeline_source& out, std::string& 
     std::istringstream in(text);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
-        const size_t hash = line.find('#');
-        std::istringstream words(line.substr(0, hash));
-        std::vector<std::string> w;
-        for (std::string word; words >> word;)
-            w.push_back(word);
+        const std::vector<std::string> w = words_of(line);
         const auto fail = [&](const std::string& why) {
             error = "line " + std::to_string(number) + ": " + why;
             return false;
@@ -116,15 +122,6 @@ struct noted_text {
     std::string header, tail;
     std::vector<noted_track> tracks;
 };
-
-std::vector<std::string> words_of(const std::string& line)
-{
-    std::istringstream words(line.substr(0, line.find('#')));
-    std::vector<std::string> w;
-    for (std::string word; words >> word;)
-        w.push_back(word);
-    return w;
-}
 
 // The comment at the end of a line, with the blanks before it; empty when there is none.
 std::string note_of(const std::string& line)
