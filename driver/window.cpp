@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_vulkan.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,24 @@ SDL_Window* show_window;
 const char* surface_extensions[8];
 unsigned surface_extension_count;
 std::atomic<bool> escape_pressed;
+double pointer_x, pointer_y;
+Uint32 cursor_moved; // SDL ticks of the last motion; 0: hidden
+constexpr Uint32 cursor_linger_ms = 1500;
+
+studio_key at_pointer(studio_key key, int x, int y)
+{
+    int width = 1, height = 1;
+    SDL_GetWindowSize(show_window, &width, &height);
+    pointer_x = double(x) / std::max(width, 1), pointer_y = double(y) / std::max(height, 1);
+    return key;
+}
+
+void show_cursor_a_while()
+{
+    if (!cursor_moved)
+        SDL_ShowCursor(SDL_ENABLE);
+    cursor_moved = std::max<Uint32>(SDL_GetTicks(), 1);
+}
 
 // Sees every event as SDL queues it, so a press is caught even while the
 // frame loop takes only one event a frame.
@@ -104,6 +123,7 @@ bool create_studio_window(int width, int height)
     }
     SDL_GetWindowSize(show_window, &width, &height);
     W = width * frame_height / (height > 0 ? height : frame_height);
+    SDL_ShowCursor(SDL_DISABLE);
     return finish_window();
 }
 
@@ -113,6 +133,20 @@ studio_key next_studio_key()
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT)
             return studio_key::quit;
+        if (event.type == SDL_MOUSEMOTION) {
+            show_cursor_a_while();
+            if (event.motion.state & SDL_BUTTON_LMASK)
+                return at_pointer(studio_key::drag, event.motion.x, event.motion.y);
+            continue;
+        }
+        if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT)
+            return at_pointer(studio_key::press, event.button.x, event.button.y);
+        if (event.type == SDL_MOUSEWHEEL && event.wheel.y != 0) {
+            const bool shift = SDL_GetModState() & KMOD_SHIFT;
+            const bool back = (event.wheel.y > 0) != (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED);
+            return back ? (shift ? studio_key::back_far : studio_key::back)
+                        : (shift ? studio_key::forward_far : studio_key::forward);
+        }
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
             event.window.data1 > 0 && event.window.data2 > 0) {
             const int width = event.window.data1 * frame_height / event.window.data2;
@@ -135,12 +169,23 @@ studio_key next_studio_key()
         case SDLK_RIGHTBRACKET: return studio_key::loop_end;
         case SDLK_BACKSLASH: return studio_key::loop_clear;
         case SDLK_TAB: return studio_key::toggle_display;
+        case SDLK_F12: return shift ? studio_key::shot_whole : studio_key::shot;
+        case SDLK_r:
+            if (event.key.keysym.mod & KMOD_CTRL)
+                return studio_key::render;
+            break;
         case SDLK_ESCAPE: return studio_key::quit;
         default: break;
         }
     }
+    if (cursor_moved && SDL_GetTicks() - cursor_moved > cursor_linger_ms) {
+        SDL_ShowCursor(SDL_DISABLE);
+        cursor_moved = 0;
+    }
     return studio_key::none;
 }
+
+void pointer_at(double& x, double& y) { x = pointer_x, y = pointer_y; }
 
 void set_window_title(const char* title) { SDL_SetWindowTitle(show_window, title); }
 

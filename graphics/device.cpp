@@ -306,11 +306,11 @@ void resize_back_buffer()
     vkFreeMemory(gpu.device, gpu.back_buffer.memory, nullptr);
     gpu.back_buffer = black_storage_image(uint32_t(W));
     bind_image(binding_back_buffer, VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, gpu.back_buffer.view, VK_IMAGE_LAYOUT_GENERAL);
-    if (gpu.surface) {
-        create_swapchain();
-        return;
-    }
-    for (const gpu_buffer& readback : gpu.readback)
-        destroy_buffer(readback);
-    create_readback_buffers();
+    for (gpu_buffer& readback : gpu.readback)
+        if (readback.buffer)
+            destroy_buffer(readback), readback = {};
+    if (gpu.surface)
+        create_swapchain(); // read_back_buffer makes its buffer again when asked
+    else
+        create_readback_buffers();
 }

@@ -52,12 +52,19 @@ void present();
 // next one is drawn.
 const unsigned* presented_pixels();
 
+// For the authoring tools, in the middle of a frame: submits what is drawn so
+// far and waits for it, then the back buffer as presented_pixels gives it
+// (valid until the next call or present). The frame goes on afterwards.
+const unsigned* read_back_buffer();
+
 // For the authoring tools, between frames: a new back buffer (black) after W
 // changed, so the picture keeps the window's aspect.
 void resize_back_buffer();
-// A rectangle of the back buffer, filled from a grey image.
+// A rectangle of the back buffer, filled from a grey image, or with a palette
+// (256 colours, 0xRRGGBB) reading its bytes as colour numbers.
 struct overlay_rect {
     int x, y, width, height;
+    const unsigned* palette = nullptr;
 };
 // Lays the rectangles of `grey` (W x 1080 bytes, 0 black to 255 white) over
 // the frame drawn so far, replacing what the passes wrote there.

@@ -47,12 +47,12 @@ void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int coun
         gpu.overlay = create_buffer(needed, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, true);
         gpu.overlay_bytes = needed;
     }
+    const auto ten_bits = [](uint32_t c) { return (c * 1023 + 127) / 255; };
     static uint32_t level[256]; // grey to the back buffer's 10-bit white, opaque
     if (!level[255])
-        for (uint32_t g = 0; g < 256; ++g) {
-            const uint32_t v = (g * 1023 + 127) / 255;
-            level[g] = v | v << 10 | v << 20 | 3u << 30;
-        }
+        for (uint32_t g = 0; g < 256; ++g)
+            level[g] = ten_bits(g) | ten_bits(g) << 10 | ten_bits(g) << 20 | 3u << 30;
+    uint32_t colour[256];
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT,
                    VK_ACCESS_TRANSFER_WRITE_BIT);
     auto* words = static_cast<uint32_t*>(gpu.overlay.mapped);
@@ -63,9 +63,14 @@ void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int coun
         if (r.x < 0 || r.y < 0 || r.width <= 0 || r.height <= 0 || r.x + r.width > W || r.y + r.height > frame_height ||
             (at + area) * 4 > needed)
             continue;
+        if (r.palette)
+            for (int c = 0; c < 256; ++c)
+                colour[c] = ten_bits(r.palette[c] >> 16 & 255) | ten_bits(r.palette[c] >> 8 & 255) << 10 |
+                            ten_bits(r.palette[c] & 255) << 20 | 3u << 30;
+        const uint32_t* const words_of = r.palette ? colour : level;
         for (int y = 0; y < r.height; ++y)
             for (int x = 0; x < r.width; ++x)
-                words[at + VkDeviceSize(y) * r.width + x] = level[grey[(r.y + y) * W + r.x + x]];
+                words[at + VkDeviceSize(y) * r.width + x] = words_of[grey[(r.y + y) * W + r.x + x]];
         const VkBufferImageCopy region = {
             .bufferOffset = at * 4,
             .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
@@ -114,3 +119,28 @@ void present()
 }
 
 const unsigned* presented_pixels() { return static_cast<const unsigned*>(gpu.readback[gpu.readback_last].mapped); }
+
+const unsigned* read_back_buffer()
+{
+    begin_frame();
+    gpu_buffer& out = gpu.readback[gpu.surface ? 0 : 1 - gpu.readback_last];
+    if (!out.buffer)
+        out = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_SHADER_WRITE_BIT | VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_TRANSFER_READ_BIT);
+    const VkBufferImageCopy region = {
+        .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+        .imageExtent = {.width = uint32_t(W), .height = frame_height, .depth = 1},
+    };
+    vkCmdCopyImageToBuffer(gpu.frame, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, out.buffer, 1, &region);
+    // The rest of the frame may write the back buffer again only after the copy.
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_TRANSFER_READ_BIT,
+                   VK_PIPELINE_STAGE_HOST_BIT, VK_ACCESS_HOST_READ_BIT);
+    check(vkEndCommandBuffer(gpu.frame), "recording a frame");
+    gpu.recording = false;
+    const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &gpu.frame};
+    check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
+    check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "reading the back buffer");
+    return static_cast<const unsigned*>(out.mapped);
+}

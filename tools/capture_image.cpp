@@ -10,7 +10,9 @@
 #include "graphics/device.h"
 #include "shared/state.h"
 
-void grab(rgb_image& out, int x0, int width)
+void grab(rgb_image& out, int x0, int width) { grab(out, presented_pixels(), x0, width); }
+
+void grab(rgb_image& out, const unsigned* words, int x0, int width)
 {
     const int from = std::max(x0, 0), to = std::min(x0 + width, W);
     out.width = std::max(to - from, 0);
@@ -21,7 +23,6 @@ void grab(rgb_image& out, int x0, int width)
     if (!eight[1023])
         for (unsigned v = 0; v < 1024; ++v)
             eight[v] = (unsigned char)((v * 255 + 511) / 1023);
-    const unsigned* words = presented_pixels();
     unsigned char* o = out.rgb.data();
     for (int y = 0; y < frame_height; ++y)
         for (int x = from; x < to; ++x) {

@@ -11,6 +11,8 @@ struct rgb_image {
 // Columns [x0, x0 + width) of the last presented back buffer, 10-bit values
 // rounded to 8 bits; the span is clipped to the back buffer.
 void grab(rgb_image& out, int x0, int width);
+// The same from W x 1080 words the caller read back.
+void grab(rgb_image& out, const unsigned* words, int x0, int width);
 // `frame` shrunk to a quarter (4 x 4 pixel averages) at (x, y) of `sheet`.
 void paste_quarter(rgb_image& sheet, const rgb_image& frame, int x, int y);
 // A number in white block digits on black, its top left at (x, y).
