@@ -89,9 +89,11 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
         select_track(track);
         draw_passes();
         present();
-        if (times)
+        if (times) {
             std::fprintf(times, "%.6f\t%d\t%.3f\n", rows, track,
                          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count());
+            std::fflush(times); // line by line, so a watcher can follow the progress
+        }
         if (!frame(index, rows))
             return false;
     }

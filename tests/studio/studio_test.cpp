@@ -140,34 +140,79 @@ TEST(StudioTransport, EntryRowsAreWhereTheTargetReachesEachEntry)
     }
 }
 
+// Entries 0 ... 4 settle at these rows; entry 3 is never settled on.
+constexpr int settled[entry_count] = {0, 30, 45, -1, 90, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                      -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+
 TEST(StudioTransport, KeysMoveClampAndLoop)
 {
-    double rows[entry_count];
-    find_entry_rows(fixture_timeline().view(), rows);
     transport_state t = {0, false, 0, -1};
-    EXPECT_FALSE(apply_key(t, studio_key::back, rows)) << "row 0 is the start";
-    EXPECT_TRUE(apply_key(t, studio_key::forward_far, rows));
+    EXPECT_FALSE(apply_key(t, studio_key::back, settled)) << "row 0 is the start";
+    EXPECT_TRUE(apply_key(t, studio_key::forward_far, settled));
     EXPECT_EQ(t.row, 8);
-    EXPECT_TRUE(apply_key(t, studio_key::back, rows));
+    EXPECT_TRUE(apply_key(t, studio_key::back, settled));
     EXPECT_EQ(t.row, 7);
-    EXPECT_TRUE(apply_key(t, studio_key::next_entry, rows));
-    EXPECT_EQ(t.row, rows[1]);
-    EXPECT_TRUE(apply_key(t, studio_key::next_entry, rows));
-    EXPECT_EQ(t.row, rows[2]);
-    EXPECT_TRUE(apply_key(t, studio_key::previous_entry, rows));
-    EXPECT_EQ(t.row, rows[1]);
-    apply_key(t, studio_key::pause, rows);
+    apply_key(t, studio_key::pause, settled);
     EXPECT_TRUE(t.paused);
 
-    apply_key(t, studio_key::loop_start, rows);
+    t.row = 30;
+    apply_key(t, studio_key::loop_start, settled);
     t.row += 20;
-    apply_key(t, studio_key::loop_end, rows);
+    apply_key(t, studio_key::loop_end, settled);
     t.row += 0.5;
     EXPECT_TRUE(wrap_loop(t));
-    EXPECT_EQ(t.row, rows[1]);
-    apply_key(t, studio_key::loop_clear, rows);
+    EXPECT_EQ(t.row, 30);
+    apply_key(t, studio_key::loop_clear, settled);
     t.row += 100;
     EXPECT_FALSE(wrap_loop(t));
-    EXPECT_TRUE(apply_key(t, studio_key::start, rows));
+    EXPECT_TRUE(apply_key(t, studio_key::start, settled));
     EXPECT_EQ(t.row, 0);
+    t.row = 1711.5;
+    apply_key(t, studio_key::forward_far, settled);
+    EXPECT_EQ(t.row, studio_end_row);
+}
+
+TEST(StudioTransport, StepsLandOnWholeRowsFromAFractionalRow)
+{
+    const struct {
+        studio_key key;
+        double to;
+    } steps[] = {{studio_key::back, 101}, {studio_key::forward, 102}, {studio_key::back_far, 94},
+                 {studio_key::forward_far, 109}};
+    for (const auto& s : steps) {
+        transport_state t = {101.81, true, 0, -1};
+        EXPECT_TRUE(apply_key(t, s.key, settled));
+        EXPECT_EQ(t.row, s.to) << "key " << int(s.key);
+    }
+}
+
+TEST(StudioTransport, EntryKeysLandWhereTheFeedSettles)
+{
+    const struct {
+        double from;
+        studio_key key;
+        double to;
+    } steps[] = {
+        {0, studio_key::next_entry, 30},      {30, studio_key::next_entry, 45},
+        {29.5, studio_key::next_entry, 30},   {45, studio_key::next_entry, 90}, // entry 3 is skipped
+        {60, studio_key::previous_entry, 30}, // inside entry 2: the entry before it
+        {45, studio_key::previous_entry, 30}, {44, studio_key::previous_entry, 0},
+        {30, studio_key::previous_entry, 0},  {0, studio_key::previous_entry, 0},
+        {95, studio_key::next_entry, studio_end_row}, {500, studio_key::previous_entry, 45},
+    };
+    for (const auto& s : steps) {
+        transport_state t = {s.from, true, 0, -1};
+        apply_key(t, s.key, settled);
+        EXPECT_EQ(t.row, s.to) << "from row " << s.from << (s.key == studio_key::next_entry ? " down" : " up");
+    }
+}
+
+TEST(StudioTransport, TheStripMapsItsWidthToWholeRows)
+{
+    EXPECT_EQ(strip_row(0), 0);
+    EXPECT_EQ(strip_row(-0.2), 0);
+    EXPECT_EQ(strip_row(1), studio_end_row);
+    EXPECT_EQ(strip_row(1.5), studio_end_row);
+    EXPECT_EQ(strip_row(0.5), 856);
+    EXPECT_EQ(strip_row(100.4 / 1712), 100);
 }

@@ -1,5 +1,7 @@
 #include "tools/studio/live_shaders.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -18,15 +20,21 @@ bool waiting[shader_slots];
 std::chrono::steady_clock::time_point seen_saved[shader_slots];
 std::vector<gpu_shader*> stale; // overtaken before their swap; freed on the frame loop's side
 std::map<std::string, std::string> errors; // per file name
+std::atomic<int> first_on_screen[2] = {-1, -1}; // slots the frame loop draws now
+std::atomic<int> compiled, to_compile;          // of a recompilation under way
+std::string compiling;                           // its file, under guard
 
 // Slots whose compilation reads table element k: the prefix feeds them all,
-// element 1 also feeds the composite.
+// element 1 also feeds the composite. The composite and the entries on
+// screen come first, so a long recompilation changes the picture early.
 std::vector<int> slots_fed_by(int k)
 {
     std::vector<int> slots;
     for (int s = 0; s < shader_slots; ++s)
         if (k == 0 || s == k || (k == 1 && s == 0))
             slots.push_back(s);
+    const auto urgent = [](int s) { return s == 0 || s == first_on_screen[0] || s == first_on_screen[1]; };
+    std::stable_partition(slots.begin(), slots.end(), urgent);
     return slots;
 }
 }
@@ -41,16 +49,21 @@ void recompile_file(const char* dir, const std::string& name)
     const auto start = std::chrono::steady_clock::now();
     std::string report;
     const char* const* table = load_shader_dir(dir, report);
-    std::vector<std::pair<int, gpu_shader*>> done;
-    for (int slot : slots_fed_by(k)) {
+    const std::vector<int> slots = slots_fed_by(k);
+    {
+        std::lock_guard<std::mutex> lock(guard);
+        compiling = name;
+        compiled = 0, to_compile = int(slots.size());
+    }
+    // Each shader is handed over as it is done, not when all are.
+    for (int slot : slots) {
         std::string one;
         gpu_shader* shader = compile_slot(slot - 1, table, one);
         report += one;
-        if (shader)
-            done.emplace_back(slot, shader);
-    }
-    std::lock_guard<std::mutex> lock(guard);
-    for (auto [slot, shader] : done) {
+        std::lock_guard<std::mutex> lock(guard);
+        ++compiled;
+        if (!shader)
+            continue;
         if (waiting[slot])
             stale.push_back(ready[slot]);
         else
@@ -58,6 +71,8 @@ void recompile_file(const char* dir, const std::string& name)
         ready[slot] = shader;
         waiting[slot] = true;
     }
+    std::lock_guard<std::mutex> lock(guard);
+    to_compile = 0;
     if (report.empty())
         std::fprintf(stderr, "swipemix-studio: %s recompiled in %.2f s\n", name.c_str(),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -102,4 +117,15 @@ std::string shader_errors()
     for (const auto& [name, report] : errors)
         all += report;
     return all;
+}
+
+void shaders_on_screen(int a, int b) { first_on_screen[0] = a, first_on_screen[1] = b; }
+
+std::string recompile_progress()
+{
+    std::lock_guard<std::mutex> lock(guard);
+    if (to_compile <= 1)
+        return "";
+    return "recompiling " + compiling + ": " + std::to_string(compiled) + " of " + std::to_string(to_compile) +
+           " shaders done";
 }

@@ -14,3 +14,7 @@ bool swap_in_shaders(double* saved_at = nullptr);
 std::string shader_errors();
 // Recompiles the slots that file `name` feeds, on the calling thread.
 void recompile_file(const char* dir, const std::string& name);
+// The slots the frame draws now, recompiled first when the prefix changes.
+void shaders_on_screen(int a, int b);
+// While a text that feeds several shaders recompiles: a line saying how far it is; else empty.
+std::string recompile_progress();

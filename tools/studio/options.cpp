@@ -7,20 +7,27 @@
 
 const char* const studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
-    "                       [--row R] [--paused] [--loop A:B] [--help]\n"
+    "                       [--row R] [--paused] [--loop A:B] [--shots DIR] [--costs FILE] [--help]\n"
     "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
     "and the editor's save command writes it to FILE. The music comes from DIR (default: Music in the current folder).\n"
     "--row R starts at row R (0 to 1712, 8 rows a second), --paused starts paused, --loop A:B loops rows A to B.\n"
+    "Shots and renders go to the current folder, or to --shots DIR. --costs loads the frame times that\n"
+    "swipemix-capture --frame-times wrote, to colour the whole strip at once.\n"
+    "The strip at the bottom: the music's loudness row by row (a tick each second, a long one where the entry\n"
+    "changes), each row's frame time (green within 83 ms, amber over, red over twice that), and the position.\n"
     "  Space            pause / resume\n"
-    "  Left / Right     one row back / forward (Shift: 8 rows)\n"
-    "  Page Up / Down   previous / next entry\n"
+    "  Left / Right     one row back / forward, on whole rows (Shift: 8 rows); also the mouse wheel\n"
+    "  Page Up / Down   previous / next entry, where the feed has settled on it\n"
     "  Home             row 0\n"
+    "  click, drag      on the strip: seek there\n"
     "  [ / ]            loop start / end at the current row\n"
     "  \\                clear the loop\n"
-    "  Tab              show / hide the display (row, entry, music, frame rate, track values)\n"
-    "  Escape           quit\n";
+    "  F12              shot of the column at this row: swipemix-row0262.50.png (Shift+F12: the whole window)\n"
+    "  Ctrl+R           render the loop (or the entry on screen) with its music to swipemix-rows...mp4\n"
+    "  Tab              show / hide the display (row, entry, music, frame rate, track values) and the strip\n"
+    "  Escape           quit (a render under way stops, keeping a playable file)\n";
 
 namespace {
 bool read_row(const char* text, double& row) { return parse_number(text, row) && row >= 0 && row <= show_end_row; }
@@ -59,6 +66,10 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
             o.timeline_path = argv[++i];
         else if (a == "--music" && has_value)
             o.music_dir = argv[++i];
+        else if (a == "--shots" && has_value)
+            o.shots = argv[++i];
+        else if (a == "--costs" && has_value)
+            o.costs = argv[++i];
         else if (a == "--rocket") {
             o.rocket = true;
             value = has_value ? argv[++i] : nullptr;

@@ -13,6 +13,8 @@ struct studio_options {
     double start_row = 0;
     bool paused = false;
     double loop_start = 0, loop_end = -1; // loop_end < 0: no loop
+    std::string shots = ".";              // where shots and renders go
+    const char* costs = nullptr;          // frame times to colour the strip with
 };
 
 // Fills `o` from the arguments. 0: run; 1: --help asked for; 2: bad

@@ -196,3 +196,8 @@ void rocket_author_paused(rocket_link& l, bool paused)
 }
 
 const rocket_source& rocket_keys(const rocket_link& l) { return l.keys; }
+
+std::string rocket_state(const rocket_link& l)
+{
+    return (l.connected ? "editor connected at " : "waiting for an editor at ") + where(l);
+}

@@ -41,3 +41,5 @@ void rocket_playing_row(rocket_link& link, int row);
 void rocket_author_paused(rocket_link& link, bool paused);
 // The keys as the editor last gave them.
 const rocket_source& rocket_keys(const rocket_link& link);
+// "editor connected at HOST:PORT" or "waiting for an editor at HOST:PORT", for the display.
+std::string rocket_state(const rocket_link& link);

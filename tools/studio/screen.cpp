@@ -9,11 +9,12 @@
 #include "graphics/text.h"
 #include "shared/state.h"
 #include "timeline/source.h"
+#include "tools/studio/costs.h"
+#include "tools/studio/show_map.h"
 
 namespace {
 constexpr int cell = 26;         // display lines, in back-buffer pixels
 constexpr int message_cell = 24;
-constexpr int strip_height = 8;
 constexpr int panel_width = 430; // the display's width where the sides are narrower
 constexpr int most_message_lines = 14;
 
@@ -58,15 +59,51 @@ void fill(std::vector<unsigned char>& grey, int x0, int y0, int x1, int y1, unsi
         std::fill(grey.begin() + y * W + x0, grey.begin() + y * W + x1, level);
 }
 
-// The show from row 0 to its end across the whole width; the loop brighter.
+// The strip's colour numbers.
+enum strip_colour : unsigned char {
+    strip_ground, strip_loop, strip_music, strip_second, strip_entry, strip_within, strip_over, strip_far_over,
+    strip_played, strip_here
+};
+const unsigned strip_palette[256] = {0x181818, 0x303848, 0x4f6f9f, 0x707070, 0xe0e0e0,
+                                     0x3ca046, 0xdcb428, 0xdc3c32, 0xb4b4b4, 0xffffff};
+constexpr int music_height = 36, cost_height = 10; // then the position bar
+
+// The show from row 0 to its end across the whole width: the music's loudness
+// with a tick each second and a longer one where the entry changes, the loop
+// behind it, each row's cost under it, and the frame's place at the bottom.
 void draw_strip(std::vector<unsigned char>& grey, const studio_view& v)
 {
-    const int top = frame_height - strip_height;
+    const int top = frame_height - strip_height, cost_top = top + music_height, bar_top = cost_top + cost_height;
     auto x_of = [](double row) { return int(std::clamp(row / show_end_row, 0.0, 1.0) * W); };
-    fill(grey, 0, top, W, frame_height, 40);
+    fill(grey, 0, top, W, frame_height, strip_ground);
     if (v.loop_end > v.loop_start)
-        fill(grey, x_of(v.loop_start), top, x_of(v.loop_end), frame_height, 110);
-    fill(grey, 0, top + 2, x_of(v.row), frame_height - 2, 200);
+        fill(grey, x_of(v.loop_start), top, x_of(v.loop_end), bar_top, strip_loop);
+    for (int x = 0; x < W; ++x) {
+        // The rows this pixel column covers: the loudest and the worst of them.
+        const int first = x * show_end_row / W, last = std::max(first, (x + 1) * show_end_row / W - 1);
+        float loudest = 0;
+        row_cost worst = row_cost::unknown;
+        bool second = false, entry = false;
+        for (int r = first; r <= last && r < mapped_rows; ++r) {
+            if (v.envelope)
+                loudest = std::max(loudest, v.envelope[r]);
+            worst = std::max(worst, cost_at(r));
+            second |= r % 8 == 0;
+            entry |= v.tracks && r > 0 && v.tracks[r] != v.tracks[r - 1];
+        }
+        const int bar = int(loudest * (music_height - 2) + 0.5);
+        fill(grey, x, cost_top - bar, x + 1, cost_top, strip_music);
+        if (entry)
+            fill(grey, x, top, x + 1, top + 16, strip_entry);
+        else if (second)
+            fill(grey, x, top, x + 1, top + 5, strip_second);
+        if (worst != row_cost::unknown)
+            fill(grey, x, cost_top + 2, x + 1, bar_top - 2,
+                 worst == row_cost::within ? strip_within : worst == row_cost::over ? strip_over : strip_far_over);
+    }
+    fill(grey, 0, bar_top + 2, x_of(v.row), frame_height - 2, strip_played);
+    const int here = std::min(x_of(v.row), W - 2);
+    fill(grey, here, top, here + 2, frame_height, strip_here);
 }
 }
 
@@ -79,6 +116,8 @@ std::vector<std::string> display_lines(const studio_view& v)
                                    : std::string("fps -"));
     lines.push_back(v.loop_end > v.loop_start ? format("loop rows %.2f to %.2f", v.loop_start, v.loop_end)
                                               : std::string("no loop"));
+    if (!v.link.empty())
+        lines.push_back(v.link);
     for (int t = 0; t < sync_track_count; ++t)
         lines.push_back(format("%-13s %10.4f", show_track_names[t], v.values[t]));
     return lines;
@@ -90,7 +129,7 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
     grey.assign(size_t(W) * frame_height, 0);
     const text_target target = {grey.data(), W, frame_height};
     FT_Face face = display_face();
-    overlay_rect over[3]; // what lies over the column
+    overlay_rect over[2]; // what lies over the column
     int count = 0;
 
     if (shown) {
@@ -113,19 +152,21 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
             draw_text(target, face, message_cell, wide(lines[k]), 8, top + 4 + int(k) * message_cell, text_align::left);
         over[count++] = {0, top, W, height};
     }
-    if (shown) {
-        draw_strip(grey, view);
-        over[count++] = {0, frame_height - strip_height, W, strip_height};
-    }
     // The passes never write the sides, so they are copied whole every frame:
-    // what was shown there and is hidden now must not stay behind.
+    // what was shown there and is hidden now must not stay behind. The strip,
+    // in its own colours, spans the whole width.
     const int left = std::max(0, (W - column_width) / 2), right = std::min(W, left + column_width);
-    overlay_rect rects[5] = {{0, 0, left, frame_height}, {right, 0, W - right, frame_height}};
+    const int sides = shown ? frame_height - strip_height : frame_height;
+    overlay_rect rects[6] = {{0, 0, left, sides}, {right, 0, W - right, sides}};
     int n = 2;
     for (int k = 0; k < count; ++k) {
         const int x0 = std::max(over[k].x, left), x1 = std::min(over[k].x + over[k].width, right);
         if (x1 > x0)
             rects[n++] = {x0, over[k].y, x1 - x0, over[k].height};
+    }
+    if (shown) {
+        draw_strip(grey, view);
+        rects[n++] = {0, sides, W, strip_height, strip_palette};
     }
     draw_overlay(grey.data(), rects, n);
 }

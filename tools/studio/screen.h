@@ -1,6 +1,6 @@
 // What the studio lays over the picture: the display Tab toggles, the lines
 // that must be seen (compiler and packing errors, notices), and a strip
-// showing where in the show the frame is.
+// along the show: where the frame is, the music and what each row costs.
 #pragma once
 #include <string>
 #include <vector>
@@ -16,7 +16,14 @@ struct studio_view {
     double frame_ms;           // smoothed time between presents
     double loop_start, loop_end; // loop_end < 0: no loop
     const float* values;       // the 17 track values of this frame
+    const float* envelope = nullptr; // the music's loudness at each row (0 ... 1), or null
+    const int* tracks = nullptr;     // the music at each row, or null
+    std::string link = {};           // the editor link's state; empty without one
 };
+
+// The strip along the bottom of the back buffer: the music's envelope with
+// the row grid, the cost of each row, and where the frame is. Clicks there seek.
+constexpr int strip_height = 56;
 
 // The display's lines, top to bottom.
 std::vector<std::string> display_lines(const studio_view& view);

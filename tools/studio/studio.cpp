@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,17 +16,23 @@
 #include "music/tracks.h"
 #include "timeline/clock.h"
 #include "tools/capture_render.h"
+#include "tools/studio/costs.h"
+#include "tools/studio/envelope.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
 #include "tools/studio/options.h"
 #include "tools/studio/rocket_link.h"
 #include "tools/studio/screen.h"
+#include "tools/studio/render.h"
 #include "tools/studio/seek.h"
+#include "tools/studio/shot.h"
+#include "tools/studio/show_map.h"
 #include "tools/studio/transport.h"
 
 namespace {
 constexpr double display_fps = 60;       // the feed is eased at the show's display rate
 constexpr double notice_seconds = 6;     // how long a notice stays on screen
+constexpr double flash_seconds = 2;      // a reload that went well says so briefly
 
 double seconds_now()
 {
@@ -37,6 +44,8 @@ transport_state transport = {0, false, 0, -1};
 double anchor_row;       // row at which the clock was last started
 double music_origin_row; // row at which the playing track would have begun
 double entry_rows[entry_count];
+show_map map;
+float envelope[mapped_rows];
 
 // The timeline playing, and what keeps its tables alive.
 std::shared_ptr<const void> timeline_owner;
@@ -61,6 +70,16 @@ void install_timeline(std::shared_ptr<const void> owner, const sync_tables& view
     timeline_view = view;
     use_timeline(timeline_view);
     find_entry_rows(timeline_view, entry_rows);
+    map_show(display_fps, map);
+    music_envelope(map, envelope);
+}
+
+// The capture tool built beside this program.
+std::string capture_program()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (error ? std::filesystem::path(".") : self.parent_path()) / "swipemix-capture";
 }
 
 struct notice {
@@ -96,6 +115,23 @@ std::vector<std::string> message_lines(const std::vector<std::string>& editor_pr
         add_text(n.text);
     return lines;
 }
+
+// A short notice; a newer one of the same text replaces it.
+void flash(std::vector<notice>& notices, const std::string& text, double now)
+{
+    std::erase_if(notices, [&](const notice& n) { return n.text == text; });
+    notices.push_back({text, now + flash_seconds});
+}
+
+// Writes the shot and says where, on screen and on stderr.
+void take_shot(const std::string& dir, double row, bool whole, std::vector<notice>& notices, double now)
+{
+    const std::string path = shot_path(dir, row);
+    const bool written = write_shot(path, whole);
+    const std::string line = written ? "shot " + path : "no shot: " + path + " cannot be written";
+    std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
+    notices.push_back({line, now + notice_seconds});
+}
 }
 
 int main(int argc, char** argv)
@@ -108,6 +144,13 @@ int main(int argc, char** argv)
         else
             std::fprintf(stderr, "%s\n", error.c_str());
         return r == 1 ? 0 : 2;
+    }
+    if (o.costs) {
+        std::string error;
+        if (!load_costs(o.costs, error)) {
+            std::fprintf(stderr, "swipemix-studio: %s\n", error.c_str());
+            return 2;
+        }
     }
     if (!create_studio_window(1280, 720))
         return 1;
@@ -138,13 +181,15 @@ int main(int argc, char** argv)
     transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
     jump();
 
-    bool display_shown = true;
+    bool display_shown = true, dragging = false, rendering = false;
+    studio_key shot = studio_key::none;
     double frame_ms = 0, last_present = seconds_now();
     for (;;) {
         const double now = seconds_now();
         bool jumped = false, author_moved = false;
         for (studio_key key; (key = next_studio_key()) != studio_key::none;) {
             if (key == studio_key::quit) {
+                stop_render();
                 rocket_close(editor);
                 return 0;
             }
@@ -152,8 +197,43 @@ int main(int argc, char** argv)
                 display_shown = !display_shown;
             if (key == studio_key::resized)
                 resize_back_buffer();
+            if (key == studio_key::press || key == studio_key::drag) {
+                double x, y;
+                pointer_at(x, y);
+                if (key == studio_key::press)
+                    dragging = display_shown && y * frame_height >= frame_height - strip_height;
+                if (dragging) {
+                    transport.row = strip_row(x); // seeks as the keys do
+                    jumped = author_moved = true;
+                }
+            }
+            if (key == studio_key::shot || key == studio_key::shot_whole) {
+                shot = key;
+                transport.row = shot_row(transport.row); // exactly the row the name gives
+                jumped = true;
+            }
+            if (key == studio_key::render) {
+                const render_job& job = poll_render();
+                std::string line;
+                if (job.running) {
+                    line = "a render is already running: " + job.path + ", " + std::to_string(job.done) + " of " +
+                           std::to_string(job.frames) + " frames";
+                    notices.push_back({line, now + notice_seconds});
+                } else {
+                    double from, to;
+                    render_rows(transport.row, transport.loop_start, transport.loop_end, entry_rows, from, to);
+                    const std::string path = render_path(o.shots, from, to);
+                    std::string error;
+                    rendering = start_render(capture_program(), o.shader_dir, o.timeline_path, o.music_dir, path, from, to,
+                                             error);
+                    line = rendering ? "rendering " + path : "cannot render: " + error;
+                    if (!rendering) // one under way has its progress line instead
+                        notices.push_back({line, now + notice_seconds});
+                }
+                std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
+            }
             const bool was_paused = transport.paused;
-            const bool moved = apply_key(transport, key, entry_rows);
+            const bool moved = apply_key(transport, key, map.settled);
             jumped |= moved, author_moved |= moved;
             if (transport.paused != was_paused) {
                 jumped = true; // resume restarts the clock and music where the frame stands
@@ -179,6 +259,7 @@ int main(int argc, char** argv)
         } else if (std::shared_ptr<const packed_timeline> file = take_timeline()) {
             install_timeline(file, file->view());
             jumped = true; // the same row under the new timeline
+            flash(notices, "timeline reloaded", now);
         }
         if (!transport.paused && !jumped) {
             transport.row = anchor_row + clock_now();
@@ -199,15 +280,44 @@ int main(int argc, char** argv)
             rocket_playing_row(*editor, int(transport.row));
         double saved_at;
         const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
+        if (new_shaders && shader_errors().empty())
+            flash(notices, "effect reloaded", now); // once, however many shaders a save feeds
+        const double drawing = seconds_now();
         draw_passes();
+        pass_descriptor passes[pass_count];
+        plan_passes(passes);
+        shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
+        if (shot == studio_key::shot)
+            take_shot(o.shots, transport.row, false, notices, now);
 
         const music_track& music = track_table[current_track];
         const double music_seconds = std::min((transport.row - music_origin_row) * row_seconds, music.duration);
         const studio_view view = {transport.row,     transport.paused,     current_track,
                                   music_seconds,     music.duration,       frame_ms,
-                                  transport.loop_start, transport.loop_end, frame_constants + slot_tracks};
-        draw_studio_screen(view, display_shown, message_lines(editor_problems, notices, now));
+                                  transport.loop_start, transport.loop_end, frame_constants + slot_tracks,
+                                  envelope,          map.track,            editor ? rocket_state(*editor) : ""};
+        std::vector<std::string> lines = message_lines(editor_problems, notices, now);
+        if (const std::string compiling = recompile_progress(); !compiling.empty())
+            lines.push_back(compiling);
+        const render_job& job = poll_render();
+        if (job.running)
+            lines.push_back("rendering " + job.path + ": " + std::to_string(job.done) + " of " +
+                            std::to_string(job.frames) + " frames");
+        else if (rendering) {
+            rendering = false;
+            const std::string line = job.exit_code == 0 ? "rendered " + job.path
+                                                        : "the render of " + job.path + " failed (exit " +
+                                                              std::to_string(job.exit_code) + "; see the terminal)";
+            std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
+            notices.push_back({line, now + notice_seconds});
+        }
+        draw_studio_screen(view, display_shown, lines);
+        if (shot == studio_key::shot_whole)
+            take_shot(o.shots, transport.row, true, notices, now);
         present();
+        if (shot == studio_key::none) // a shot's read-back is no cost of the show
+            note_cost(transport.row, (seconds_now() - drawing) * 1000);
+        shot = studio_key::none;
 
         const double presented = seconds_now();
         if (new_shaders)

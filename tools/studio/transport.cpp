@@ -1,6 +1,7 @@
 #include "tools/studio/transport.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "timeline/sync.h"
 
@@ -20,34 +21,42 @@ void find_entry_rows(const sync_tables& tables, double rows[entry_count])
 namespace {
 double clamp_row(double row) { return std::clamp(row, 0.0, studio_end_row); }
 
-// Entry rows strictly after (or before) `row`, skipping entries never reached.
-double next_entry_row(double row, const double entry_rows[entry_count], bool forward)
+// The row the feed settles on the entry before (or after) the one on screen
+// at `row`: the last entry settled at or before it. Entries never settled on
+// are skipped; past either end, row 0 or the show's end.
+double entry_step(double row, const int settled[entry_count], bool forward)
 {
-    double best = forward ? studio_end_row : 0;
+    double here = -1, before = 0, after = studio_end_row;
+    for (int e = 0; e < entry_count; ++e)
+        if (settled[e] >= 0 && settled[e] <= row)
+            here = std::max<double>(here, settled[e]);
     for (int e = 0; e < entry_count; ++e) {
-        const double r = entry_rows[e];
+        const double r = settled[e];
         if (r < 0)
             continue;
-        if (forward && r > row && r < best)
-            best = r;
-        if (!forward && r < row && r > best)
-            best = r;
+        if (r < here)
+            before = std::max(before, r);
+        if (r > row)
+            after = std::min(after, r);
     }
-    return best;
+    return forward ? after : before;
 }
 }
 
-bool apply_key(transport_state& t, studio_key key, const double entry_rows[entry_count])
+double strip_row(double fraction) { return clamp_row(std::floor(fraction * show_end_row + 0.5)); }
+
+bool apply_key(transport_state& t, studio_key key, const int settled[entry_count])
 {
     const double before = t.row;
+    // Steps land on whole rows, whatever fraction the row had.
     switch (key) {
     case studio_key::pause: t.paused = !t.paused; return false;
-    case studio_key::back: t.row = clamp_row(t.row - 1); break;
-    case studio_key::forward: t.row = clamp_row(t.row + 1); break;
-    case studio_key::back_far: t.row = clamp_row(t.row - 8); break;
-    case studio_key::forward_far: t.row = clamp_row(t.row + 8); break;
-    case studio_key::previous_entry: t.row = next_entry_row(t.row, entry_rows, false); break;
-    case studio_key::next_entry: t.row = next_entry_row(t.row, entry_rows, true); break;
+    case studio_key::back: t.row = clamp_row(std::ceil(t.row) - 1); break;
+    case studio_key::forward: t.row = clamp_row(std::floor(t.row) + 1); break;
+    case studio_key::back_far: t.row = clamp_row(std::ceil(t.row) - 8); break;
+    case studio_key::forward_far: t.row = clamp_row(std::floor(t.row) + 8); break;
+    case studio_key::previous_entry: t.row = entry_step(t.row, settled, false); break;
+    case studio_key::next_entry: t.row = entry_step(t.row, settled, true); break;
     case studio_key::start: t.row = 0; break;
     case studio_key::loop_start: t.loop_start = t.row; return false;
     case studio_key::loop_end: t.loop_end = t.row; return false;

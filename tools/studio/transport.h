@@ -16,7 +16,12 @@ struct transport_state {
 // The first row at which the timeline's target reaches each entry.
 void find_entry_rows(const sync_tables& tables, double rows[entry_count]);
 // Applies one key. Returns true when the row jumped, so the show must be
-// re-stepped to it; pause, loop keys and quit only change the state.
-bool apply_key(transport_state& t, studio_key key, const double entry_rows[entry_count]);
+// re-stepped to it; pause, loop keys and quit only change the state. Steps
+// land on whole rows; the entry keys on the rows `settled` gives (where the
+// feed rests on each entry; -1: never), Page Up from inside an entry on the
+// entry before it.
+bool apply_key(transport_state& t, studio_key key, const int settled[entry_count]);
+// The whole row at `fraction` (0 ... 1) of the strip's width.
+double strip_row(double fraction);
 // While looping, a row at or past the loop's end goes back to its start.
 bool wrap_loop(transport_state& t);

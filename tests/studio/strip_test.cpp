@@ -1,0 +1,241 @@
+// What the strip and the studio's tools compute without a window: the show
+// map against single seeks and the capture's recorded soundtrack, the music's
+// envelope, row costs, render ranges and file names.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "driver/feed.h"
+#include "music/playback.h"
+#include "tests/fixtures/fixture_timeline.h"
+#include "tools/capture_render.h"
+#include "tools/studio/costs.h"
+#include "tools/studio/envelope.h"
+#include "tools/studio/render.h"
+#include "tools/studio/seek.h"
+#include "tools/studio/shot.h"
+#include "tools/studio/show_map.h"
+
+namespace {
+constexpr double fps = 60;
+
+// The fixture timeline in the show's place, as the studio puts an edited one.
+void play_fixture()
+{
+    static const sync_tables view = fixture_timeline().view();
+    use_timeline(view);
+}
+
+show_map& built_map()
+{
+    static show_map map;
+    static bool built = false;
+    play_fixture();
+    if (!built)
+        map_show(fps, map), built = true;
+    return map;
+}
+
+// Rows through the hesitant swipe one by one, then a spread over the show.
+std::vector<int> sample_rows()
+{
+    std::vector<int> rows;
+    for (int r = 0; r <= 130; ++r)
+        rows.push_back(r);
+    for (int r = 131; r < mapped_rows; r += 37)
+        rows.push_back(r);
+    rows.push_back(mapped_rows - 1);
+    return rows;
+}
+}
+
+TEST(ShowMap, EachRowIsWhereASeekToItLands)
+{
+    const show_map& map = built_map();
+    for (int r : sample_rows()) {
+        const double seconds = seek_show(fps, r);
+        EXPECT_EQ(map.track[r], current_track) << "row " << r;
+        EXPECT_NEAR(map.music_seconds[r], seconds, 1e-9) << "row " << r;
+        EXPECT_EQ(map.feed[r], frame_constants[slot_feed_position]) << "row " << r;
+    }
+}
+
+TEST(ShowMap, LeavesTheFrameConstantsAsTheyWere)
+{
+    play_fixture();
+    frame_constants[slot_feed_position] = 7.25f;
+    frame_constants[slot_time] = 3.5f;
+    show_map map;
+    map_show(fps, map);
+    EXPECT_EQ(frame_constants[slot_feed_position], 7.25f);
+    EXPECT_EQ(frame_constants[slot_time], 3.5f);
+}
+
+TEST(ShowMap, EntriesSettleWhereTheFeedRestsOnThem)
+{
+    const show_map& map = built_map();
+    int seen = 0;
+    for (int e = 0; e < entry_count; ++e) {
+        const int r = map.settled[e];
+        if (r < 0)
+            continue;
+        ++seen;
+        EXPECT_EQ(map.feed[r], float(e)) << "entry " << e;
+        if (r > 0) {
+            EXPECT_NE(map.feed[r - 1], float(e)) << "entry " << e << " was already at rest";
+        }
+    }
+    EXPECT_GE(seen, 5);
+    // At row 99 the target is entry 5, but much of the column still shows entry 4.
+    EXPECT_GT(map.feed[99], 4.f);
+    EXPECT_LT(map.feed[99], 5.f);
+    EXPECT_GT(map.settled[5], 99);
+    EXPECT_EQ(map.settled[2], -1) << "a swipe across two entries passes entry 2 by";
+    EXPECT_EQ(map.settled[4], -1) << "the hesitant swipe toward entry 4 falls back before resting";
+}
+
+// Each track's sound says which track it is (left channel) and where in it
+// the sample lies (right channel, in 128-frame steps), so the capture's
+// recording at a row can be read back and set against the map.
+TEST(ShowMap, RowsPlayTheTrackAndPositionTheCaptureRecords)
+{
+    constexpr uint32_t track_frames = 44100 * 60;
+    std::vector<std::vector<int16_t>> sounds(entry_count, std::vector<int16_t>(track_frames * 2));
+    for (int t = 0; t < entry_count; ++t) {
+        for (uint32_t i = 0; i < track_frames; ++i)
+            sounds[t][2 * i] = int16_t(t), sounds[t][2 * i + 1] = int16_t(i / 128);
+        track_table[t] = {track_frames * 4, 60.0, reinterpret_cast<unsigned char*>(sounds[t].data())};
+    }
+    const show_map& map = built_map();
+    use_recorder();
+    play_track(track_table[0]);
+    const frame_rate rate{60, 1};
+    const uint32_t frame_bytes = 44100 / 60 * 4;
+    std::vector<unsigned char> sound(frame_bytes);
+    for (int r : {8, 30, 62, 64, 100, 298, 334, 600, 1000}) { // each within a minute of its track's start
+        // The capture's frame at row r (r * 7.5 is a frame when r is even).
+        const long k = std::lround(r * 7.5);
+        ASSERT_EQ(frame_row(rate, 0, k), r);
+        current_track = 0;
+        restart_track(track_table[0], 0);
+        step_feed_to(rate, r, [&](double) { pull_samples(sound.data(), frame_bytes); });
+        select_track(stepped_feed(r));
+        pull_samples(sound.data(), frame_bytes);
+        int16_t left, right;
+        std::memcpy(&left, sound.data(), 2);
+        std::memcpy(&right, sound.data() + 2, 2);
+        EXPECT_EQ(map.track[r], left) << "row " << r;
+        EXPECT_EQ(std::llround(map.music_seconds[r] * 44100) / 128, right) << "row " << r;
+    }
+    for (music_track& t : track_table)
+        t = {};
+}
+
+TEST(MusicEnvelope, ReadsTheLoudnessWhereTheMapSaysTheMusicIs)
+{
+    // Track 2 at full scale, track 5 at a tenth (-20 dB) for one second, then silent.
+    std::vector<int16_t> loud(44100 * 2 * 2, 32767), quiet(44100 * 2 * 2, 0);
+    std::fill(quiet.begin(), quiet.begin() + 44100 * 2, 3277);
+    track_table[2] = {uint32_t(loud.size() * 2), 2.0, reinterpret_cast<unsigned char*>(loud.data())};
+    track_table[5] = {uint32_t(quiet.size() * 2), 2.0, reinterpret_cast<unsigned char*>(quiet.data())};
+    static show_map map;
+    for (int r = 0; r < mapped_rows; ++r)
+        map.track[r] = 5, map.music_seconds[r] = 0;
+    map.track[0] = 2;
+    map.music_seconds[1] = 0.5;
+    map.music_seconds[2] = 1.0;  // the silent second
+    map.music_seconds[3] = 1.9;  // the last eighth is cut short by the end: silent anyway
+    map.music_seconds[4] = 30.0; // past the end
+    map.track[5] = 36;           // a track with no sound
+    map.track[6] = -1;
+    static float level[mapped_rows];
+    music_envelope(map, level);
+    EXPECT_NEAR(level[0], 1.0, 1e-3);
+    EXPECT_NEAR(level[1], 1 - 20.0 / 30, 1e-3);
+    for (int r = 2; r <= 6; ++r)
+        EXPECT_EQ(level[r], 0) << "row " << r;
+    track_table[2] = track_table[5] = {};
+}
+
+TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
+{
+    forget_costs();
+    EXPECT_EQ(cost_at(10), row_cost::unknown);
+    note_cost(10.6, 40);
+    note_cost(11, 120);
+    note_cost(12, 400);
+    note_cost(-1, 50);
+    note_cost(5000, 50);
+    EXPECT_EQ(cost_at(10), row_cost::within);
+    EXPECT_EQ(cost_at(11), row_cost::over);
+    EXPECT_EQ(cost_at(12), row_cost::far_over);
+    EXPECT_EQ(cost_at(-1), row_cost::unknown);
+
+    const std::string path = testing::TempDir() + "frame_times";
+    std::ofstream(path) << "20.000000\t2\t50.125\n21.133333\t2\t99.000\n";
+    std::string error;
+    ASSERT_TRUE(load_costs(path, error)) << error;
+    EXPECT_EQ(cost_at(20), row_cost::within);
+    EXPECT_EQ(cost_at(21), row_cost::over);
+
+    for (const char* bad : {"30\t2\n", "30.0\t2\t5.0 junk\n", "99999\t2\t5\n", "30\t2\tnan\n"}) {
+        std::ofstream(path) << "22\t2\t10\n" << bad;
+        EXPECT_FALSE(load_costs(path, error)) << bad;
+        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(load_costs(path + ".none", error));
+    forget_costs();
+}
+
+TEST(RenderRange, TheLoopElseTheEntryOnScreen)
+{
+    double rows[entry_count];
+    for (int e = 0; e < entry_count; ++e)
+        rows[e] = -1;
+    rows[0] = 0, rows[1] = 29, rows[2] = 43, rows[4] = 83;
+    double from, to;
+    render_rows(50, 100, 132, rows, from, to);
+    EXPECT_EQ(from, 100);
+    EXPECT_EQ(to, 132);
+    render_rows(50, 0, -1, rows, from, to);
+    EXPECT_EQ(from, 43);
+    EXPECT_EQ(to, 83) << "entry 3 is never reached";
+    render_rows(29, 0, -1, rows, from, to);
+    EXPECT_EQ(from, 29);
+    EXPECT_EQ(to, 43);
+    render_rows(900, 0, -1, rows, from, to);
+    EXPECT_EQ(from, 83);
+    EXPECT_EQ(to, 1712) << "the last entry runs to the show's end";
+}
+
+TEST(RenderRange, FramesStopBeforeTheLoopsEnd)
+{
+    const frame_rate rate;
+    double last;
+    EXPECT_EQ(render_frames(rate, 100, 132, last), 240) << "4 s at 60 fps";
+    EXPECT_EQ(last, frame_row(rate, 100, 239));
+    EXPECT_EQ(frames_between(rate, 100, last), 240) << "the capture's --to takes the last frame and no more";
+    EXPECT_EQ(render_frames(rate, 100.5, 101, last), 4);
+    EXPECT_EQ(render_frames(rate, 10, 10, last), 0);
+    EXPECT_EQ(render_frames(rate, 10, 9, last), 0);
+    // The last row goes to the capture as text and must come back the same.
+    render_frames(rate, 3.3, 47.7, last);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", last);
+    EXPECT_EQ(std::strtod(text, nullptr), last);
+}
+
+TEST(StudioFiles, NamedByTheirRows)
+{
+    EXPECT_EQ(shot_path(".", 262.5), "swipemix-row0262.50.png");
+    EXPECT_EQ(shot_path("shots", 1712), "shots/swipemix-row1712.00.png");
+    EXPECT_EQ(shot_path("/tmp/", 0.126), "/tmp/swipemix-row0000.13.png");
+    EXPECT_EQ(shot_row(101.8149), 101.81);
+    EXPECT_EQ(render_path(".", 100, 132), "swipemix-rows0100.00-0132.00.mp4");
+    EXPECT_EQ(render_path("out", 83, 1712), "out/swipemix-rows0083.00-1712.00.mp4");
+}

@@ -1,0 +1,54 @@
+#include "tools/studio/costs.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "tools/studio/show_map.h"
+
+namespace {
+float cost_ms[mapped_rows]; // 0: not drawn
+}
+
+void note_cost(double row, double ms)
+{
+    if (row >= 0 && row < mapped_rows && ms > 0)
+        cost_ms[int(row)] = float(ms);
+}
+
+row_cost cost_at(int row)
+{
+    const float ms = row >= 0 && row < mapped_rows ? cost_ms[row] : 0;
+    return ms <= 0 ? row_cost::unknown
+         : ms <= cost_budget_ms ? row_cost::within
+         : ms <= 2 * cost_budget_ms ? row_cost::over
+         : row_cost::far_over;
+}
+
+bool load_costs(const std::string& path, std::string& error)
+{
+    std::ifstream in(path);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        double row, ms;
+        int entry, used = 0;
+        if (std::sscanf(line.c_str(), "%lf\t%d\t%lf%n", &row, &entry, &ms, &used) != 3 || used != int(line.size()) ||
+            !(row >= 0 && row < mapped_rows) || !(ms >= 0) || !std::isfinite(ms)) {
+            error = path + " line " + std::to_string(number) + ": not ROW, ENTRY and MS as the capture writes them";
+            return false;
+        }
+        note_cost(row, ms);
+    }
+    return true;
+}
+
+void forget_costs()
+{
+    for (float& ms : cost_ms)
+        ms = 0;
+}

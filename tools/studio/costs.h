@@ -1,0 +1,16 @@
+// What each row of the show costs to draw on this machine: the last frame
+// time measured there this session, or loaded from the capture tool's
+// frame-times file.
+#pragma once
+#include <string>
+
+constexpr double cost_budget_ms = 83; // a frame within this keeps the studio fluid
+
+enum class row_cost { unknown, within, over, far_over };
+
+void note_cost(double row, double ms);
+row_cost cost_at(int row);
+// Lines "ROW<TAB>ENTRY<TAB>MS" as `swipemix-capture --frame-times` writes them.
+// False, with `error` naming the first line that is not; the lines before it stay.
+bool load_costs(const std::string& path, std::string& error);
+void forget_costs();

@@ -1,0 +1,146 @@
+#include "tools/studio/render.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "tools/studio/transport.h"
+
+extern char** environ;
+
+namespace {
+render_job job;
+pid_t child = -1;
+int times_fd = -1;          // the child's frame-times file, read as it grows
+std::string times_path;
+
+void finish(int status)
+{
+    child = -1;
+    job.running = false;
+    job.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    close(times_fd);
+    times_fd = -1;
+    unlink(times_path.c_str());
+}
+}
+
+void render_rows(double row, double loop_start, double loop_end, const double entry_rows[entry_count], double& from,
+                 double& to)
+{
+    if (loop_end > loop_start) {
+        from = loop_start, to = loop_end;
+        return;
+    }
+    from = 0, to = studio_end_row;
+    for (int e = 0; e < entry_count; ++e)
+        if (entry_rows[e] >= 0 && entry_rows[e] <= row)
+            from = std::max(from, entry_rows[e]);
+    for (int e = 0; e < entry_count; ++e)
+        if (entry_rows[e] > from)
+            to = std::min(to, entry_rows[e]);
+}
+
+std::string render_path(const std::string& dir, double from, double to)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "swipemix-rows%07.2f-%07.2f.mp4", from, to);
+    return dir.empty() || dir == "." ? name : dir + (dir.back() == '/' ? "" : "/") + name;
+}
+
+long long render_frames(const frame_rate& rate, double from, double to, double& last_row)
+{
+    if (!(to > from))
+        return 0;
+    long long n = frames_between(rate, from, to);
+    while (n > 0 && frame_row(rate, from, n - 1) >= to)
+        --n;
+    last_row = frame_row(rate, from, n - 1);
+    return n;
+}
+
+bool start_render(const std::string& capture, const std::string& shader_dir, const std::string& timeline,
+                  const std::string& music, const std::string& path, double from, double to, std::string& error)
+{
+    const frame_rate rate; // the capture's own default
+    double last_row = from;
+    const long long frames = render_frames(rate, from, to, last_row);
+    if (frames <= 0) {
+        error = "nothing to render: the range is empty";
+        return false;
+    }
+    char name[] = "/tmp/swipemix-render-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) {
+        error = std::string("cannot make a progress file: ") + std::strerror(errno);
+        return false;
+    }
+    char from_text[32], to_text[32];
+    std::snprintf(from_text, sizeof from_text, "%.17g", from);
+    std::snprintf(to_text, sizeof to_text, "%.17g", last_row); // printed exactly, read back exactly
+    const std::string args[] = {capture,    "-o",           path,       "--force",    "--from",  from_text,
+                                "--to",     to_text,        "--column", "--shader-dir", shader_dir, "--timeline",
+                                timeline,   "--music",      music,      "--frame-times", name};
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid;
+    const int failed = posix_spawn(&pid, capture.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed) {
+        close(fd);
+        unlink(name);
+        error = "cannot start " + capture + ": " + std::strerror(failed);
+        return false;
+    }
+    child = pid, times_fd = fd, times_path = name;
+    job = {path, frames, 0, true, 0};
+    return true;
+}
+
+const render_job& poll_render()
+{
+    if (child < 0)
+        return job;
+    char chunk[4096];
+    for (ssize_t n; (n = read(times_fd, chunk, sizeof chunk)) > 0;)
+        job.done += std::count(chunk, chunk + n, '\n');
+    int status;
+    if (waitpid(child, &status, WNOHANG) == child)
+        finish(status);
+    return job;
+}
+
+void stop_render()
+{
+    if (child < 0)
+        return;
+    kill(child, SIGINT);
+    // The capture closes the video on SIGINT; one that hangs is not waited for forever.
+    for (int waited = 0; waited < 300; ++waited) {
+        int status;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            finish(status);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(child, SIGKILL);
+    int status;
+    waitpid(child, &status, 0);
+    finish(status);
+}

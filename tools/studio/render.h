@@ -1,0 +1,37 @@
+// Rendering rows of the show to a video while the studio plays: the capture
+// tool runs as a child process on the studio's effect folder and timeline
+// file, and tells how far it is through its frame-times file.
+#pragma once
+#include <string>
+
+#include "shared/state.h"
+#include "tools/frame_rate.h"
+
+// The rows to render: the loop when there is one, else the entry on screen at
+// `row` (the last whose target row, from find_entry_rows, is at or before it)
+// up to the next entry's. Rows [from, to): `to` itself is not drawn.
+void render_rows(double row, double loop_start, double loop_end, const double entry_rows[entry_count], double& from,
+                 double& to);
+// DIR/swipemix-rows0100.00-0132.00.mp4.
+std::string render_path(const std::string& dir, double from, double to);
+// The capture's --to for frames at from, from + 8 / fps, ... before `to`;
+// 0 frames when from >= to.
+long long render_frames(const frame_rate& rate, double from, double to, double& last_row);
+
+struct render_job {
+    std::string path;     // the video being written
+    long long frames = 0; // how many it will hold
+    long long done = 0;
+    bool running = false;
+    int exit_code = 0;    // once it stopped
+};
+
+// Starts `capture` writing `path` (a render of the same rows before is
+// replaced); false, with `error`, when it cannot start.
+bool start_render(const std::string& capture, const std::string& shader_dir, const std::string& timeline,
+                  const std::string& music, const std::string& path, double from, double to, std::string& error);
+// How the render stands now; cheap enough for every frame.
+const render_job& poll_render();
+// Interrupts a running render as Ctrl-C would, and waits for it to close a
+// playable file.
+void stop_render();

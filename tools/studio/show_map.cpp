@@ -1,0 +1,66 @@
+#include "tools/studio/show_map.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "tools/capture_render.h"
+
+namespace {
+constexpr int feed_slots = slot_tracks + 17; // what stepping the feed writes
+constexpr int firm_stay = 8;                 // rows at rest that count as arriving, not a hesitation
+
+// The first row the feed rests on e for at least firm_stay rows, else the
+// first it rests there at all.
+int first_rest(const show_map& map, int e)
+{
+    int brief = -1;
+    for (int r = 0; r < mapped_rows; ++r) {
+        if (map.feed[r] != float(e))
+            continue;
+        int end = r;
+        while (end < mapped_rows && map.feed[end] == float(e))
+            ++end;
+        if (end - r >= std::min(firm_stay, mapped_rows - r))
+            return r;
+        if (brief < 0)
+            brief = r;
+        r = end;
+    }
+    return brief;
+}
+}
+
+void map_show(double fps, show_map& map)
+{
+    static float kept[frame_constant_count];
+    std::memcpy(kept, frame_constants, sizeof kept);
+    const frame_rate rate{std::llround(fps * 1000), 1000};
+    int track = 0;
+    double since = 0; // row of the frame that switched to `track`
+    int row = 0;
+    // Each whole row is looked at just before the first frame at or past it
+    // is stepped: the feed stepped to it and put back, as a seek would.
+    const auto look = [&](double next_frame) {
+        for (; row < mapped_rows && row <= next_frame; ++row) {
+            float before[feed_slots];
+            std::memcpy(before, frame_constants, sizeof before);
+            const int there = stepped_feed(row);
+            map.track[row] = there;
+            map.music_seconds[row] = there == track ? (row - since) * row_seconds : 0;
+            map.feed[row] = frame_constants[slot_feed_position];
+            std::memcpy(frame_constants, before, sizeof before);
+        }
+    };
+    step_feed_to(rate, 0); // the feed as a run starts
+    for (long k = 0; row < mapped_rows; ++k) {
+        const double rows = frame_row(rate, 0, k);
+        look(rows);
+        const int now = stepped_feed(rows);
+        if (now != track)
+            track = now, since = rows;
+    }
+    for (int e = 0; e < entry_count; ++e)
+        map.settled[e] = first_rest(map, e);
+    std::memcpy(frame_constants, kept, sizeof kept);
+}

@@ -1,0 +1,20 @@
+// The show at every whole row as a seek to that row finds it: which track
+// plays from where, and where the feed stands. The strip, the entry keys and
+// the render range read it; it is rebuilt whenever the timeline changes.
+#pragma once
+
+#include "shared/state.h"
+#include "timeline/sync.h"
+
+constexpr int mapped_rows = 1713; // rows 0 ... 1712
+
+struct show_map {
+    int track[mapped_rows];         // the music playing
+    double music_seconds[mapped_rows]; // how far into it
+    float feed[mapped_rows];        // the feed's position, in entries
+    int settled[entry_count];       // first row the feed rests on each entry; -1 when it never does
+};
+
+// Steps the feed at `fps` over the timeline in use, as seek_show does for one
+// row. Leaves frame_constants as they were; the music is not touched.
+void map_show(double fps, show_map& map);
