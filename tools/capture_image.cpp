@@ -69,12 +69,18 @@ bool write_png(const char* path, const unsigned char* pixels, int width, int hei
         std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", path, std::strerror(errno));
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    errno = 0;
+    // libpng's own messages would add a second line to ours.
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr,
+                                              [](png_structp p, png_const_charp) { png_longjmp(p, 1); },
+                                              [](png_structp, png_const_charp) {});
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
+        // libpng stops at the first short write; errno still says why.
+        const int reason = errno ? errno : EIO;
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        std::fprintf(stderr, "swipemix-capture: writing %s failed\n", path);
+        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", path, std::strerror(reason));
         return false;
     }
     png_init_io(png, file);

@@ -7,10 +7,13 @@ struct frame_rate {
     long long num = 60, den = 1; // frames per second = num / den
 };
 
-// The rates a capture accepts. Below one frame a second a frame's sound grows
-// past what is sensible to hold; far above the display rates the encoder's
-// two input pipes stop keeping pace with each other.
-constexpr int min_fps = 1, max_fps = 240;
+// The rates a capture accepts, the same for every output so that one range is
+// documented. A video is fed to ffmpeg through two pipes, and ffmpeg reads them
+// in step: below 8 frames a second the sound written while the encoder gathers
+// its first frames outgrows what the sound pipe holds, and above about 86 a
+// frame carries less sound than ffmpeg reads at once; both stall the pipes for
+// good. 60, the show's own rate, leaves a margin.
+constexpr int min_fps = 8, max_fps = 60;
 
 // "60", "29.97" or "60000/1001"; false for anything else or a rate outside
 // min_fps ... max_fps.

@@ -46,6 +46,10 @@ cp frames/frame_00003.png before
 grep -q 'frame_00003.png and 2 more' err || fail "overlap not named: $(cat err)"
 cmp -s frames/frame_00003.png before && [ ! -e frames/frame_00006.png ] || fail "a refused range wrote frames"
 
+# A picture that cannot be written whole fails with the reason.
+"$capture" --atlas /dev/full 2>err && fail "an atlas written to a full disk passed"
+grep -q 'cannot write /dev/full: No space left on device' err || fail "full disk: $(cat err)"
+
 # No music: one line saying how to mend it, and a silent video.
 mkdir nomusic
 "$capture" -o quiet.mp4 --from 0 --to 0.2 --width 64 --music nomusic 2>err || fail "video without music: $(cat err)"
