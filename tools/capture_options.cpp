@@ -1,12 +1,11 @@
 #include "tools/capture_options.h"
 
-#include <dirent.h>
-
 #include <cerrno>
 #include <cstring>
 
 #include "shared/state.h"
 #include "timeline/sync.h"
+#include "tools/folder.h"
 #include "tools/number.h"
 
 std::string capture_help()
@@ -196,13 +195,4 @@ std::string parse_capture_options(int argc, char** argv, capture_options& o)
     if (problem.empty() && !o.help)
         problem = check_fit(o);
     return problem;
-}
-
-std::string unreadable_folder(const char* dir)
-{
-    DIR* d = opendir(dir);
-    if (!d)
-        return std::string("cannot read this folder: ") + std::strerror(errno);
-    closedir(d);
-    return "";
 }

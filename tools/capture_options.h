@@ -32,6 +32,3 @@ std::string capture_help();
 // Fills `o` from the arguments. Empty when they make sense together; else one
 // line naming the option, its value and what is allowed.
 std::string parse_capture_options(int argc, char** argv, capture_options& o);
-
-// Why `dir` cannot serve as a folder to read from, or empty.
-std::string unreadable_folder(const char* dir);

@@ -2,7 +2,7 @@
 # Each tool's refusals: a bad argument gets exit 2 and one line on stderr that
 # names the option (or value) at fault, nothing on stdout, and no file made;
 # --help alone prints the usage, to stdout, with exit 0.
-# usage: bad_arguments.sh capture|timeline|music BINARY
+# usage: bad_arguments.sh capture|timeline|music|studio BINARY
 set -u
 tool=$1 binary=$2
 work=$(mktemp -d)
@@ -89,6 +89,16 @@ timeline)
     awk -F, 'NR > 1 { n++; if ($2 > 1712 || $2 < 1711) bad = 1 } END { exit bad || n != 8 }' out ||
         { echo "FAIL: timeline rows from 1711 at 60000/1001: $(cut -d, -f1-2 out)"; failed=1; }
     rm -f out
+    ;;
+studio)
+    # Refused before any window opens.
+    refused --shader-dir --shader-dir /nonexistent
+    refused --music   --music /nonexistent
+    refused --shader-dir --shader-dir
+    refused --row     --row 1713
+    refused --loop    --loop 5:2
+    refused --rocket  --rocket host:99999
+    refused --bogus   --bogus
     ;;
 music)
     refused 0         0

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "timeline/sync.h"
+#include "tools/folder.h"
 #include "tools/number.h"
 
 const char* const studio_help =
@@ -60,15 +61,20 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
         };
         if (a == "--help")
             return 1;
-        if (a == "--shader-dir" && has_value)
+        const bool takes_folder = a == "--shader-dir" || a == "--music";
+        if ((takes_folder || a == "--timeline" || a == "--shots" || a == "--costs") && !has_value)
+            return bad("needs a value (see --help)");
+        if (takes_folder && !unreadable_folder(value).empty())
+            return bad(unreadable_folder(value));
+        if (a == "--shader-dir")
             o.shader_dir = argv[++i];
-        else if (a == "--timeline" && has_value)
+        else if (a == "--timeline")
             o.timeline_path = argv[++i];
-        else if (a == "--music" && has_value)
+        else if (a == "--music")
             o.music_dir = argv[++i];
-        else if (a == "--shots" && has_value)
+        else if (a == "--shots")
             o.shots = argv[++i];
-        else if (a == "--costs" && has_value)
+        else if (a == "--costs")
             o.costs = argv[++i];
         else if (a == "--rocket") {
             o.rocket = true;
@@ -86,7 +92,7 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
         } else if (a == "--paused")
             o.paused = true;
         else {
-            error.clear();
+            error = "swipemix-studio: unknown option " + a + " (see --help)";
             return 2;
         }
     }
