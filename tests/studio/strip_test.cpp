@@ -177,13 +177,13 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
     EXPECT_EQ(cost_at(-1), row_cost::unknown);
 
     const std::string path = testing::TempDir() + "frame_times";
-    std::ofstream(path) << "20.000000\t2\t50.125\n21.133333\t2\t99.000\n";
+    std::ofstream(path) << "row\tentry\tms\n20.000000\t2\t50.125\n21.133333\t2\t99.000\n";
     std::string error;
     ASSERT_TRUE(load_costs(path, error)) << error;
     EXPECT_EQ(cost_at(20), row_cost::within);
     EXPECT_EQ(cost_at(21), row_cost::over);
 
-    for (const char* bad : {"30\t2\n", "30.0\t2\t5.0 junk\n", "99999\t2\t5\n", "30\t2\tnan\n"}) {
+    for (const char* bad : {"30\t2\n", "30.0\t2\t5.0 junk\n", "99999\t2\t5\n", "30\t2\tnan\n", "row\tentry\tms\n"}) {
         std::ofstream(path) << "22\t2\t10\n" << bad;
         EXPECT_FALSE(load_costs(path, error)) << bad;
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;

@@ -34,6 +34,8 @@ bool load_costs(const std::string& path, std::string& error)
     }
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
+        if (number == 1 && line == "row\tentry\tms")
+            continue; // the header the capture writes first
         double row, ms;
         int entry, used = 0;
         if (std::sscanf(line.c_str(), "%lf\t%d\t%lf%n", &row, &entry, &ms, &used) != 3 || used != int(line.size()) ||

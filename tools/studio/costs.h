@@ -10,7 +10,8 @@ enum class row_cost { unknown, within, over, far_over };
 
 void note_cost(double row, double ms);
 row_cost cost_at(int row);
-// Lines "ROW<TAB>ENTRY<TAB>MS" as `swipemix-capture --frame-times` writes them.
+// Lines "ROW<TAB>ENTRY<TAB>MS" as `swipemix-capture --frame-times` writes them,
+// under its header line.
 // False, with `error` naming the first line that is not; the lines before it stay.
 bool load_costs(const std::string& path, std::string& error);
 void forget_costs();
