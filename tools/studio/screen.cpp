@@ -64,7 +64,7 @@ enum strip_colour : unsigned char {
     strip_ground, strip_loop, strip_music, strip_second, strip_entry, strip_within, strip_over, strip_far_over,
     strip_played, strip_here
 };
-const unsigned strip_palette[256] = {0x181818, 0x303848, 0x4f6f9f, 0x707070, 0xe0e0e0,
+const unsigned strip_palette[256] = {0x181818, 0x46587a, 0x4f6f9f, 0x707070, 0xe0e0e0,
                                      0x3ca046, 0xdcb428, 0xdc3c32, 0xb4b4b4, 0xffffff};
 constexpr int music_height = 36, cost_height = 10; // then the position bar
 
@@ -77,7 +77,7 @@ void draw_strip(std::vector<unsigned char>& grey, const studio_view& v)
     auto x_of = [](double row) { return int(std::clamp(row / show_end_row, 0.0, 1.0) * W); };
     fill(grey, 0, top, W, frame_height, strip_ground);
     if (v.loop_end > v.loop_start)
-        fill(grey, x_of(v.loop_start), top, x_of(v.loop_end), bar_top, strip_loop);
+        fill(grey, x_of(v.loop_start), top, x_of(v.loop_end), frame_height, strip_loop);
     for (int x = 0; x < W; ++x) {
         // The rows this pixel column covers: the loudest and the worst of them.
         const int first = x * show_end_row / W, last = std::max(first, (x + 1) * show_end_row / W - 1);

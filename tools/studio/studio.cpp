@@ -280,7 +280,7 @@ int main(int argc, char** argv)
             rocket_playing_row(*editor, int(transport.row));
         double saved_at;
         const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
-        if (new_shaders && shader_errors().empty())
+        if (new_shaders && shader_errors().empty() && recompile_progress().empty())
             flash(notices, "effect reloaded", now); // once, however many shaders a save feeds
         const double drawing = seconds_now();
         draw_passes();
