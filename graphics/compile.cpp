@@ -15,6 +15,14 @@
 namespace {
 constexpr size_t work_buffer_bytes = 65536;
 
+void destroy_pipelines(gpu_shader* shader)
+{
+    for (VkPipeline pipeline : shader->pipeline)
+        if (pipeline)
+            vkDestroyPipeline(gpu.device, pipeline, nullptr);
+    delete shader;
+}
+
 const char* const* source_table_slot;
 
 shaderc_compile_options_t compile_options()
@@ -58,6 +66,8 @@ std::string error_report(const char* name, const char* message, const char* pref
     return report;
 }
 
+// Full scale without specialisation, as the show has always built it; the
+// preview scales set the kernels' scale constant.
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
 {
     const VkShaderModuleCreateInfo module_info = {
@@ -68,18 +78,29 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
     VkShaderModule module;
     if (vkCreateShaderModule(gpu.device, &module_info, nullptr, &module) != VK_SUCCESS)
         return nullptr;
-    const VkComputePipelineCreateInfo info = {
-        .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
-        .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
-                  .stage = VK_SHADER_STAGE_COMPUTE_BIT,
-                  .module = module,
-                  .pName = entry_point},
-        .layout = gpu.pipeline_layout,
-    };
-    VkPipeline pipeline;
-    const VkResult made = vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &pipeline);
+    gpu_shader* shader = new gpu_shader{};
+    const int scales = gpu.preview_scales_built ? preview_scale_count : 1;
+    VkResult made = VK_SUCCESS;
+    for (int k = 0; k < scales && made == VK_SUCCESS; ++k) {
+        const int32_t scale = preview_scale_of(k);
+        const VkSpecializationMapEntry entry = {.constantID = 0, .offset = 0, .size = sizeof scale};
+        const VkSpecializationInfo special = {.mapEntryCount = 1, .pMapEntries = &entry, .dataSize = sizeof scale, .pData = &scale};
+        const VkComputePipelineCreateInfo info = {
+            .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
+            .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
+                      .stage = VK_SHADER_STAGE_COMPUTE_BIT,
+                      .module = module,
+                      .pName = entry_point,
+                      .pSpecializationInfo = k ? &special : nullptr},
+            .layout = gpu.pipeline_layout,
+        };
+        made = vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &shader->pipeline[k]);
+    }
     vkDestroyShaderModule(gpu.device, module, nullptr);
-    return made == VK_SUCCESS ? new gpu_shader{pipeline} : nullptr;
+    if (made == VK_SUCCESS)
+        return shader;
+    destroy_pipelines(shader);
+    return nullptr;
 }
 }
 
@@ -139,9 +160,10 @@ void retire_shader(gpu_shader* shader)
     if (!shader)
         return;
     check(vkDeviceWaitIdle(gpu.device), "waiting for the device"); // a frame in flight may still use it
-    vkDestroyPipeline(gpu.device, shader->pipeline, nullptr);
-    delete shader;
+    destroy_pipelines(shader);
 }
+
+void build_preview_scales() { gpu.preview_scales_built = true; }
 
 void compile_shaders(const char* const* table)
 {

@@ -38,9 +38,17 @@ void compile_shaders(const char* const* table);
 gpu_shader* compile_slot(int i, const char* const* table, std::string& report);
 // Frees a shader swapped out of shader_table once the device is done with it.
 void retire_shader(gpu_shader* shader);
+// For the authoring tools' preview, before compile_shaders: every shader is
+// also built for scales 2 and 4, where the passes draw the column at 1/N of
+// its width and height and the composite brings it back to full size.
+void build_preview_scales();
+// 1, 2 or 4 for the passes run from now on; any other scale, or one not
+// built, draws at full scale.
+void set_preview_scale(int scale);
 
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
-// dispatches 96 x 135 groups. Passes run in submission order.
+// dispatches 96 x 135 groups (1/N of each at preview scale N). Passes run in
+// submission order.
 void run_pass(int slot);
 // Ends the frame: shows the back buffer scaled onto the window, or without a
 // window copies it to host memory and waits for it. The window always waits

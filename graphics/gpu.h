@@ -5,8 +5,12 @@
 
 #include "shared/state.h"
 
+// Scales 1, 2 and 4: the authoring tools' preview draws the column at 1/N
+// of its width and height.
+constexpr int preview_scale_count = 3;
+
 struct gpu_shader {
-    VkPipeline pipeline;
+    VkPipeline pipeline[preview_scale_count]; // full scale; the others only when asked for
 };
 
 struct gpu_image {
@@ -34,6 +38,7 @@ enum : uint32_t {
 
 constexpr VkFormat show_image_format = VK_FORMAT_A2B10G10R10_UNORM_PACK32; // red in the low bits
 constexpr uint32_t group_count_x = column_width / 8, group_count_y = frame_height / 8;
+inline int preview_scale_of(int index) { return 1 << index; }
 
 struct gpu_record {
     VkInstance instance;
@@ -45,6 +50,8 @@ struct gpu_record {
     VkCommandBuffer frame;  // records a frame's passes and its present
     VkFence frame_done;
     bool recording;
+    bool preview_scales_built; // every shader also has pipelines at scales 2 and 4
+    int preview_index;         // the scale the passes draw at now
 
     gpu_image back_buffer, feed_image, noise_volume, caption_atlas;
     gpu_buffer constants;

@@ -33,8 +33,18 @@ void run_pass(int slot)
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT | VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_UNIFORM_READ_BIT | VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT);
-    vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader_table[slot]->pipeline);
-    vkCmdDispatch(gpu.frame, group_count_x, group_count_y, 1);
+    const int k = gpu.preview_index;
+    const uint32_t scale = uint32_t(preview_scale_of(k));
+    vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader_table[slot]->pipeline[k]);
+    vkCmdDispatch(gpu.frame, (group_count_x + scale - 1) / scale, (group_count_y + scale - 1) / scale, 1);
+}
+
+void set_preview_scale(int scale)
+{
+    int k = 0;
+    while (k + 1 < preview_scale_count && preview_scale_of(k) < scale)
+        ++k;
+    gpu.preview_index = gpu.preview_scales_built && preview_scale_of(k) == scale ? k : 0;
 }
 
 void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int count)

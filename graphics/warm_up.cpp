@@ -51,9 +51,13 @@ void warm_up_pipelines()
     for (gpu_shader* shader : shader_table) {
         if (!shader)
             continue;
-        compute_barrier(commands);
-        vkCmdBindPipeline(commands, VK_PIPELINE_BIND_POINT_COMPUTE, shader->pipeline);
-        vkCmdDispatch(commands, 1, 1, 1);
+        for (VkPipeline pipeline : shader->pipeline) {
+            if (!pipeline)
+                continue;
+            compute_barrier(commands);
+            vkCmdBindPipeline(commands, VK_PIPELINE_BIND_POINT_COMPUTE, pipeline);
+            vkCmdDispatch(commands, 1, 1, 1);
+        }
     }
     copy(commands, gpu.back_buffer.image, uint32_t(W), back.buffer, false);
     copy(commands, gpu.feed_image.image, column_width, feed.buffer, false);

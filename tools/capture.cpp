@@ -281,7 +281,8 @@ int bench(const capture_options& o)
     const double clock = std::isnan(o.clock) ? 0 : o.clock;
     double stays[entry_count];
     find_longest_stays(o.rate, stays);
-    std::printf("entry  median ms/frame  (W = %d, clock %g s, %d frames after one warm-up)\n", W, clock, timed_frames);
+    std::printf("entry  median ms/frame  (W = %d, scale 1/%d, clock %g s, %d frames after one warm-up)\n", W, o.preview,
+                clock, timed_frames);
     double total = 0;
     for (int e = 0; e < entry_count; ++e) {
         double times[timed_frames];
@@ -370,8 +371,11 @@ int main(int argc, char** argv)
         use_timeline(view);
     }
     W = o.width;
+    if (o.preview != 1)
+        build_preview_scales();
     if (!start_renderer(o.shader_dir))
         return 1;
+    set_preview_scale(o.preview);
     if (!effects_ready(o))
         return 1;
     switch (o.mode) {

@@ -1,6 +1,7 @@
 #include "tools/capture_options.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "shared/state.h"
@@ -19,7 +20,8 @@ std::string capture_help()
     "                                                          numbered by their frame in the show at --fps\n"
     "  --entry E [--clock S] -o FILE.png                       entry E (0 ... 36) alone in its column\n"
     "  --sheet FILE.png [--clock S]                            all 37 entries at quarter size\n"
-    "  --bench [--clock S]                                     the median time per frame of each entry\n"
+    "  --bench [--clock S] [--preview 1|2|4]                   the median time per frame of each entry, with\n"
+    "                                                          --preview at the studio's preview scale 1/N\n"
     "  --atlas FILE.png                                        the caption atlas\n"
     "Rows run from 0 to " + std::to_string(show_end_row) + ", the show's end (8 rows a second).\n"
     "OPTIONS:\n"
@@ -70,6 +72,11 @@ std::string read_value(const std::string& name, const char* value, capture_optio
             return "a width is a whole number of pixels from 1 to 16384";
         return o.width = int(number), "";
     }
+    if (name == "--preview") {
+        if (std::strcmp(value, "1") && std::strcmp(value, "2") && std::strcmp(value, "4"))
+            return "a preview scale is 1, 2 or 4";
+        return o.preview = std::atoi(value), "";
+    }
     if (name == "--shader-dir" || name == "--music") {
         (name == "--music" ? o.music_dir : o.shader_dir) = value;
         return unreadable_folder(value);
@@ -97,7 +104,7 @@ constexpr mode_option mode_options[] = {
     {"--sheet", capture_mode::sheet, true}, {"--atlas", capture_mode::atlas, true},   {"--bench", capture_mode::bench, false},
 };
 constexpr const char* value_options[] = {"--to", "--clock", "--fps", "--width", "--shader-dir", "--music", "-o", "--frame-times",
-                                         "--timeline"};
+                                         "--timeline", "--preview"};
 
 // Each argument in turn: flags, mode options and values.
 std::string read_arguments(int argc, char** argv, capture_options& o)
@@ -175,6 +182,8 @@ std::string check_fit(const capture_options& o)
         return "--from " + number_text(o.from) + " --to " + number_text(o.to) + ": no frame of the show at " + fps +
                " fps lies between";
     }
+    if (o.preview != 1 && o.mode != m::bench)
+        return "--preview goes with --bench";
     if (!std::isnan(o.clock) && o.mode != m::entry && o.mode != m::sheet && o.mode != m::bench)
         return "--clock goes with --entry, --sheet or --bench";
     if (o.column && o.mode != m::video && o.mode != m::still)

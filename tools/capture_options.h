@@ -15,6 +15,7 @@ struct capture_options {
     bool from_given = false;
     frame_rate rate;
     int entry = -1, width = 1920;
+    int preview = 1;         // --bench at the studio's preview scale 1/N
     bool column = false;     // the video or the still holds only the 768-pixel column
     bool force = false;      // existing outputs may be overwritten
     bool keep_going = false; // render with effects that did not compile drawn by lower entries

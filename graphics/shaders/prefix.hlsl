@@ -9,6 +9,10 @@
 // xts = tracks 14 ... 16: gain, blur, gamma; then noise
 float4 c, p, wat, B, I, xts;
 static float2 q = float2(768, 1080);
+// The authoring tools' preview: at scale N each thread of both kernels stands
+// for an N x N block of the column, drawn once at the block's middle. The show
+// never sets it.
+[[vk::constant_id(0)]] const int preview_scale = 1;
 Texture3D zyz : register(t0);
 Texture2D xsx : register(t1);
 SamplerState xwt : register(s0);
@@ -33,8 +37,11 @@ float4 xxt(float2 f, int band)
 [numthreads(8, 8, 1)]
 void _(uint3 S : SV_DispatchThreadID)
 {
+    float2 P = float2(S.xy) * preview_scale + (preview_scale - 1) * 0.5;
+    if (P.x >= 768 || P.y >= 1080)
+        return; // past the scaled column
     int F = int(frac(c.w) * 1080);
-    float2 h = float2(S.x, 1080 - (float(S.y) + F - c.z * 1080));
+    float2 h = float2(P.x, 1080 - (P.y + F - c.z * 1080));
     if (h.x < 0 || h.y < 0 || h.y > 1080)
         return; // the other entry's pixel
     float4 colour;
@@ -54,19 +61,26 @@ void _(uint3 S : SV_DispatchThreadID)
 [numthreads(8, 8, 1)]
 void __(uint3 S : SV_DispatchThreadID)
 {
-    float r = length(S.xy / q - 0.5);
+    float2 P = float2(S.xy) * preview_scale + (preview_scale - 1) * 0.5;
+    if (P.x >= 768 || P.y >= 1080)
+        return;
+    float r = length(P / q - 0.5);
     float3 sum = xsy[S.xy];
     float weight = 1;
-    float4 n = zs(float3(S.x, S.y, S.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
+    float4 n = zs(float3(P.x, P.y, P.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
     for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
         weight += e / 16;
         // Left of and above the image repeat its edge, right and below is black.
-        uint2 t = uint2(max(S.xy + float2(cos(e), sin(e)) * e / 11, 0));
-        sum += (t.x < 768 && t.y < 1080 ? xsy[t] : 0) * e / 16;
+        uint2 t = uint2(max(P + float2(cos(e), sin(e)) * e / 11, 0));
+        sum += (t.x < 768 && t.y < 1080 ? xsy[t / uint(preview_scale)] : 0) * e / 16;
     }
-    int2 o = int2(S.xy) + int2(int(c.z), 0);
+    float3 result = pow(sum / weight, xts.z) * xts.x;
     uint width, height;
     zyw.GetDimensions(width, height);
-    if (o.x >= 0 && o.x < int(width)) // a narrow back buffer drops the rest
-        zyw[o] = pow(sum / weight, xts.z) * xts.x;
+    for (int y = 0; y < preview_scale; ++y)
+        for (int x = 0; x < preview_scale; ++x) {
+            int2 o = int2(S.xy * preview_scale) + int2(x, y) + int2(int(c.z), 0);
+            if (o.x >= 0 && o.x < int(width)) // a narrow back buffer drops the rest
+                zyw[o] = result;
+        }
 }

@@ -69,6 +69,8 @@ capture)
     refused --to      --from 1 -o frames
     refused --to      --to 5 --at 1 -o a.png
     refused 'at 10 fps' --from 0.9 --to 1.1 --fps 10 -o frames
+    refused --preview --bench --preview 3
+    refused --preview --at 1 --preview 2 -o a.png
     refused --at      --at
     refused --bogus   --bogus
     refused 'nothing to make'
