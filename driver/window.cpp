@@ -174,6 +174,7 @@ studio_key next_studio_key()
             if (event.key.keysym.mod & KMOD_CTRL)
                 return studio_key::render;
             break;
+        case SDLK_q: return studio_key::preview_scale;
         case SDLK_ESCAPE: return studio_key::quit;
         default: break;
         }
@@ -186,6 +187,8 @@ studio_key next_studio_key()
 }
 
 void pointer_at(double& x, double& y) { x = pointer_x, y = pointer_y; }
+
+void wait_for_event(double seconds) { SDL_WaitEventTimeout(nullptr, int(seconds * 1000)); }
 
 void set_window_title(const char* title) { SDL_SetWindowTitle(show_window, title); }
 

@@ -18,7 +18,8 @@ bool escape_requested();
 bool create_studio_window(int width, int height);
 enum class studio_key {
     none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
-    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, press, drag, resized, quit
+    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, press, drag, preview_scale, resized,
+    quit
 };
 // The next key press waiting, as what it means in the studio; none when no
 // event is left. A closed window reads as quit; a new window size has set W
@@ -28,4 +29,6 @@ enum class studio_key {
 studio_key next_studio_key();
 // Where the last press or drag was, as fractions of the window's width and height.
 void pointer_at(double& x, double& y);
+// Sleeps until an event is waiting (left on the queue) or `seconds` pass.
+void wait_for_event(double seconds);
 void set_window_title(const char* title);

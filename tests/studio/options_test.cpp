@@ -33,12 +33,17 @@ TEST(StudioOptions, StartWhereAndHowTheAuthorAsks)
     EXPECT_FALSE(plain.o.paused);
     EXPECT_LT(plain.o.loop_end, 0) << "no loop unless asked";
 
-    const outcome all = read({"--row", "812.5", "--paused", "--loop", "800:1712"});
+    EXPECT_EQ(plain.o.preview, 0) << "auto";
+    EXPECT_EQ(plain.o.budget_ms, 83);
+
+    const outcome all = read({"--row", "812.5", "--paused", "--loop", "800:1712", "--preview", "4", "--budget", "50"});
     ASSERT_EQ(all.code, 0) << all.error;
     EXPECT_EQ(all.o.start_row, 812.5);
     EXPECT_TRUE(all.o.paused);
     EXPECT_EQ(all.o.loop_start, 800);
     EXPECT_EQ(all.o.loop_end, 1712);
+    EXPECT_EQ(all.o.preview, 4);
+    EXPECT_EQ(all.o.budget_ms, 50);
 
     EXPECT_EQ(read({"--row", "1712"}).code, 0) << "the last row is a row";
     EXPECT_EQ(read({"--help"}).code, 1);
@@ -50,7 +55,8 @@ TEST(StudioOptions, BadValuesGetOneLineNamingOptionAndValue)
         {"--row"},          {"--row", "x"},        {"--row", "-1"},        {"--row", "1713"},
         {"--row", "nan"},   {"--row", "12rows"},   {"--loop", "5"},        {"--loop", "9:5"},
         {"--loop", "5:5"},  {"--loop", "0:2000"},  {"--loop", ":8"},       {"--loop", "a:b"},
-        {"--rocket", "host:0"},
+        {"--rocket", "host:0"}, {"--preview", "3"},    {"--preview", "full"},  {"--preview"},
+        {"--budget", "0"},      {"--budget", "fast"},  {"--budget", "-5"},
     };
     for (const auto& args : bad) {
         const outcome r = read(args);

@@ -179,7 +179,7 @@ TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
         return lit;
     };
     const float values[sync_track_count] = {};
-    const studio_view view = {100, false, 0, 12.5, 30, 150, 0, -1, values};
+    const studio_view view = {100, false, 0, 12.5, 30, 150, 1, false, 0, -1, values};
     draw_entry_as_shown(0, 100);
     draw_passes();
     draw_studio_screen(view, true, {"a message"});

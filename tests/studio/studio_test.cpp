@@ -12,6 +12,7 @@
 #include "tests/fixtures/fixture_timeline.h"
 #include "timeline/sync.h"
 #include "tools/capture_render.h"
+#include "tools/studio/preview.h"
 #include "tools/studio/seek.h"
 #include "tools/studio/transport.h"
 
@@ -215,4 +216,46 @@ TEST(StudioTransport, TheStripMapsItsWidthToWholeRows)
     EXPECT_EQ(strip_row(1.5), studio_end_row);
     EXPECT_EQ(strip_row(0.5), 856);
     EXPECT_EQ(strip_row(100.4 / 1712), 100);
+}
+
+TEST(StudioPreview, PlayingDrawsEveryFrameAStopDrawsQuickThenExactThenRests)
+{
+    preview_state p;
+    p.mode = 4;
+    EXPECT_EQ(scale_to_draw(p, false, false), 4);
+    EXPECT_EQ(scale_to_draw(p, false, false), 4) << "playing draws every frame";
+    EXPECT_EQ(scale_to_draw(p, true, true), 4) << "the stop: the quick frame first";
+    EXPECT_EQ(scale_to_draw(p, true, true), 4) << "a step before the exact frame: quick again";
+    EXPECT_EQ(scale_to_draw(p, true, false), 1) << "then the exact still";
+    EXPECT_EQ(scale_to_draw(p, true, false), 0) << "then nothing";
+    EXPECT_EQ(scale_to_draw(p, true, false), 0);
+    EXPECT_EQ(scale_to_draw(p, false, true), 4) << "playing again";
+    EXPECT_EQ(scale_to_draw(p, true, true), 4);
+    EXPECT_EQ(scale_to_draw(p, false, false), 4) << "resumed before the exact frame";
+    EXPECT_EQ(scale_to_draw(p, false, false), 4) << "no exact frame owed while playing";
+
+    EXPECT_EQ(scale_to_draw(p, false, true, true), 1) << "a shot while playing";
+    EXPECT_EQ(scale_to_draw(p, true, true, true), 1) << "a shot while paused";
+    EXPECT_EQ(scale_to_draw(p, true, false), 0) << "and nothing owed after it";
+
+    p.mode = 1;
+    EXPECT_EQ(scale_to_draw(p, true, true), 1) << "at full scale the first frame is exact";
+    EXPECT_EQ(scale_to_draw(p, true, false), 0);
+
+    p.mode = preview_auto;
+    p.governor.index = 1;
+    EXPECT_EQ(scale_to_draw(p, true, true), 2) << "auto stops at the governor's scale";
+    EXPECT_EQ(scale_to_draw(p, true, false), 1);
+}
+
+TEST(StudioPreview, QCyclesFullHalfQuarterAuto)
+{
+    preview_state p;
+    p.mode = 1;
+    int seen[5];
+    for (int& mode : seen) {
+        mode = p.mode;
+        cycle_preview_mode(p);
+    }
+    EXPECT_EQ(std::vector<int>(seen, seen + 5), (std::vector<int>{1, 2, 4, preview_auto, 1}));
 }

@@ -8,7 +8,8 @@
 
 const char* const studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
-    "                       [--row R] [--paused] [--loop A:B] [--shots DIR] [--costs FILE] [--help]\n"
+    "                       [--row R] [--paused] [--loop A:B] [--shots DIR] [--costs FILE]\n"
+    "                       [--preview 1|2|4|auto] [--budget MS] [--help]\n"
     "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
@@ -18,6 +19,8 @@ const char* const studio_help =
     "swipemix-capture --frame-times wrote, to colour the whole strip at once.\n"
     "The strip at the bottom: the music's loudness row by row (a tick each second, a long one where the entry\n"
     "changes), each row's frame time (green within 83 ms, amber over, red over twice that), and the position.\n"
+    "--preview N draws the effects at 1/N of the column's size while playing (default auto: the finest scale\n"
+    "whose frames take at most --budget MS, default 83); a paused frame is always drawn at full scale.\n"
     "  Space            pause / resume\n"
     "  Left / Right     one row back / forward, on whole rows (Shift: 8 rows); also the mouse wheel\n"
     "  Page Up / Down   previous / next entry, where the feed has settled on it\n"
@@ -27,7 +30,8 @@ const char* const studio_help =
     "  \\                clear the loop\n"
     "  F12              shot of the column at this row: swipemix-row0262.50.png (Shift+F12: the whole window)\n"
     "  Ctrl+R           render the loop (or the entry on screen) with its music to swipemix-rows...mp4\n"
-    "  Tab              show / hide the display (row, entry, music, frame rate, track values) and the strip\n"
+    "  Q                preview scale: full, 1/2, 1/4, auto\n"
+    "  Tab              show / hide the display (row, entry, music, frame rate, scale, track values) and the strip\n"
     "  Escape           quit (a render under way stops, keeping a playable file)\n";
 
 namespace {
@@ -88,6 +92,16 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
         } else if (a == "--loop") {
             if (!value || !read_loop(value, o.loop_start, o.loop_end))
                 return bad("wants A:B, rows" + rows + " with A before B");
+            ++i;
+        } else if (a == "--preview") {
+            const std::string v = value ? value : "";
+            if (v != "1" && v != "2" && v != "4" && v != "auto")
+                return bad("wants 1, 2, 4 or auto");
+            o.preview = v == "auto" ? 0 : std::stoi(v);
+            ++i;
+        } else if (a == "--budget") {
+            if (!value || !parse_number(value, o.budget_ms) || o.budget_ms < 1 || o.budget_ms > 10000)
+                return bad("wants milliseconds from 1 to 10000");
             ++i;
         } else if (a == "--paused")
             o.paused = true;

@@ -15,6 +15,8 @@ struct studio_options {
     double loop_start = 0, loop_end = -1; // loop_end < 0: no loop
     std::string shots = ".";              // where shots and renders go
     const char* costs = nullptr;          // frame times to colour the strip with
+    int preview = 0;          // 1, 2 or 4; 0: auto
+    double budget_ms = 83;    // auto's time for a frame
 };
 
 // Fills `o` from the arguments. 0: run; 1: --help asked for; 2: bad

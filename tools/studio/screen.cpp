@@ -114,6 +114,8 @@ std::vector<std::string> display_lines(const studio_view& v)
     lines.push_back(format("entry %d   music %.2f of %.2f s", v.track, v.music_seconds, v.music_length));
     lines.push_back(v.frame_ms > 0 ? format("%.1f fps  %.1f ms a frame", 1000 / v.frame_ms, v.frame_ms)
                                    : std::string("fps -"));
+    const std::string how = v.automatic ? " (auto)" : "";
+    lines.push_back(v.scale == 1 ? "full scale" + how + ", exact" : format("preview 1/%d", v.scale) + how);
     lines.push_back(v.loop_end > v.loop_start ? format("loop rows %.2f to %.2f", v.loop_start, v.loop_end)
                                               : std::string("no loop"));
     if (!v.link.empty())

@@ -14,6 +14,8 @@ struct studio_view {
     double music_seconds;      // how far into it
     double music_length;
     double frame_ms;           // smoothed time between presents
+    int scale;                 // the effects drawn at 1/scale of the column's size
+    bool automatic;            // the scale is the governor's
     double loop_start, loop_end; // loop_end < 0: no loop
     const float* values;       // the 17 track values of this frame
     const float* envelope = nullptr; // the music's loudness at each row (0 ... 1), or null

@@ -21,6 +21,8 @@
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
 #include "tools/studio/options.h"
+#include "tools/studio/preview.h"
+#include "tools/studio/rest.h"
 #include "tools/studio/rocket_link.h"
 #include "tools/studio/screen.h"
 #include "tools/studio/render.h"
@@ -152,9 +154,11 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    count_frames_on_signal(); // before anything can take long: the signal's default would end the studio
     if (!create_studio_window(1280, 720))
         return 1;
     const window_link link = show_window_link();
+    build_preview_scales();
     if (!start_windowed_renderer(&link, o.shader_dir))
         return 1;
     watch_shaders(o.shader_dir);
@@ -181,13 +185,17 @@ int main(int argc, char** argv)
     transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
     jump();
 
-    bool display_shown = true, dragging = false, rendering = false;
+    preview_state preview;
+    preview.mode = o.preview, preview.budget_ms = o.budget_ms;
+    bool display_shown = true, dragging = false, rendering = false, changed = true;
     studio_key shot = studio_key::none;
-    double frame_ms = 0, last_present = seconds_now();
+    std::vector<std::string> lines_shown;
+    double frame_ms = 0, last_present = 0, changed_at = seconds_now();
     for (;;) {
         const double now = seconds_now();
         bool jumped = false, author_moved = false;
         for (studio_key key; (key = next_studio_key()) != studio_key::none;) {
+            changed = true;
             if (key == studio_key::quit) {
                 stop_render();
                 rocket_close(editor);
@@ -195,6 +203,8 @@ int main(int argc, char** argv)
             }
             if (key == studio_key::toggle_display)
                 display_shown = !display_shown;
+            if (key == studio_key::preview_scale)
+                cycle_preview_mode(preview);
             if (key == studio_key::resized)
                 resize_back_buffer();
             if (key == studio_key::press || key == studio_key::drag) {
@@ -282,20 +292,6 @@ int main(int argc, char** argv)
         const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
         if (new_shaders && shader_errors().empty() && recompile_progress().empty())
             flash(notices, "effect reloaded", now); // once, however many shaders a save feeds
-        const double drawing = seconds_now();
-        draw_passes();
-        pass_descriptor passes[pass_count];
-        plan_passes(passes);
-        shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
-        if (shot == studio_key::shot)
-            take_shot(o.shots, transport.row, false, notices, now);
-
-        const music_track& music = track_table[current_track];
-        const double music_seconds = std::min((transport.row - music_origin_row) * row_seconds, music.duration);
-        const studio_view view = {transport.row,     transport.paused,     current_track,
-                                  music_seconds,     music.duration,       frame_ms,
-                                  transport.loop_start, transport.loop_end, frame_constants + slot_tracks,
-                                  envelope,          map.track,            editor ? rocket_state(*editor) : ""};
         std::vector<std::string> lines = message_lines(editor_problems, notices, now);
         if (const std::string compiling = recompile_progress(); !compiling.empty())
             lines.push_back(compiling);
@@ -311,19 +307,55 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
             notices.push_back({line, now + notice_seconds});
         }
+        if (jumped || new_shaders || lines != lines_shown)
+            changed = true;
+        if (changed)
+            changed_at = now;
+        report_if_asked();
+        // A shot is of the exact frame.
+        const int scale = scale_to_draw(preview, transport.paused, changed, shot != studio_key::none);
+        changed = false;
+        if (!scale) {
+            rest(); // paused and nothing new: the still on screen is exact
+            continue;
+        }
+        const double drawing = seconds_now();
+        set_preview_scale(scale);
+        draw_passes();
+        pass_descriptor passes[pass_count];
+        plan_passes(passes);
+        shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
+        if (shot == studio_key::shot)
+            take_shot(o.shots, transport.row, false, notices, now);
+
+        const music_track& music = track_table[current_track];
+        const double music_seconds = std::min((transport.row - music_origin_row) * row_seconds, music.duration);
+        const studio_view view = {transport.row,     transport.paused,     current_track,
+                                  music_seconds,     music.duration,       frame_ms,
+                                  scale,             preview.mode == preview_auto,
+                                  transport.loop_start, transport.loop_end, frame_constants + slot_tracks,
+                                  envelope,          map.track,            editor ? rocket_state(*editor) : ""};
         draw_studio_screen(view, display_shown, lines);
         if (shot == studio_key::shot_whole)
             take_shot(o.shots, transport.row, true, notices, now);
         present();
-        if (shot == studio_key::none) // a shot's read-back is no cost of the show
+        lines_shown = std::move(lines);
+        if (shot == studio_key::none && scale == 1) // the strip maps the show's own cost; a shot's read-back is none of it
             note_cost(transport.row, (seconds_now() - drawing) * 1000);
         shot = studio_key::none;
 
         const double presented = seconds_now();
+        count_present(transport.row, scale, transport.paused && scale == 1, presented - changed_at);
         if (new_shaders)
             std::fprintf(stderr, "swipemix-studio: new effect on screen %.2f s after the save\n", presented - saved_at);
-        const double ms = (presented - last_present) * 1000;
-        frame_ms = frame_ms > 0 ? frame_ms * 0.9 + ms * 0.1 : ms;
-        last_present = presented;
+        if (!transport.paused) {
+            frame_timed(preview, scale, (presented - now) * 1000);
+            // Frames per second only count frames played one after the other.
+            if (last_present > 0) {
+                const double ms = (presented - last_present) * 1000;
+                frame_ms = frame_ms > 0 ? frame_ms * 0.9 + ms * 0.1 : ms;
+            }
+        }
+        last_present = transport.paused ? 0 : presented;
     }
 }

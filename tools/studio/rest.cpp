@@ -1,0 +1,47 @@
+#include "tools/studio/rest.h"
+
+#include <signal.h>
+
+#include <cstdio>
+
+#include "driver/window.h"
+
+namespace {
+// Files and the editor are polled, not waited on: this often they are seen.
+constexpr double poll_seconds = 0.1;
+
+volatile sig_atomic_t asked;
+long presents, exact_stills;
+double last_row, last_still_delay = -1;
+int last_scale;
+}
+
+void count_frames_on_signal()
+{
+    struct sigaction action = {};
+    action.sa_handler = [](int) { asked = 1; };
+    sigaction(SIGUSR1, &action, nullptr);
+}
+
+void rest() { wait_for_event(poll_seconds); }
+
+void count_present(double row, int scale, bool exact_still, double since_change)
+{
+    ++presents;
+    last_row = row, last_scale = scale;
+    if (exact_still) {
+        ++exact_stills;
+        last_still_delay = since_change;
+    }
+}
+
+void report_if_asked()
+{
+    if (!asked)
+        return;
+    asked = 0;
+    std::fprintf(stderr,
+                 "swipemix-studio: %ld frames presented (the last at row %.2f, scale 1/%d), %ld exact stills, "
+                 "the last %.3f s after its change\n",
+                 presents, last_row, last_scale, exact_stills, last_still_delay);
+}
