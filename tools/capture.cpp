@@ -171,7 +171,7 @@ bool open_frame_times(const capture_options& o, FILE*& file)
     if (!o.frame_times)
         return true;
     file = std::fopen(o.frame_times, "w");
-    if (!file || std::fputs("row\tentry\tms\n", file) < 0)
+    if (!file || std::fprintf(file, "%s\n", frame_times_header) < 0)
         return write_failed(o.frame_times);
     return true;
 }

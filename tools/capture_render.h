@@ -27,6 +27,9 @@ const sync_tables& timeline_in_use();
 // update_feed over that timeline.
 int stepped_feed(double rows);
 
+// The first line of a frame-times file, naming its columns.
+constexpr char frame_times_header[] = "row\tentry\tms";
+
 // Steps the show at `rate` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
 // are drawn, presented and handed to `frame` with their index and row. Stops

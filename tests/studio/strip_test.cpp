@@ -3,6 +3,8 @@
 // envelope, row costs, render ranges and file names.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -176,7 +178,11 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
     EXPECT_EQ(cost_at(12), row_cost::far_over);
     EXPECT_EQ(cost_at(-1), row_cost::unknown);
 
-    const std::string path = testing::TempDir() + "frame_times";
+    // A file of this run's own, headed as the capture heads it.
+    std::string path = testing::TempDir() + "frame_times_XXXXXX";
+    const int fd = mkstemp(path.data());
+    ASSERT_GE(fd, 0);
+    close(fd);
     std::ofstream(path) << "row\tentry\tms\n20.000000\t2\t50.125\n21.133333\t2\t99.000\n";
     std::string error;
     ASSERT_TRUE(load_costs(path, error)) << error;
@@ -189,6 +195,7 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     }
     EXPECT_FALSE(load_costs(path + ".none", error));
+    std::remove(path.c_str());
     forget_costs();
 }
 

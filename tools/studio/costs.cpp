@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "tools/capture_render.h"
 #include "tools/studio/show_map.h"
 
 namespace {
@@ -34,7 +35,7 @@ bool load_costs(const std::string& path, std::string& error)
     }
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
-        if (number == 1 && line == "row\tentry\tms")
+        if (number == 1 && line == frame_times_header)
             continue; // the header the capture writes first
         double row, ms;
         int entry, used = 0;

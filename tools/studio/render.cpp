@@ -22,6 +22,7 @@ namespace {
 render_job job;
 pid_t child = -1;
 int times_fd = -1;          // the child's frame-times file, read as it grows
+long long times_lines = 0;  // its header line, then one a frame
 std::string times_path;
 
 void finish(int status)
@@ -107,7 +108,7 @@ bool start_render(const std::string& capture, const std::string& shader_dir, con
         error = "cannot start " + capture + ": " + std::strerror(failed);
         return false;
     }
-    child = pid, times_fd = fd, times_path = name;
+    child = pid, times_fd = fd, times_path = name, times_lines = 0;
     job = {path, frames, 0, true, 0};
     return true;
 }
@@ -118,7 +119,8 @@ const render_job& poll_render()
         return job;
     char chunk[4096];
     for (ssize_t n; (n = read(times_fd, chunk, sizeof chunk)) > 0;)
-        job.done += std::count(chunk, chunk + n, '\n');
+        times_lines += std::count(chunk, chunk + n, '\n');
+    job.done = std::max(times_lines - 1, 0LL);
     int status;
     if (waitpid(child, &status, WNOHANG) == child)
         finish(status);
