@@ -125,6 +125,37 @@ std::vector<std::string> display_lines(const studio_view& v)
     return lines;
 }
 
+namespace {
+// The display's lines into grey's top left corner, `width` wide. Rasterising
+// every line every frame would cost more than a quarter-scale frame of the
+// show, so each line is drawn again only when its text changes.
+void draw_display(std::vector<unsigned char>& grey, const std::vector<std::string>& lines, int width, int height,
+                  FT_Face face)
+{
+    static std::vector<unsigned char> panel;
+    static std::vector<std::string> drawn;
+    static int drawn_width, drawn_height;
+    if (width != drawn_width || height != drawn_height) {
+        panel.assign(size_t(width) * height, 0);
+        drawn.clear();
+        drawn_width = width, drawn_height = height;
+    }
+    drawn.resize(lines.size());
+    const text_target target = {panel.data(), width, height};
+    for (size_t k = 0; k < lines.size(); ++k) {
+        if (lines[k] == drawn[k])
+            continue;
+        const int top = 8 + int(k) * cell, bottom = std::min(top + cell, height);
+        if (top < bottom)
+            std::fill(panel.begin() + size_t(top) * width, panel.begin() + size_t(bottom) * width, 0);
+        draw_text(target, face, cell, wide(lines[k]), 12, top, text_align::left);
+        drawn[k] = lines[k];
+    }
+    for (int y = 0; y < height; ++y)
+        std::copy_n(panel.begin() + size_t(y) * width, width, grey.begin() + size_t(y) * W);
+}
+}
+
 void draw_studio_screen(const studio_view& view, bool shown, const std::vector<std::string>& messages)
 {
     static std::vector<unsigned char> grey;
@@ -139,8 +170,7 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
         const int side = (W - column_width) / 2;
         const int width = std::min(W, side >= 320 ? side : panel_width);
         const int height = std::min(frame_height - strip_height, int(lines.size()) * cell + 16);
-        for (size_t k = 0; k < lines.size(); ++k)
-            draw_text(target, face, cell, wide(lines[k]), 12, 8 + int(k) * cell, text_align::left);
+        draw_display(grey, lines, width, height, face);
         over[count++] = {0, 0, width, height};
     }
     if (!messages.empty() && face) {
