@@ -307,13 +307,15 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
             notices.push_back({line, now + notice_seconds});
         }
-        if (jumped || new_shaders || lines != lines_shown)
-            changed = true;
-        if (changed)
+        changed |= jumped || new_shaders;
+        // New lines alone leave the picture as it was: paused, it is drawn exact at once, so a render's
+        // progress or a notice never holds a quick frame on screen. A shot is of the exact frame too.
+        const bool relabelled = lines != lines_shown;
+        const bool exact = shot != studio_key::none || (transport.paused && relabelled && !changed);
+        if (changed || relabelled)
             changed_at = now;
         report_if_asked();
-        // A shot is of the exact frame.
-        const int scale = scale_to_draw(preview, transport.paused, changed, shot != studio_key::none);
+        const int scale = scale_to_draw(preview, transport.paused, changed || relabelled, exact);
         changed = false;
         if (!scale) {
             rest(); // paused and nothing new: the still on screen is exact
