@@ -24,6 +24,25 @@ pid_t child = -1;
 int times_fd = -1;          // the child's frame-times file, read as it grows
 long long times_lines = 0;  // its header line, then one a frame
 std::string times_path;
+std::string text_path; // the timeline text handed over, if any
+
+// A file of its own under /tmp; -1, with `error`, when none can be made.
+int temporary_file(std::string& path, std::string& error)
+{
+    char name[] = "/tmp/swipemix-render-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0)
+        error = std::string("cannot make a file under /tmp: ") + std::strerror(errno);
+    path = fd < 0 ? "" : name;
+    return fd;
+}
+
+void remove_files()
+{
+    for (std::string* path : {&times_path, &text_path})
+        if (!path->empty())
+            unlink(path->c_str()), path->clear();
+}
 
 void finish(int status)
 {
@@ -32,7 +51,7 @@ void finish(int status)
     job.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     close(times_fd);
     times_fd = -1;
-    unlink(times_path.c_str());
+    remove_files();
 }
 }
 
@@ -71,7 +90,8 @@ long long render_frames(const frame_rate& rate, double from, double to, double& 
 }
 
 bool start_render(const std::string& capture, const std::string& shader_dir, const std::string& timeline,
-                  const std::string& music, const std::string& path, double from, double to, std::string& error)
+                  const std::string& timeline_text, const std::string& music, const std::string& path, double from,
+                  double to, std::string& error)
 {
     const frame_rate rate; // the capture's own default
     double last_row = from;
@@ -80,18 +100,31 @@ bool start_render(const std::string& capture, const std::string& shader_dir, con
         error = "nothing to render: the range is empty";
         return false;
     }
-    char name[] = "/tmp/swipemix-render-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) {
-        error = std::string("cannot make a progress file: ") + std::strerror(errno);
+    const int fd = temporary_file(times_path, error);
+    if (fd < 0)
         return false;
+    std::string timeline_file = timeline;
+    if (!timeline_text.empty()) {
+        const int text_fd = temporary_file(text_path, error);
+        const bool written = text_fd >= 0 && write(text_fd, timeline_text.data(), timeline_text.size()) ==
+                                                 ssize_t(timeline_text.size());
+        if (text_fd >= 0)
+            close(text_fd);
+        if (!written) {
+            close(fd);
+            remove_files();
+            if (error.empty())
+                error = "cannot write the editor's keys under /tmp";
+            return false;
+        }
+        timeline_file = text_path;
     }
     char from_text[32], to_text[32];
     std::snprintf(from_text, sizeof from_text, "%.17g", from);
     std::snprintf(to_text, sizeof to_text, "%.17g", last_row); // printed exactly, read back exactly
     const std::string args[] = {capture,    "-o",           path,       "--force",    "--from",  from_text,
                                 "--to",     to_text,        "--column", "--shader-dir", shader_dir, "--timeline",
-                                timeline,   "--music",      music,      "--frame-times", name};
+                                timeline_file, "--music",   music,      "--frame-times", times_path};
     std::vector<char*> argv;
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -104,11 +137,11 @@ bool start_render(const std::string& capture, const std::string& shader_dir, con
     posix_spawn_file_actions_destroy(&actions);
     if (failed) {
         close(fd);
-        unlink(name);
+        remove_files();
         error = "cannot start " + capture + ": " + std::strerror(failed);
         return false;
     }
-    child = pid, times_fd = fd, times_path = name, times_lines = 0;
+    child = pid, times_fd = fd, times_lines = 0;
     job = {path, frames, 0, true, 0};
     return true;
 }

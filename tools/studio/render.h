@@ -27,9 +27,12 @@ struct render_job {
 };
 
 // Starts `capture` writing `path` (a render of the same rows before is
-// replaced); false, with `error`, when it cannot start.
+// replaced); false, with `error`, when it cannot start. The timeline is the
+// file at `timeline`, or, when `timeline_text` is not empty, that text (the
+// keys of a linked editor), in a file of its own while the render runs.
 bool start_render(const std::string& capture, const std::string& shader_dir, const std::string& timeline,
-                  const std::string& music, const std::string& path, double from, double to, std::string& error);
+                  const std::string& timeline_text, const std::string& music, const std::string& path, double from,
+                  double to, std::string& error);
 // How the render stands now; cheap enough for every frame.
 const render_job& poll_render();
 // Interrupts a running render as Ctrl-C would, and waits for it to close a

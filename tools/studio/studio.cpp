@@ -234,8 +234,9 @@ int main(int argc, char** argv)
                     render_rows(transport.row, transport.loop_start, transport.loop_end, entry_rows, from, to);
                     const std::string path = render_path(o.shots, from, to);
                     std::string error;
-                    rendering = start_render(capture_program(), o.shader_dir, o.timeline_path, o.music_dir, path, from, to,
-                                             error);
+                    rendering = start_render(capture_program(), o.shader_dir, o.timeline_path,
+                                             editor ? format_timeline(rocket_to_source(rocket_keys(*editor))) : "",
+                                             o.music_dir, path, from, to, error);
                     line = rendering ? "rendering " + path : "cannot render: " + error;
                     if (!rendering) // one under way has its progress line instead
                         notices.push_back({line, now + notice_seconds});
