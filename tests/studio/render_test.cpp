@@ -84,7 +84,7 @@ TEST(StudioRender, StopInterruptsAndWaitsForTheCapture)
         stand_in("until_interrupted", "trap 'echo closed >\"$out\"; exit 130' INT\nwhile :; do sleep 0.05; done\n");
     const std::string out = testing::TempDir() + "stopped.mp4";
     std::string error;
-    ASSERT_TRUE(start_render(capture, "shaders", "t", "", "Music", out, 0, 8, error)) << error;
+    ASSERT_TRUE(start_render(capture, "shaders", capture, "", "Music", out, 0, 8, error)) << error;
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // past the trap
     stop_render();
     EXPECT_FALSE(poll_render().running);

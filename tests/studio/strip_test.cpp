@@ -177,6 +177,10 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
     EXPECT_EQ(cost_at(11), row_cost::over);
     EXPECT_EQ(cost_at(12), row_cost::far_over);
     EXPECT_EQ(cost_at(-1), row_cost::unknown);
+    set_cost_budget(200);
+    EXPECT_EQ(cost_at(11), row_cost::within);
+    EXPECT_EQ(cost_at(12), row_cost::over) << "twice the budget is not yet far over";
+    set_cost_budget(83);
 
     // A file of this run's own, headed as the capture heads it.
     std::string path = testing::TempDir() + "frame_times_XXXXXX";

@@ -9,7 +9,10 @@
 
 namespace {
 float cost_ms[mapped_rows]; // 0: not drawn
+double budget_ms = 83;
 }
+
+void set_cost_budget(double ms) { budget_ms = ms; }
 
 void note_cost(double row, double ms)
 {
@@ -21,8 +24,8 @@ row_cost cost_at(int row)
 {
     const float ms = row >= 0 && row < mapped_rows ? cost_ms[row] : 0;
     return ms <= 0 ? row_cost::unknown
-         : ms <= cost_budget_ms ? row_cost::within
-         : ms <= 2 * cost_budget_ms ? row_cost::over
+         : ms <= budget_ms ? row_cost::within
+         : ms <= 2 * budget_ms ? row_cost::over
          : row_cost::far_over;
 }
 

@@ -4,9 +4,10 @@
 #pragma once
 #include <string>
 
-constexpr double cost_budget_ms = 83; // a frame within this keeps the studio fluid
-
 enum class row_cost { unknown, within, over, far_over };
+
+// The time a frame may take and still count as within (83 ms unless set).
+void set_cost_budget(double ms);
 
 void note_cost(double row, double ms);
 row_cost cost_at(int row);

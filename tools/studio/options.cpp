@@ -18,7 +18,7 @@ const char* const studio_help =
     "Shots and renders go to the current folder, or to --shots DIR. --costs loads the frame times that\n"
     "swipemix-capture --frame-times wrote, to colour the whole strip at once.\n"
     "The strip at the bottom: the music's loudness row by row (a tick each second, a long one where the entry\n"
-    "changes), each row's frame time (green within 83 ms, amber over, red over twice that), and the position.\n"
+    "changes), each row's frame time (green within the budget, amber over, red over twice that), and the position.\n"
     "--preview N draws the effects at 1/N of the column's size while playing (default auto: the finest scale\n"
     "whose frames take at most --budget MS, default 83); a paused frame is always drawn at full scale.\n"
     "  Space            pause / resume\n"

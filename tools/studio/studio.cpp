@@ -147,6 +147,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", error.c_str());
         return r == 1 ? 0 : 2;
     }
+    set_cost_budget(o.budget_ms);
     if (o.costs) {
         std::string error;
         if (!load_costs(o.costs, error)) {
