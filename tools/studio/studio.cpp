@@ -194,6 +194,8 @@ int main(int argc, char** argv)
     double frame_ms = 0, last_present = 0, changed_at = seconds_now();
     for (;;) {
         const double now = seconds_now();
+        const double row_before = transport.row;
+        const bool playing_before = !transport.paused;
         bool jumped = false, author_moved = false;
         for (studio_key key; (key = next_studio_key()) != studio_key::none;) {
             changed = true;
@@ -310,10 +312,12 @@ int main(int argc, char** argv)
             notices.push_back({line, now + notice_seconds});
         }
         changed |= jumped || new_shaders;
-        // New lines alone leave the picture as it was: paused, it is drawn exact at once, so a render's
-        // progress or a notice never holds a quick frame on screen. A shot is of the exact frame too.
+        // A stop where the frame stands has its quick frame on screen already, and new lines alone leave
+        // the picture as it was: either way the exact frame comes at once, so a render's progress or a
+        // notice never holds a quick frame on screen. A shot is of the exact frame too.
+        const bool stopped = playing_before && transport.paused && transport.row == row_before && !new_shaders;
         const bool relabelled = lines != lines_shown;
-        const bool exact = shot != studio_key::none || (transport.paused && relabelled && !changed);
+        const bool exact = shot != studio_key::none || stopped || (transport.paused && relabelled && !changed);
         if (changed || relabelled)
             changed_at = now;
         report_if_asked();
