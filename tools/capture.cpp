@@ -1,7 +1,6 @@
 // swipemix-capture: renders the show without a window, frame by frame, into
 // a video or PNG files; also single entries, a contact sheet of all entries, per-entry
 // timings and the caption atlas.
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +26,8 @@
 #include "tools/capture_options.h"
 #include "tools/capture_progress.h"
 #include "tools/capture_render.h"
+#include "tools/capture_sound.h"
+#include "tools/capture_stop.h"
 #include "tools/capture_video.h"
 #include "tools/capture_yuv.h"
 #include "tools/output.h"
@@ -38,8 +39,6 @@ using mode = capture_mode;
 
 // The 768-pixel column, or as much of it as the back buffer holds.
 void grab_column(rgb_image& out) { grab(out, (W - column_width) / 2, column_width); }
-
-volatile sig_atomic_t interrupted;
 
 std::string frame_path(const char* dir, long k)
 {
@@ -186,14 +185,22 @@ int write_sequence(const capture_options& o, long first_frame)
     const double from = frame_row(o.rate, 0, first_frame);
     progress_line progress = start_progress(o.rate, from, o.to);
     rgb_image frame;
+    long files = 0;
+    defer_stop();
     const bool done = step_show(o.rate, from, o.to, [&](long index, double) {
         grab(frame, 0, W);
         if (!write_png(frame_path(o.output, first_frame + index).c_str(), frame))
             return false;
+        ++files;
         frame_done(progress, index);
-        return true;
+        return !stop_signal();
     }, {}, times);
-    return close_output(times, o.frame_times) && done ? 0 : 1;
+    const bool times_written = close_output(times, o.frame_times);
+    if (!stop_signal())
+        return times_written && done ? 0 : 1;
+    std::fprintf(stderr, "%sswipemix-capture: %s; %s holds the %ld frames rendered\n", isatty(2) ? "\n" : "",
+                 stop_word(), o.output, files);
+    return stop_status();
 }
 
 // The show, or rows from ... to of it, encoded with the soundtrack it plays.
@@ -204,24 +211,18 @@ int write_video(const capture_options& o)
         return 1;
     load_music("swipemix-capture", o.music_dir ? o.music_dir : "Music");
     play_track(track_table[current_track]);
+    const int sound = record_soundtrack(o.rate, o.from, o.to);
+    if (sound < 0)
+        return 1;
     // The column, or as much of it as the back buffer holds; else all of it.
     const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
     const int width = o.column ? std::min(column_width, W) : W;
-    if (!open_video(o.output, width, frame_height, o.rate))
+    const bool opened = open_video(o.output, width, frame_height, o.rate, sound);
+    close(sound);
+    if (!opened)
         return 1;
-    signal(SIGINT, [](int) { interrupted = 1; });
+    defer_stop();
 
-    // Sound runs from row 0, when the show's clock starts; each frame carries
-    // the samples up to the next frame's time.
-    std::vector<unsigned char> sound;
-    long long samples_done = 0;
-    const auto sound_until = [&](double rows) {
-        const long long target = std::llround(rows * row_seconds * 44100);
-        sound.resize(size_t(std::max(0LL, target - samples_done)) * 4);
-        pull_samples(sound.data(), uint32_t(sound.size()));
-        samples_done = std::max(samples_done, target);
-    };
-    const double frame_rows = frame_row(o.rate, 0, 1);
     progress_line progress = start_progress(o.rate, o.from, o.to);
     // Frame k is converted and handed to ffmpeg on its own thread while
     // frame k + 1 is drawn; the read-back buffer it reads stays untouched
@@ -229,26 +230,35 @@ int write_video(const capture_options& o)
     std::vector<unsigned char> picture(yuv420_bytes(width, frame_height));
     std::future<bool> handing;
     bool written = true;
-    const auto handed = [&] { return !handing.valid() || handing.get(); };
+    long handed_frames = 0;
+    const auto handed = [&] {
+        if (!handing.valid())
+            return true;
+        const bool ok = handing.get();
+        handed_frames += ok;
+        return ok;
+    };
     step_show(
         o.rate, o.from, o.to,
-        [&](long index, double rows) {
+        [&](long index, double) {
             written = handed();
-            sound_until(rows + frame_rows);
-            handing = std::async(std::launch::async, [&, pixels = presented_pixels(), frame_sound = sound] {
+            handing = std::async(std::launch::async, [&, pixels = presented_pixels()] {
                 to_yuv420(pixels, W, x0, width, frame_height, picture.data());
-                return write_video_frame(picture.data(), frame_sound.data(), unsigned(frame_sound.size()));
+                return write_video_frame(picture.data());
             });
             frame_done(progress, index);
-            return written && !interrupted;
+            return written && !stop_signal();
         },
-        // The video's sound starts at `from`, even between two frame times.
-        [&](double rows) { sound_until(std::min(rows + frame_rows, o.from)); }, times);
+        {}, times);
     written = handed() && written;
     const bool times_written = close_output(times, o.frame_times);
-    if (interrupted)
-        std::fprintf(stderr, "\nswipemix-capture: interrupted; %s holds what was rendered\n", o.output);
-    return close_video() && written && times_written && !interrupted ? 0 : interrupted ? 130 : 1;
+    const bool finished = close_video();
+    if (!stop_signal())
+        return finished && written && times_written ? 0 : 1;
+    if (finished)
+        std::fprintf(stderr, "%sswipemix-capture: %s; %s holds the %ld frames rendered\n", isatty(2) ? "\n" : "",
+                     stop_word(), o.output, handed_frames);
+    return stop_status();
 }
 
 int write_sheet(const capture_options& o)
@@ -334,6 +344,7 @@ int write_atlas(const capture_options& o)
 
 int main(int argc, char** argv)
 {
+    catch_stop_signals();
     capture_options o;
     const std::string problem = parse_capture_options(argc, argv, o);
     if (o.help && problem.empty()) {

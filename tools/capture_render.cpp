@@ -77,7 +77,7 @@ void step_feed_to(const frame_rate& rate, double rows, const std::function<void(
 }
 
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
-               const std::function<void(double)>& passed, FILE* times)
+               const std::function<void(double)>& passed, FILE* times, bool draw)
 {
     step_feed_to(rate, from, passed);
     for (long index = 0;; ++index) {
@@ -87,8 +87,10 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
         const auto begun = std::chrono::steady_clock::now();
         const int track = stepped_feed(rows);
         select_track(track);
-        draw_passes();
-        present();
+        if (draw) {
+            draw_passes();
+            present();
+        }
         if (times) {
             std::fprintf(times, "%.6f\t%d\t%.3f\n", rows, track,
                          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count());

@@ -37,8 +37,9 @@ constexpr char frame_times_header[] = "row\tentry\tms";
 // its track to the music as the show does; `passed` sees the undrawn ones.
 // With `times`, each drawn frame adds a line: row, entry, milliseconds from
 // the feed's step to the end of its present.
+// Without `draw`, only the feed and the music move.
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long index, double rows)>& frame,
-               const std::function<void(double rows)>& passed = {}, FILE* times = nullptr);
+               const std::function<void(double rows)>& passed = {}, FILE* times = nullptr, bool draw = true);
 
 // The undrawn half of step_show: the feed from row 0 through every frame time
 // before `rows`, each frame's track handed to the music.
