@@ -115,6 +115,7 @@ bool create_studio_window(int width, int height)
 {
     if (!start_video("swipemix-studio"))
         return false;
+    SDL_AddEventWatch(watch_escape, nullptr);
     show_window = SDL_CreateWindow("swipemix studio", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_VULKAN | SDL_WINDOW_SHOWN);
     if (!show_window) {
@@ -191,6 +192,12 @@ void pointer_at(double& x, double& y) { x = pointer_x, y = pointer_y; }
 void wait_for_event(double seconds) { SDL_WaitEventTimeout(nullptr, int(seconds * 1000)); }
 
 void set_window_title(const char* title) { SDL_SetWindowTitle(show_window, title); }
+
+bool quit_asked()
+{
+    SDL_PumpEvents();
+    return escape_pressed.load() || SDL_HasEvent(SDL_QUIT);
+}
 
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 

@@ -32,3 +32,6 @@ void pointer_at(double& x, double& y);
 // Sleeps until an event is waiting (left on the queue) or `seconds` pass.
 void wait_for_event(double seconds);
 void set_window_title(const char* title);
+// Between frames that are slow to come: whether Escape was pressed or the
+// window closed, leaving every event for next_studio_key.
+bool quit_asked();

@@ -1,5 +1,7 @@
 #include "graphics/device.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -14,6 +16,28 @@ void check(VkResult result, const char* what)
         return;
     std::fprintf(stderr, "swipemix: %s failed (Vulkan error %d)\n", what, int(result));
     std::exit(1);
+}
+
+void (*device_wait_hook)(double waited_seconds);
+
+void wait_for_fence(VkFence fence, const char* what)
+{
+    if (!device_wait_hook) {
+        check(vkWaitForFences(gpu.device, 1, &fence, VK_TRUE, UINT64_MAX), what);
+        return;
+    }
+    constexpr uint64_t step_ns = 50'000'000;
+    const auto start = std::chrono::steady_clock::now();
+    VkResult done;
+    while ((done = vkWaitForFences(gpu.device, 1, &fence, VK_TRUE, step_ns)) == VK_TIMEOUT)
+        device_wait_hook(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    check(done, what);
+}
+
+int slots_in_flight(int slots[shader_slots])
+{
+    std::copy(gpu.slots_run, gpu.slots_run + gpu.slots_run_count, slots);
+    return gpu.slots_run_count;
 }
 
 namespace {

@@ -46,6 +46,16 @@ void build_preview_scales();
 // built, draws at full scale.
 void set_preview_scale(int scale);
 
+// With a hook set, every wait on the device is made in short steps, and the
+// hook sees the seconds waited so far between them: an effect caught in an
+// endless loop cannot be stopped on the CPU driver, but a tool can still
+// answer its user. The hook may end the process; when it returns the wait
+// goes on. Without one (the show) a wait lasts as long as the work.
+extern void (*device_wait_hook)(double waited_seconds);
+// The shader slots of the work being waited for (a frame's passes, or every
+// slot as they warm up), each once; returns how many.
+int slots_in_flight(int slots[shader_slots]);
+
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
 // dispatches 96 x 135 groups (1/N of each at preview scale N). Passes run in
 // submission order.

@@ -52,6 +52,8 @@ struct gpu_record {
     bool recording;
     bool preview_scales_built; // every shader also has pipelines at scales 2 and 4
     int preview_index;         // the scale the passes draw at now
+    int slots_run[shader_slots]; // the shader slots the work last submitted runs, for a tool to name a hung one
+    int slots_run_count;
 
     gpu_image back_buffer, feed_image, noise_volume, caption_atlas;
     gpu_buffer constants;
@@ -75,6 +77,8 @@ extern gpu_record gpu;
 
 // A failed call after start-up leaves nothing to show: report it and exit.
 void check(VkResult result, const char* what);
+// Waits for the fence; in steps, calling device_wait_hook between them, when one is set.
+void wait_for_fence(VkFence fence, const char* what);
 
 gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible);
 void destroy_buffer(const gpu_buffer& b);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "graphics/device.h"
 #include "graphics/gpu.h"
 
@@ -14,8 +16,9 @@ void begin_frame()
 {
     if (gpu.recording)
         return;
-    check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "waiting for the previous frame");
+    wait_for_fence(gpu.frame_done, "waiting for the previous frame");
     check(vkResetFences(gpu.device, 1, &gpu.frame_done), "resetting the frame fence");
+    gpu.slots_run_count = 0;
     const VkCommandBufferBeginInfo begin = {.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO,
                                             .flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT};
     check(vkBeginCommandBuffer(gpu.frame, &begin), "recording a frame");
@@ -37,6 +40,8 @@ void run_pass(int slot)
     const uint32_t scale = uint32_t(preview_scale_of(k));
     vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader_table[slot]->pipeline[k]);
     vkCmdDispatch(gpu.frame, (group_count_x + scale - 1) / scale, (group_count_y + scale - 1) / scale, 1);
+    if (std::find(gpu.slots_run, gpu.slots_run + gpu.slots_run_count, slot) == gpu.slots_run + gpu.slots_run_count)
+        gpu.slots_run[gpu.slots_run_count++] = slot;
 }
 
 void set_preview_scale(int scale)
@@ -124,7 +129,7 @@ void present()
     }
     const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &gpu.frame};
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
-    check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "drawing a frame");
+    wait_for_fence(gpu.frame_done, "drawing a frame");
     gpu.readback_last = 1 - gpu.readback_last;
 }
 
@@ -151,6 +156,6 @@ const unsigned* read_back_buffer()
     gpu.recording = false;
     const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &gpu.frame};
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
-    check(vkWaitForFences(gpu.device, 1, &gpu.frame_done, VK_TRUE, UINT64_MAX), "reading the back buffer");
+    wait_for_fence(gpu.frame_done, "reading the back buffer");
     return static_cast<const unsigned*>(out.mapped);
 }

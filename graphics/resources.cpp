@@ -141,8 +141,12 @@ void end_setup(VkCommandBuffer commands)
 {
     check(vkEndCommandBuffer(commands), "recording setup commands");
     const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &commands};
-    check(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), "submitting setup commands");
-    check(vkQueueWaitIdle(gpu.queue), "waiting for setup commands");
+    const VkFenceCreateInfo fence_info = {.sType = VK_STRUCTURE_TYPE_FENCE_CREATE_INFO};
+    VkFence done;
+    check(vkCreateFence(gpu.device, &fence_info, nullptr, &done), "creating a fence");
+    check(vkQueueSubmit(gpu.queue, 1, &submit, done), "submitting setup commands");
+    wait_for_fence(done, "waiting for setup commands");
+    vkDestroyFence(gpu.device, done, nullptr);
     vkFreeCommandBuffers(gpu.device, gpu.command_pool, 1, &commands);
 }
 

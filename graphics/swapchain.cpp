@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphics/device.h"
 #include "graphics/gpu.h"
 
 namespace {
@@ -109,6 +110,9 @@ void show_window_image(uint32_t index)
         .pSignalSemaphores = &gpu.image_drawn[index],
     };
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
+    // lavapipe's present waits for the frame without end; waited for here, in steps, the hook keeps its say.
+    if (device_wait_hook)
+        wait_for_fence(gpu.frame_done, "drawing a frame");
     const VkPresentInfoKHR info = {
         .sType = VK_STRUCTURE_TYPE_PRESENT_INFO_KHR,
         .waitSemaphoreCount = 1,

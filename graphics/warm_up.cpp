@@ -48,9 +48,12 @@ void warm_up_pipelines()
     copy(commands, gpu.feed_image.image, column_width, feed.buffer, true);
     vkCmdUpdateBuffer(commands, gpu.constants.buffer, 0, sizeof randdata.frame_constants, frame_constants);
     vkCmdBindDescriptorSets(commands, VK_PIPELINE_BIND_POINT_COMPUTE, gpu.pipeline_layout, 0, 1, &gpu.descriptors, 0, nullptr);
-    for (gpu_shader* shader : shader_table) {
+    gpu.slots_run_count = 0;
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        gpu_shader* shader = shader_table[slot];
         if (!shader)
             continue;
+        gpu.slots_run[gpu.slots_run_count++] = slot;
         for (VkPipeline pipeline : shader->pipeline) {
             if (!pipeline)
                 continue;

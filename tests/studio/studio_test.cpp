@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "driver/feed.h"
@@ -13,6 +17,7 @@
 #include "timeline/sync.h"
 #include "tools/capture_render.h"
 #include "tools/studio/preview.h"
+#include "tools/studio/restart.h"
 #include "tools/studio/seek.h"
 #include "tools/studio/transport.h"
 
@@ -258,4 +263,31 @@ TEST(StudioPreview, QCyclesFullHalfQuarterAuto)
         cycle_preview_mode(p);
     }
     EXPECT_EQ(std::vector<int>(seen, seen + 5), (std::vector<int>{1, 2, 4, preview_auto, 1}));
+}
+
+TEST(StudioRestart, StartsAgainWhereItStandsWithTheOtherArgumentsKept)
+{
+    const char* argv[] = {"studio", "--row", "3", "--shader-dir", "fx", "--paused", "--loop", "1:2", "--rocket", "9"};
+    const auto args = restart_arguments(10, argv, {400.5, false, 16, 24});
+    EXPECT_EQ(args, (std::vector<std::string>{"studio", "--shader-dir", "fx", "--rocket", "9", "--row", "400.5",
+                                              "--loop", "16:24"}));
+    const auto paused = restart_arguments(1, argv, {0.1, true, 0, -1});
+    EXPECT_EQ(paused, (std::vector<std::string>{"studio", "--row", "0.10000000000000001", "--paused"}));
+}
+
+TEST(StudioRestart, TheEffectSavedLastIsSuspected)
+{
+    const std::string dir = testing::TempDir() + "/restart_suspect";
+    std::filesystem::create_directories(dir);
+    int hours_ago = 3;
+    for (const char* name : {"prefix.hlsl", "e04.hlsl", "e03.hlsl"}) { // e03.hlsl saved last
+        std::ofstream(dir + "/" + name) << "//\n";
+        std::filesystem::last_write_time(dir + "/" + name, std::filesystem::file_time_type::clock::now() -
+                                                               std::chrono::hours(hours_ago--));
+    }
+    const int frame[] = {4, 5, 0}; // entries 3 and 4, then the composite
+    EXPECT_EQ(suspect_effect(dir.c_str(), frame, 3), "entry 3 (e03.hlsl)");
+    EXPECT_EQ(suspect_effect(dir.c_str(), frame + 2, 1), "the composite (prefix.hlsl)");
+    EXPECT_EQ(suspect_effect(dir.c_str(), frame, 0), "");
+    std::filesystem::remove_all(dir);
 }

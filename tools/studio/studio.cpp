@@ -17,6 +17,7 @@
 #include "timeline/clock.h"
 #include "tools/capture_render.h"
 #include "tools/studio/costs.h"
+#include "tools/studio/endless.h"
 #include "tools/studio/envelope.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
@@ -156,6 +157,8 @@ int main(int argc, char** argv)
         }
     }
     count_frames_on_signal(); // before anything can take long: the signal's default would end the studio
+    transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
+    watch_for_endless_effects(argc, argv, o.shader_dir, &transport);
     if (!create_studio_window(1280, 720))
         return 1;
     const window_link link = show_window_link();
@@ -183,7 +186,6 @@ int main(int argc, char** argv)
     } else {
         watch_timeline(o.timeline_path);
     }
-    transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
     jump();
 
     preview_state preview;

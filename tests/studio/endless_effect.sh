@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# An effect that never finishes, saved while the studio holds row 8: the
+# studio names it; fixing the file brings it back at the same row, paused; and
+# Escape ends it at once while an effect runs on.
+# usage: endless_effect.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR
+set -u
+studio=$1 source=$2 music=$3
+work=$(mktemp -d)
+trap end_session EXIT
+. "$(dirname "$0")/../x_session.sh"
+start_x
+cp -r "$source/graphics/shaders" "$work/shaders"
+cp "$source/timeline/show.timeline" "$work/show.timeline"
+cd "$work" && ln -s "$music" Music
+endless() {
+    cat >"$work/shaders/e00.hlsl" <<'HLSL'
+void ya(out float4 colour, float2 position)
+{
+    uint k = 0;
+    [loop] while (asuint(position.x) != 0x7fc00001u)
+        k++;
+    colour = float4(k, 0, 0, 1);
+}
+HLSL
+}
+# Waits up to $2 seconds for the studio to have said $1 $3 times (once by default).
+said() {
+    for _ in $(seq $(($2 * 5))); do
+        [ "$(grep -c "$1" "$work/stderr")" -ge "${3:-1}" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+"$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" --row 8 --paused 2>"$work/stderr" &
+pid=$!
+studio_window
+before=$(settled) || fail "no steady frame at row 8"
+
+# Entry 0 is on screen at row 8.
+endless
+said "entry 0 (e00.hlsl) does not finish" 120 || fail "the endless effect was not named"
+cp "$source/graphics/shaders/e00.hlsl" "$work/shaders/e00.hlsl"
+said "starting afresh at row 8, paused" 60 || fail "fixing the effect did not restart the studio"
+kill -0 $pid 2>/dev/null || fail "the studio ended instead of starting afresh"
+studio_window
+[ "$(settled)" = "$before" ] || fail "the studio came back elsewhere than row 8, paused"
+
+endless
+said "entry 0 (e00.hlsl) does not finish" 120 2 || fail "the endless effect was not named after the restart"
+start=$(date +%s%N)
+xdotool key Escape
+for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
+kill -0 $pid 2>/dev/null && fail "still running 5 s after Escape while an effect runs on"
+wait $pid
+code=$?
+[ $code -eq 0 ] || fail "exit code $code after Escape"
+echo "studio: an endless effect named, fixed in place, and Escape quit in $((($(date +%s%N) - start) / 1000000)) ms"
