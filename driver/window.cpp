@@ -148,6 +148,9 @@ studio_key next_studio_key()
             return back ? (shift ? studio_key::back_far : studio_key::back)
                         : (shift ? studio_key::forward_far : studio_key::forward);
         }
+        // A paused studio draws nothing new: a frame presented before the window showed must come again.
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED)
+            return studio_key::exposed;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
             event.window.data1 > 0 && event.window.data2 > 0) {
             const int width = event.window.data1 * frame_height / event.window.data2;

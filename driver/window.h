@@ -19,11 +19,12 @@ bool create_studio_window(int width, int height);
 enum class studio_key {
     none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
     loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, press, drag, preview_scale, resized,
-    quit
+    exposed, quit
 };
 // The next key press waiting, as what it means in the studio; none when no
 // event is left. A closed window reads as quit; a new window size has set W
-// from its aspect and reads as resized. The wheel steps like Left and Right;
+// from its aspect and reads as resized; a window uncovered reads as exposed.
+// The wheel steps like Left and Right;
 // the left button reads as press, and moving with it held as drag, at
 // pointer_at(). The cursor shows only while the mouse moves.
 studio_key next_studio_key();
