@@ -8,11 +8,8 @@ struct frame_rate {
 };
 
 // The rates a capture accepts, the same for every output so that one range is
-// documented. A video is fed to ffmpeg through two pipes, and ffmpeg reads them
-// in step: below 8 frames a second the sound written while the encoder gathers
-// its first frames outgrows what the sound pipe holds, and above about 86 a
-// frame carries less sound than ffmpeg reads at once; both stall the pipes for
-// good. 60, the show's own rate, leaves a margin.
+// documented; 60 is the show's own rate. (The video's sound no longer goes
+// through a pipe beside the pictures, so the pipes set no bound of their own.)
 constexpr int min_fps = 8, max_fps = 60;
 
 // "60", "29.97" or "60000/1001"; false for anything else or a rate outside
