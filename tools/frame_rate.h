@@ -8,8 +8,8 @@ struct frame_rate {
 };
 
 // The rates a capture accepts, the same for every output so that one range is
-// documented; 60 is the show's own rate. (The video's sound no longer goes
-// through a pipe beside the pictures, so the pipes set no bound of their own.)
+// documented; 60 is the show's own rate. The video's sound reaches ffmpeg
+// whole before the first picture, so ffmpeg's inputs set no bound of their own.
 constexpr int min_fps = 8, max_fps = 60;
 
 // "60", "29.97" or "60000/1001"; false for anything else or a rate outside
