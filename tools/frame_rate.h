@@ -10,7 +10,7 @@ struct frame_rate {
 // The rates a capture accepts, the same for every output so that one range is
 // documented; 60 is the show's own rate. The video's sound reaches ffmpeg
 // whole before the first picture, so ffmpeg's inputs set no bound of their own.
-constexpr int min_fps = 8, max_fps = 60;
+constexpr int min_fps = 1, max_fps = 240;
 
 // "60", "29.97" or "60000/1001"; false for anything else or a rate outside
 // min_fps ... max_fps.

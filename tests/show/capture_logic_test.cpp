@@ -51,13 +51,13 @@ TEST(FrameRate, ParsesWholeDecimalAndFractionalRates)
     ASSERT_TRUE(parse_frame_rate("29.97", r));
     EXPECT_EQ(r.num, 2997);
     EXPECT_EQ(r.den, 100);
-    ASSERT_TRUE(parse_frame_rate("60", r)); // both ends of the range are in it
-    ASSERT_TRUE(parse_frame_rate("8000/1000", r));
-    EXPECT_EQ(r.num, 8);
+    ASSERT_TRUE(parse_frame_rate("240", r)); // both ends of the range are in it
+    ASSERT_TRUE(parse_frame_rate("1000/1000", r));
+    EXPECT_EQ(r.num, 1);
     ASSERT_TRUE(parse_frame_rate("50/2", r)); // reduced, so ffmpeg sees 25/1
     EXPECT_EQ(r.num, 25);
     EXPECT_EQ(r.den, 1);
-    for (const char* bad : {"", "0", "0/5", "5/0", "-30", "30/", "/30", "1e2", "30fps", "30.", "61", "121/2", "7.99", "7999/1000", "1.0000001"})
+    for (const char* bad : {"", "0", "0/5", "5/0", "-30", "30/", "/30", "1e2", "30fps", "30.", "241", "481/2", "0.99", "999/1000", "240.0000001"})
         EXPECT_FALSE(parse_frame_rate(bad, r)) << bad;
 }
 

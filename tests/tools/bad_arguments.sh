@@ -41,8 +41,8 @@ capture)
     refused --entry   --entry -1 -o e.png
     refused --entry   --entry 2.5 -o e.png
     refused --fps     --fps 0 -o v.mp4
-    refused --fps     --fps 61 -o v.mp4
-    refused --fps     --fps 7.5 --at 1 -o a.png
+    refused --fps     --fps 241 -o v.mp4
+    refused --fps     --fps 0.5 --at 1 -o a.png
     refused --fps     --fps 0.0001 -o v.mp4
     refused --fps     --fps 10000 --from 0 --to 0.01 -o v.mp4
     refused --to      --from 5 --to 2 -o frames
