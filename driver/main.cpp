@@ -1,5 +1,5 @@
 // The show: builds everything in a fixed order, then runs frames until Escape
-// or show time passes 214 s.
+// or show time passes the last row.
 #include <cstdlib>
 
 #include "driver/feed.h"
@@ -9,6 +9,7 @@
 #include "music/playback.h"
 #include "shared/state.h"
 #include "timeline/clock.h"
+#include "timeline/sync.h"
 
 int main()
 {
@@ -26,7 +27,7 @@ int main()
         select_track(update_feed(now));
         draw_passes();
         present();
-        if (escape_requested() || frame_constants[slot_time] > 214.0f)
+        if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }
 }

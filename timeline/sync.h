@@ -6,9 +6,12 @@ constexpr int sync_track_count = 17;
 constexpr int sync_row_slots = 512;
 constexpr uint8_t sync_last_key = 255;
 
-// One row of the timeline lasts an eighth of a second; the show ends after row 1712 (214 s).
-constexpr double row_seconds = 0.125;
+// The timeline runs in rows of an eighth of a second; the show ends once it
+// passes its last row.
+constexpr int rows_per_second = 8;
+constexpr double row_seconds = 1.0 / rows_per_second;
 constexpr int show_end_row = 1712;
+constexpr double show_end_seconds = show_end_row * row_seconds;
 
 // Interpolation from a key toward the next key of its track.
 enum sync_mode : uint8_t { sync_step = 0, sync_linear = 1, sync_smooth = 2, sync_ramp = 3 };

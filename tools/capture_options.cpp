@@ -23,7 +23,7 @@ std::string capture_help()
     "  --bench [--clock S] [--preview 1|2|4]                   the median time per frame of each entry, with\n"
     "                                                          --preview at the studio's preview scale 1/N\n"
     "  --atlas FILE.png                                        the caption atlas\n"
-    "Rows run from 0 to " + std::to_string(show_end_row) + ", the show's end (8 rows a second).\n"
+    "Rows run from 0 to " + std::to_string(show_end_row) + ", the show's end (" + std::to_string(rows_per_second) + " rows a second).\n"
     "OPTIONS:\n"
     "  --fps N|N.N|N/D     frames a second, " + std::to_string(min_fps) + " to " + std::to_string(max_fps) +
     " (default 60; 60000/1001 is exact)\n"

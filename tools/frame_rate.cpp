@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "timeline/sync.h"
+
 namespace {
 // Digits up to the first non-digit; false when there are none or too many.
 bool digits(const char*& text, long long& value, int& count)
@@ -55,15 +57,15 @@ std::string frame_rate_rule()
 
 double frame_row(const frame_rate& rate, double from, long long k)
 {
-    return from + double(8 * k * rate.den) / double(rate.num);
+    return from + double(rows_per_second * k * rate.den) / double(rate.num);
 }
 
 long long frames_between(const frame_rate& rate, double from, double to)
 {
-    return (long long)(std::floor((to - from) * double(rate.num) / double(8 * rate.den) + 1e-9)) + 1;
+    return (long long)(std::floor((to - from) * double(rate.num) / double(rows_per_second * rate.den) + 1e-9)) + 1;
 }
 
 long long first_frame_at(const frame_rate& rate, double rows)
 {
-    return (long long)(std::ceil(rows * double(rate.num) / double(8 * rate.den) - 1e-9));
+    return (long long)(std::ceil(rows * double(rate.num) / double(rows_per_second * rate.den) - 1e-9));
 }

@@ -43,7 +43,7 @@ played seek_then_play(long k0, long k1)
 {
     play_fixture();
     double music = seek_show(fps, k0 * step);
-    double since = k0 * step - music / 0.125;
+    double since = k0 * step - music / row_seconds;
     int switches = 0;
     for (long k = k0 + 1; k <= k1; ++k) {
         const int before = current_track;
@@ -51,7 +51,7 @@ played seek_then_play(long k0, long k1)
         if (current_track != before)
             since = k * step, ++switches;
     }
-    return {frame_constants[slot_feed_position], current_track, (k1 * step - since) * 0.125, switches};
+    return {frame_constants[slot_feed_position], current_track, (k1 * step - since) * row_seconds, switches};
 }
 }
 
@@ -74,11 +74,11 @@ TEST(StudioSeek, AJumpEqualsPlayingFromAnEarlierJump)
 TEST(StudioSeek, MusicRunsFromTheFrameThatSwitchedToIt)
 {
     play_fixture();
-    EXPECT_NEAR(seek_show(fps, 10), 10 * 0.125, 1e-12) << "entry 0's music plays from row 0";
+    EXPECT_NEAR(seek_show(fps, 10), 10 * row_seconds, 1e-12) << "entry 0's music plays from row 0";
     EXPECT_EQ(current_track, 0);
     const double later = seek_show(fps, 300);
     EXPECT_GT(current_track, 0);
-    EXPECT_LT(later, 300 * 0.125);
+    EXPECT_LT(later, 300 * row_seconds);
     EXPECT_GE(later, 0);
 }
 
@@ -175,7 +175,7 @@ TEST(StudioTransport, KeysMoveClampAndLoop)
     EXPECT_EQ(t.row, 0);
     t.row = 1711.5;
     apply_key(t, studio_key::forward_far, settled);
-    EXPECT_EQ(t.row, studio_end_row);
+    EXPECT_EQ(t.row, show_end_row);
 }
 
 TEST(StudioTransport, StepsLandOnWholeRowsFromAFractionalRow)
@@ -204,7 +204,7 @@ TEST(StudioTransport, EntryKeysLandWhereTheFeedSettles)
         {60, studio_key::previous_entry, 30}, // inside entry 2: the entry before it
         {45, studio_key::previous_entry, 30}, {44, studio_key::previous_entry, 0},
         {30, studio_key::previous_entry, 0},  {0, studio_key::previous_entry, 0},
-        {95, studio_key::next_entry, studio_end_row}, {500, studio_key::previous_entry, 45},
+        {95, studio_key::next_entry, show_end_row}, {500, studio_key::previous_entry, 45},
     };
     for (const auto& s : steps) {
         transport_state t = {s.from, true, 0, -1};
@@ -217,10 +217,10 @@ TEST(StudioTransport, TheStripMapsItsWidthToWholeRows)
 {
     EXPECT_EQ(strip_row(0), 0);
     EXPECT_EQ(strip_row(-0.2), 0);
-    EXPECT_EQ(strip_row(1), studio_end_row);
-    EXPECT_EQ(strip_row(1.5), studio_end_row);
+    EXPECT_EQ(strip_row(1), show_end_row);
+    EXPECT_EQ(strip_row(1.5), show_end_row);
     EXPECT_EQ(strip_row(0.5), 856);
-    EXPECT_EQ(strip_row(100.4 / 1712), 100);
+    EXPECT_EQ(strip_row(100.4 / show_end_row), 100);
 }
 
 TEST(StudioPreview, PlayingDrawsEveryFrameAStopDrawsQuickThenExactThenRests)

@@ -6,7 +6,7 @@
 #include "tools/folder.h"
 #include "tools/number.h"
 
-const char* const studio_help =
+const std::string studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
     "                       [--row R] [--paused] [--loop A:B] [--shots DIR] [--costs FILE]\n"
     "                       [--preview 1|2|4|auto] [--budget MS] [--help]\n"
@@ -14,7 +14,8 @@ const char* const studio_help =
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
     "and the editor's save command writes it to FILE. The music comes from DIR (default: Music in the current folder).\n"
-    "--row R starts at row R (0 to 1712, 8 rows a second), --paused starts paused, --loop A:B loops rows A to B.\n"
+    "--row R starts at row R (0 to " + std::to_string(show_end_row) + ", " + std::to_string(rows_per_second) +
+    " rows a second), --paused starts paused, --loop A:B loops rows A to B.\n"
     "Shots and renders go to the current folder, or to --shots DIR. --costs loads the frame times that\n"
     "swipemix-capture --frame-times wrote, to colour the whole strip at once.\n"
     "The strip at the bottom: the music's loudness row by row (a tick each second, a long one where the entry\n"

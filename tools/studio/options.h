@@ -24,4 +24,4 @@ struct studio_options {
 // unknown option, which the usage answers).
 int read_studio_options(int argc, char** argv, studio_options& o, std::string& error);
 
-extern const char* const studio_help;
+extern const std::string studio_help;

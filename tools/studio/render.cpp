@@ -62,7 +62,7 @@ void render_rows(double row, double loop_start, double loop_end, const double en
         from = loop_start, to = loop_end;
         return;
     }
-    from = 0, to = studio_end_row;
+    from = 0, to = show_end_row;
     for (int e = 0; e < entry_count; ++e)
         if (entry_rows[e] >= 0 && entry_rows[e] <= row)
             from = std::max(from, entry_rows[e]);

@@ -19,5 +19,5 @@ double seek_show(double fps, double row)
     select_track(stepped_feed(row));
     if (current_track != track)
         since = row;
-    return (row - since) * 0.125;
+    return (row - since) * row_seconds;
 }

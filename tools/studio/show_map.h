@@ -6,7 +6,7 @@
 #include "shared/state.h"
 #include "timeline/sync.h"
 
-constexpr int mapped_rows = 1713; // rows 0 ... 1712
+constexpr int mapped_rows = show_end_row + 1; // every whole row, the last included
 
 struct show_map {
     int track[mapped_rows];         // the music playing

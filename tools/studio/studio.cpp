@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     std::string error;
     if (const int r = read_studio_options(argc, argv, o, error)) {
         if (error.empty())
-            std::fputs(studio_help, r == 1 ? stdout : stderr);
+            std::fputs(studio_help.c_str(), r == 1 ? stdout : stderr);
         else
             std::fprintf(stderr, "%s\n", error.c_str());
         return r == 1 ? 0 : 2;
@@ -271,7 +271,7 @@ int main(int argc, char** argv)
             if (ev.paused >= 0 && bool(ev.paused) != transport.paused)
                 transport.paused = ev.paused, jumped = true;
             if (ev.seek_row >= 0)
-                transport.row = std::min<double>(ev.seek_row, studio_end_row), jumped = true;
+                transport.row = std::min<double>(ev.seek_row, show_end_row), jumped = true;
         } else if (std::shared_ptr<const packed_timeline> file = take_timeline()) {
             install_timeline(file, file->view());
             jumped = true; // the same row under the new timeline
@@ -279,8 +279,8 @@ int main(int argc, char** argv)
         }
         if (!transport.paused && !jumped) {
             transport.row = anchor_row + clock_now();
-            if (transport.row > studio_end_row)
-                transport.row = studio_end_row, transport.paused = true, jumped = true;
+            if (transport.row > show_end_row)
+                transport.row = show_end_row, transport.paused = true, jumped = true;
             jumped |= wrap_loop(transport);
         }
         if (jumped)

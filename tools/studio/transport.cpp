@@ -10,7 +10,7 @@ void find_entry_rows(const sync_tables& tables, double rows[entry_count])
     std::fill(rows, rows + entry_count, -1.0);
     float values[sync_track_count] = {};
     sync_scratch scratch;
-    for (int r = 0; r <= int(studio_end_row); ++r) {
+    for (int r = 0; r <= show_end_row; ++r) {
         sync_evaluate(tables, scratch, float(r), values);
         for (int e = 0; e < entry_count; ++e)
             if (rows[e] < 0 && values[0] >= float(e))
@@ -19,14 +19,14 @@ void find_entry_rows(const sync_tables& tables, double rows[entry_count])
 }
 
 namespace {
-double clamp_row(double row) { return std::clamp(row, 0.0, studio_end_row); }
+double clamp_row(double row) { return std::clamp(row, 0.0, double(show_end_row)); }
 
 // The row the feed settles on the entry before (or after) the one on screen
 // at `row`: the last entry settled at or before it. Entries never settled on
 // are skipped; past either end, row 0 or the show's end.
 double entry_step(double row, const int settled[entry_count], bool forward)
 {
-    double here = -1, before = 0, after = studio_end_row;
+    double here = -1, before = 0, after = show_end_row;
     for (int e = 0; e < entry_count; ++e)
         if (settled[e] >= 0 && settled[e] <= row)
             here = std::max<double>(here, settled[e]);

@@ -5,8 +5,6 @@
 #include "shared/state.h"
 #include "timeline/sync.h"
 
-constexpr double studio_end_row = 1712; // the show ends a little after
-
 struct transport_state {
     double row;
     bool paused;
