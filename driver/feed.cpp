@@ -10,7 +10,7 @@ void advance_time(double now)
 {
     float* const fc = frame_constants;
     fc[slot_previous_time] = fc[slot_time];
-    fc[slot_time] = float(now * 0.125);
+    fc[slot_time] = float(now * row_seconds);
 }
 
 // Eases the feed toward the target track just evaluated.
@@ -49,15 +49,15 @@ int update_feed(double now, const sync_tables& tables)
 }
 
 namespace {
-// The entry pass for the slot starting at `start`, walked down past empty slots.
-pass_descriptor entry_pass(double start, float pass_value)
+// The pass for a whole entry number, walked down past empty slots.
+pass_descriptor entry_pass(double entry, float pass_value)
 {
-    // Clamped before truncation: every slot above 37 is empty anyway.
-    int n = !(start >= 1) ? 1 : start > shader_slots ? shader_slots : int(start);
-    while (n > 0 && !shader_slot_filled(n))
+    // Clamped before truncation: every slot past the last entry's is empty anyway.
+    int n = entry_slot(!(entry >= 0) ? 0 : entry > entry_count ? entry_count : int(entry));
+    while (n > composite_slot && !shader_slot_filled(n))
         --n;
     const float* fc = frame_constants;
-    const bool even = n & 1; // slot n draws entry n - 1
+    const bool even = entry_of_slot(n) % 2 == 0;
     return {shader_slot_filled(n) ? n : -1, pass_value, fc[even ? slot_even_zoom : slot_odd_zoom],
             fc[even ? slot_even_offset : slot_odd_offset]};
 }
@@ -66,7 +66,7 @@ pass_descriptor entry_pass(double start, float pass_value)
 void plan_passes(pass_descriptor passes[pass_count])
 {
     const double position = frame_constants[slot_feed_position];
-    passes[0] = entry_pass(std::trunc(position) + 1, 0.0f);
-    passes[1] = entry_pass(std::trunc(position + 1.0) + 1, 1.0f);
-    passes[2] = {shader_slot_filled(0) ? 0 : -1, float((W - column_width) / 2), 0, 0};
+    passes[0] = entry_pass(std::trunc(position), 0.0f);
+    passes[1] = entry_pass(std::trunc(position + 1.0), 1.0f);
+    passes[2] = {shader_slot_filled(composite_slot) ? composite_slot : -1, float((W - column_width) / 2), 0, 0};
 }

@@ -18,5 +18,5 @@ void draw_passes()
     // The composite keeps the next entry's zoom and time offset.
     frame_constants[slot_pass_value] = passes[2].pass_value;
     if (passes[2].shader_slot >= 0)
-        run_pass(0);
+        run_pass(composite_slot);
 }

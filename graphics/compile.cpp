@@ -104,12 +104,14 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
 }
 }
 
-gpu_shader* compile_slot(int i, const char* const* table, std::string& report)
+gpu_shader* compile_slot(int slot, const char* const* table, std::string& report)
 {
+    const bool composite = slot == composite_slot;
     char name[32];
-    std::snprintf(name, sizeof name, i < 0 ? "composite" : "entry %d", i);
+    std::snprintf(name, sizeof name, composite ? "composite" : "entry %d", entry_of_slot(slot));
     const char* prefix = table[0];
-    const char* source = table[i < 0 ? 1 : i + 1];
+    // The composite's kernel is in the prefix; entry 0's text completes it.
+    const char* source = table[composite ? entry_slot(0) : slot];
     if (!prefix || !source) {
         report = std::string("swipemix: ") + name + " has no shader text\n";
         return nullptr;
@@ -126,7 +128,7 @@ gpu_shader* compile_slot(int i, const char* const* table, std::string& report)
 
     static const shaderc_compiler_t compiler = shaderc_compiler_initialize(); // shared by every thread
     shaderc_compile_options_t options = compile_options();
-    const char* entry_point = i < 0 ? "__" : "_";
+    const char* entry_point = composite ? "__" : "_";
     shaderc_compilation_result_t result =
         shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
     shaderc_compile_options_release(options);
@@ -146,11 +148,10 @@ gpu_shader* compile_slot(int i, const char* const* table, std::string& report)
 }
 
 namespace {
-// One thread's work: slot i + 1, i from -1 to 36.
-void compile_entry(int i)
+void compile_into_table(int slot)
 {
     std::string report;
-    shader_table[i + 1] = compile_slot(i, source_table_slot, report);
+    shader_table[slot] = compile_slot(slot, source_table_slot, report);
     std::fputs(report.c_str(), stderr); // one write per message keeps the threads' reports apart
 }
 }
@@ -169,8 +170,8 @@ void compile_shaders(const char* const* table)
 {
     source_table_slot = table ? table : builtin_source_table();
     std::thread threads[shader_slots];
-    for (int i = -1; i < entry_count; ++i)
-        threads[i + 1] = std::thread(compile_entry, i);
+    for (int slot = 0; slot < shader_slots; ++slot)
+        threads[slot] = std::thread(compile_into_table, slot);
     for (std::thread& t : threads)
         t.join();
     warm_up_pipelines();

@@ -32,10 +32,10 @@ void create_constant_buffer();
 // dispatch; null selects the built-in texts. A text that fails leaves its
 // slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
-// Compiles slot i + 1 from `table` without touching shader_table, for a text
+// Compiles one slot from `table` without touching shader_table, for a text
 // edited while the show runs. Null, with the compiler's message in `report`
 // (effect line numbers counted in the author's file), when it fails.
-gpu_shader* compile_slot(int i, const char* const* table, std::string& report);
+gpu_shader* compile_slot(int slot, const char* const* table, std::string& report);
 // Frees a shader swapped out of shader_table once the device is done with it.
 void retire_shader(gpu_shader* shader);
 // For the authoring tools' preview, before compile_shaders: every shader is

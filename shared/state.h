@@ -5,7 +5,7 @@
 
 constexpr int randdata_bytes = 1048576;
 constexpr int frame_constant_count = 16384; // 64 KiB of floats
-constexpr int shader_slots = 38;            // slot 0 composite, slot e + 1 entry e
+constexpr int shader_slots = 38;            // the composite, then one per entry
 constexpr int track_slots = 44;             // 0 ... 36 used, the rest stay empty
 constexpr int entry_count = 37;
 constexpr int column_width = 768;
@@ -41,6 +41,12 @@ enum : int {
     slot_blur = 21,
     slot_gamma = 22,
 };
+
+// Where each shader sits in shader_table (and each text in a source table,
+// whose slot 0 holds the prefix instead).
+constexpr int composite_slot = 0;
+constexpr int entry_slot(int entry) { return entry + 1; }
+constexpr int entry_of_slot(int slot) { return slot - 1; }
 
 // Opaque handle of a compiled compute shader; only graphics/ looks inside.
 struct gpu_shader;

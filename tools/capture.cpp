@@ -85,7 +85,7 @@ bool effects_ready(const capture_options& o)
 {
     std::vector<int> failed;
     for (int slot = 0; slot < shader_slots; ++slot) {
-        const bool needed = o.mode != mode::entry || slot == 0 || slot == o.entry + 1;
+        const bool needed = o.mode != mode::entry || slot == composite_slot || slot == entry_slot(o.entry);
         if (needed && !shader_slot_filled(slot))
             failed.push_back(slot);
     }
@@ -102,14 +102,15 @@ bool effects_ready(const capture_options& o)
     std::fprintf(stderr, "swipemix-capture: %s did not compile; rendering anyway\n", names.c_str());
     for (int slot : failed) {
         int drawn_by = slot - 1;
-        while (drawn_by > 0 && !shader_slot_filled(drawn_by))
+        while (drawn_by > composite_slot && !shader_slot_filled(drawn_by))
             --drawn_by;
-        if (slot == 0)
+        if (slot == composite_slot)
             std::fprintf(stderr, "swipemix-capture: no composite: the frames stay black\n");
-        else if (drawn_by > 0)
-            std::fprintf(stderr, "swipemix-capture: entry %d is drawn by entry %d's effect\n", slot - 1, drawn_by - 1);
+        else if (drawn_by > composite_slot)
+            std::fprintf(stderr, "swipemix-capture: entry %d is drawn by entry %d's effect\n", entry_of_slot(slot),
+                         entry_of_slot(drawn_by));
         else
-            std::fprintf(stderr, "swipemix-capture: entry %d is drawn by no effect\n", slot - 1);
+            std::fprintf(stderr, "swipemix-capture: entry %d is drawn by no effect\n", entry_of_slot(slot));
     }
     return true;
 }

@@ -14,7 +14,7 @@ namespace {
 char present;
 gpu_shader* const filled = reinterpret_cast<gpu_shader*>(&present);
 
-struct feed : ::testing::Test {
+struct Feed : ::testing::Test {
     void SetUp() override
     {
         std::memset(&randdata, 0, sizeof randdata);
@@ -33,7 +33,7 @@ struct feed : ::testing::Test {
 };
 }
 
-TEST_F(feed, FirstFrameTakesTheTargetEvenFromNoise)
+TEST_F(Feed, FirstFrameTakesTheTargetEvenFromNoise)
 {
     guid[0] = 0x6F15AAF2u, guid[1] = 0x4E89D208u, guid[2] = 0x9548B49Au;
     fillrand();
@@ -43,7 +43,7 @@ TEST_F(feed, FirstFrameTakesTheTargetEvenFromNoise)
     EXPECT_EQ(position(), 0.0f);
 }
 
-TEST_F(feed, DownwardTargetsSnapUpwardOnesEase)
+TEST_F(Feed, DownwardTargetsSnapUpwardOnesEase)
 {
     update(100); // held at entry 5 since row 99
     ASSERT_EQ(position(), 5.0f);
@@ -55,7 +55,7 @@ TEST_F(feed, DownwardTargetsSnapUpwardOnesEase)
 
     // 0.5 above: one frame of 1/60 s at rate 6 moves a tenth of the way.
     position() = 4.5f;
-    frame_constants[slot_time] = float(100 * 0.125 - 1.0 / 60);
+    frame_constants[slot_time] = float(100 * row_seconds - 1.0 / 60);
     const int track = update(100);
     EXPECT_NEAR(position(), 4.5 + 0.05, 1e-5);
     EXPECT_EQ(track, 5);
@@ -66,7 +66,7 @@ TEST_F(feed, DownwardTargetsSnapUpwardOnesEase)
     EXPECT_EQ(position(), held);
 }
 
-TEST_F(feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
+TEST_F(Feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
 {
     // Row 64: the hesitant swipe falls back to 3.5 and the snap hands the
     // target straight to the track choice.
@@ -76,13 +76,13 @@ TEST_F(feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
     // Row 100 holds entry 5 above the position; with no elapsed time the
     // position stays where it is and only rounding decides.
     for (auto [p, track] : {std::pair{2.5f, 3}, {2.4999f, 2}}) {
-        frame_constants[slot_time] = float(100 * 0.125);
+        frame_constants[slot_time] = float(100 * row_seconds);
         position() = p;
         EXPECT_EQ(update(100), track) << p;
     }
 }
 
-TEST_F(feed, PassesFollowThePositionAndWalkPastEmptySlots)
+TEST_F(Feed, PassesFollowThePositionAndWalkPastEmptySlots)
 {
     pass_descriptor passes[pass_count];
     frame_constants[slot_even_zoom] = 2, frame_constants[slot_even_offset] = -3;
@@ -118,7 +118,7 @@ TEST_F(feed, PassesFollowThePositionAndWalkPastEmptySlots)
     EXPECT_EQ(passes[2].shader_slot, -1);
 }
 
-TEST_F(feed, CompositeOffsetCentresTheColumn)
+TEST_F(Feed, CompositeOffsetCentresTheColumn)
 {
     pass_descriptor passes[pass_count];
     for (auto [width, offset] : {std::pair{1920, 576}, {1351, 291}, {768, 0}, {607, -80}}) {
@@ -129,12 +129,12 @@ TEST_F(feed, CompositeOffsetCentresTheColumn)
     }
 }
 
-TEST_F(feed, WholeTimelineScrollsThroughEveryEntryAndEndsOnTheLast)
+TEST_F(Feed, WholeTimelineScrollsThroughEveryEntryAndEndsOnTheLast)
 {
     position() = 0;
     int last = 0, highest = 0;
-    for (int frame = 0; frame <= 1712 * 60 / 8; ++frame) {
-        last = update(frame * 8.0 / 60);
+    for (int frame = 0; frame <= show_end_row * 60 / rows_per_second; ++frame) {
+        last = update(frame * double(rows_per_second) / 60);
         ASSERT_GE(last, 0);
         ASSERT_LE(last, 36);
         highest = std::max(highest, last);
@@ -145,12 +145,12 @@ TEST_F(feed, WholeTimelineScrollsThroughEveryEntryAndEndsOnTheLast)
 }
 
 // Any show: whatever the author keys, the feed plays only entries that exist.
-TEST_F(feed, TheShowsTargetStaysWithinItsEntries)
+TEST_F(Feed, TheShowsTargetStaysWithinItsEntries)
 {
     position() = 0;
     float lowest = 0, highest = 0;
-    for (int frame = 0; frame <= 1712 * 60 / 8; ++frame) {
-        const int track = update_feed(frame * 8.0 / 60);
+    for (int frame = 0; frame <= show_end_row * 60 / rows_per_second; ++frame) {
+        const int track = update_feed(frame * double(rows_per_second) / 60);
         ASSERT_GE(track, 0) << "frame " << frame;
         ASSERT_LE(track, entry_count - 1) << "frame " << frame;
         lowest = std::min(lowest, frame_constants[slot_target]);

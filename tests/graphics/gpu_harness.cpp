@@ -42,7 +42,7 @@ void compile_position_effects(int special_entry, const std::string& special)
     static const char* table[shader_slots];
     texts[0] = embedded_source("prefix.hlsl");
     for (int e = 0; e < entry_count; ++e)
-        texts[e + 1] = e == special_entry ? special : position_effect(e);
+        texts[entry_slot(e)] = e == special_entry ? special : position_effect(e);
     for (int i = 0; i < shader_slots; ++i)
         table[i] = texts[i].c_str();
     compile_shaders(table);

@@ -53,9 +53,9 @@ std::string suspect_effect(const char* shader_dir, const int* slots, int count)
     }
     if (suspect < 0)
         return "";
-    if (suspect == 0)
+    if (suspect == composite_slot)
         return std::string("the composite (") + source_files[0] + ")";
-    return "entry " + std::to_string(suspect - 1) + " (" + source_files[suspect] + ")";
+    return "entry " + std::to_string(entry_of_slot(suspect)) + " (" + source_files[suspect] + ")";
 }
 
 long long newest_save(const char* shader_dir)
