@@ -59,12 +59,33 @@ protected:
     static void SetUpTestSuite()
     {
         fs::create_directories(folder / "shaders");
-        fs::copy_file(fs::path(SWIPEMIX_SOURCE_DIR) / "graphics/shaders/e05.hlsl", folder / "shaders/e05.hlsl");
+        for (const char* name : {"e05.hlsl", "e11.hlsl"})
+            fs::copy_file(fs::path(SWIPEMIX_SOURCE_DIR) / "graphics/shaders" / name, folder / "shaders" / name);
         fs::copy_file(fs::path(SWIPEMIX_FIXTURES) / "fixture.timeline", folder / "show.timeline");
         ASSERT_TRUE(start_renderer((folder / "shaders").c_str()));
     }
     static void TearDownTestSuite() { fs::remove_all(folder); }
 };
+}
+
+// Entries 11 and 21 draw with one file: a save must reach both.
+TEST_F(Reload, SharedEffectReachesEveryEntryUsingIt)
+{
+    const fs::path file = folder / "shaders/e11.hlsl";
+    const std::string original = read_file(file);
+    const std::vector<unsigned> before = entry_picture(21);
+
+    save(file, "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
+    recompile_file((folder / "shaders").c_str(), "e11.hlsl");
+    EXPECT_EQ(shader_errors(), "");
+    EXPECT_TRUE(swap_in_shaders());
+    for (int e : {11, 21})
+        EXPECT_EQ(centre(entry_picture(e)) & 0x3fffffff, 1023u) << "entry " << e;
+
+    save(file, original);
+    recompile_file((folder / "shaders").c_str(), "e11.hlsl");
+    EXPECT_TRUE(swap_in_shaders());
+    EXPECT_EQ(entry_picture(21), before);
 }
 
 TEST_F(Reload, EffectChangesBreaksAndRecovers)

@@ -24,16 +24,21 @@ std::atomic<int> first_on_screen[2] = {-1, -1}; // slots the frame loop draws no
 std::atomic<int> compiled, to_compile;          // of a recompilation under way
 std::string compiling;                           // its file, under guard
 
-// Slots whose compilation reads table element k: the prefix feeds them all,
-// element 1 also feeds the composite. The composite and the entries on
-// screen come first, so a long recompilation changes the picture early.
-std::vector<int> slots_fed_by(int k)
+// Slots whose compilation reads file `name`: the prefix feeds them all, an
+// effect every entry that shares it, entry 0's text also the composite. The
+// composite and the entries on screen come first, so a long recompilation
+// changes the picture early.
+std::vector<int> slots_fed_by(const std::string& name)
 {
     std::vector<int> slots;
-    for (int s = 0; s < shader_slots; ++s)
-        if (k == 0 || s == k || (k == 1 && s == 0))
+    for (int s = 0; s < shader_slots; ++s) {
+        const int text = s == composite_slot ? entry_slot(0) : s;
+        if (name == source_files[0] || name == source_files[text])
             slots.push_back(s);
-    const auto urgent = [](int s) { return s == 0 || s == first_on_screen[0] || s == first_on_screen[1]; };
+    }
+    const auto urgent = [](int s) {
+        return s == composite_slot || s == first_on_screen[0] || s == first_on_screen[1];
+    };
     std::stable_partition(slots.begin(), slots.end(), urgent);
     return slots;
 }
@@ -41,15 +46,12 @@ std::vector<int> slots_fed_by(int k)
 
 void recompile_file(const char* dir, const std::string& name)
 {
-    int k = 0;
-    while (k < shader_slots && name != source_files[k])
-        ++k;
-    if (k == shader_slots)
+    const std::vector<int> slots = slots_fed_by(name);
+    if (slots.empty())
         return; // not a text of the show
     const auto start = std::chrono::steady_clock::now();
     std::string report;
     const char* const* table = load_shader_dir(dir, report);
-    const std::vector<int> slots = slots_fed_by(k);
     {
         std::lock_guard<std::mutex> lock(guard);
         compiling = name;
@@ -58,7 +60,7 @@ void recompile_file(const char* dir, const std::string& name)
     // Each shader is handed over as it is done, not when all are.
     for (int slot : slots) {
         std::string one;
-        gpu_shader* shader = compile_slot(slot - 1, table, one);
+        gpu_shader* shader = compile_slot(slot, table, one);
         report += one;
         std::lock_guard<std::mutex> lock(guard);
         ++compiled;
