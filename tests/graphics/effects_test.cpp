@@ -13,7 +13,7 @@
 namespace {
 using frame = std::vector<unsigned>;
 
-struct effects : ::testing::Test {
+struct Effects : ::testing::Test {
     static void SetUpTestSuite()
     {
         start_gpu(column_width);
@@ -48,7 +48,7 @@ frame draw_entry(int e, float clock, float row = -1)
 bool is_static(int e) { return e == 33 || e == 36; }
 }
 
-TEST_F(effects, EachEntryIsRepeatableDetailedAndMoving)
+TEST_F(Effects, EachEntryIsRepeatableDetailedAndMoving)
 {
     for (int e = 0; e < entry_count; ++e) {
         ASSERT_TRUE(shader_slot_filled(e + 1)) << "entry " << e << " did not compile";
@@ -64,7 +64,7 @@ TEST_F(effects, EachEntryIsRepeatableDetailedAndMoving)
     }
 }
 
-TEST_F(effects, NegativeClocksStillDraw)
+TEST_F(Effects, NegativeClocksStillDraw)
 {
     for (int e = 0; e < entry_count; ++e) {
         const frame f = draw_entry(e, -7.25f);
@@ -73,7 +73,7 @@ TEST_F(effects, NegativeClocksStillDraw)
     }
 }
 
-TEST_F(effects, SharedTextsDrawTheSamePicture)
+TEST_F(Effects, SharedTextsDrawTheSamePicture)
 {
     EXPECT_EQ(draw_entry(11, 20.0f), draw_entry(21, 20.0f));
     // Same scene parameters for all three: those of entry 22's first row.

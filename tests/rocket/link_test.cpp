@@ -88,7 +88,7 @@ std::multiset<std::pair<std::string, std::string>> notes_of(const std::string& t
     return notes;
 }
 
-struct link_test : ::testing::Test {
+struct RocketLink : ::testing::Test {
     scripted_editor editor = editor_listen();
     std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                 ("rocket_link_" + std::to_string(::getpid()) + "_" + std::to_string(editor.port));
@@ -155,7 +155,7 @@ struct link_test : ::testing::Test {
 };
 }
 
-TEST_F(link_test, AsksForTracksInOrderAndPlaysTheEditorsKeys)
+TEST_F(RocketLink, AsksForTracksInOrderAndPlaysTheEditorsKeys)
 {
     ASSERT_TRUE(connected());
     EXPECT_EQ(editor.asked, std::vector<std::string>(std::begin(show_track_names), std::end(show_track_names)));
@@ -177,7 +177,7 @@ TEST_F(link_test, AsksForTracksInOrderAndPlaysTheEditorsKeys)
     EXPECT_FLOAT_EQ(evaluate(*timeline, 100)[0], 2);
 }
 
-TEST_F(link_test, FollowsCursorAndPauseAndReportsItsOwn)
+TEST_F(RocketLink, FollowsCursorAndPauseAndReportsItsOwn)
 {
     ASSERT_TRUE(connected());
     editor_send(editor, editor_pause(true));
@@ -194,7 +194,7 @@ TEST_F(link_test, FollowsCursorAndPauseAndReportsItsOwn)
     EXPECT_EQ(editor.pauses[0], 1);
 }
 
-TEST_F(link_test, SaveWritesTheEditorsKeysAndKeepsTheOldFile)
+TEST_F(RocketLink, SaveWritesTheEditorsKeysAndKeepsTheOldFile)
 {
     {
         std::ofstream(dir / "show.timeline") << "old\n";
@@ -215,7 +215,7 @@ TEST_F(link_test, SaveWritesTheEditorsKeysAndKeepsTheOldFile)
     EXPECT_NE(text.find("track feed:target scale 4\n  0 0 step\n"), std::string::npos) << "the editor's empty track";
 }
 
-TEST_F(link_test, SaveIntoAMissingFolderSaysWhy)
+TEST_F(RocketLink, SaveIntoAMissingFolderSaysWhy)
 {
     rocket_close(link);
     rocket_options o;
@@ -228,7 +228,7 @@ TEST_F(link_test, SaveIntoAMissingFolderSaysWhy)
     ASSERT_TRUE(until([&] { return said("could not save"); }));
 }
 
-TEST_F(link_test, NoEditorIsSaidOnceThenItIsFoundWhenItComes)
+TEST_F(RocketLink, NoEditorIsSaidOnceThenItIsFoundWhenItComes)
 {
     const uint16_t port = editor.port;
     editor_stop_listening(editor);
@@ -245,7 +245,7 @@ TEST_F(link_test, NoEditorIsSaidOnceThenItIsFoundWhenItComes)
     ASSERT_TRUE(connected());
 }
 
-TEST_F(link_test, ReconnectsAfterEditorLeavesAndAsksForTracksAgain)
+TEST_F(RocketLink, ReconnectsAfterEditorLeavesAndAsksForTracksAgain)
 {
     ASSERT_TRUE(connected());
     send_and_wait(editor_set_key(1, 0, 50, 0));
@@ -259,7 +259,7 @@ TEST_F(link_test, ReconnectsAfterEditorLeavesAndAsksForTracksAgain)
     EXPECT_FLOAT_EQ(evaluate(*timeline, 0)[1], 0) << "the keys are the new editor's, not the old one's";
 }
 
-TEST_F(link_test, MalformedMessagesCloseTheConnectionWithAReason)
+TEST_F(RocketLink, MalformedMessagesCloseTheConnectionWithAReason)
 {
     const std::vector<std::pair<std::vector<uint8_t>, std::string>> cases = {
         {{9, 1, 2, 3}, "unknown command byte 9"},
@@ -279,7 +279,7 @@ TEST_F(link_test, MalformedMessagesCloseTheConnectionWithAReason)
     ASSERT_TRUE(connected(connection));
 }
 
-TEST_F(link_test, ASlowNameLookupNeverHoldsUpAPoll)
+TEST_F(RocketLink, ASlowNameLookupNeverHoldsUpAPoll)
 {
     // A name service that takes half a second, does not know the name at first, then answers.
     static std::atomic<int> lookups{0};
@@ -312,7 +312,7 @@ TEST_F(link_test, ASlowNameLookupNeverHoldsUpAPoll)
     EXPECT_LT(slowest, 0.1);
 }
 
-TEST_F(link_test, AWrongGreetingClosesTheConnection)
+TEST_F(RocketLink, AWrongGreetingClosesTheConnection)
 {
     editor.answer_greeting = false;
     ASSERT_TRUE(until([&] { return editor.greeted; }));
@@ -320,7 +320,7 @@ TEST_F(link_test, AWrongGreetingClosesTheConnection)
     ASSERT_TRUE(until([&] { return said("greeting"); }));
 }
 
-TEST_F(link_test, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
+TEST_F(RocketLink, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
 {
     std::ifstream in(SWIPEMIX_SOURCE_DIR "/timeline/show.timeline");
     const std::string text((std::istreambuf_iterator<char>(in)), {});
@@ -374,7 +374,7 @@ TEST_F(link_test, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
     EXPECT_TRUE(timeline->problems.empty()) << timeline->problems.front();
 }
 
-TEST_F(link_test, SavingTheShowAfterAnEditorSessionKeepsEveryNoteOfItsKeys)
+TEST_F(RocketLink, SavingTheShowAfterAnEditorSessionKeepsEveryNoteOfItsKeys)
 {
     const std::string before = read_text(SWIPEMIX_SOURCE_DIR "/timeline/show.timeline");
     timeline_source source;

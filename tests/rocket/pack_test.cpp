@@ -30,7 +30,7 @@ bool reports(const rocket_timeline& t, const std::string& part)
 }
 }
 
-TEST(rocket_pack, EditorTracksReadAsTheEditorShowsThem)
+TEST(RocketPack, EditorTracksReadAsTheEditorShowsThem)
 {
     rocket_source s = seventeen();
     s[0] = {"a", 10, {}};                              // no keys: 0
@@ -47,7 +47,7 @@ TEST(rocket_pack, EditorTracksReadAsTheEditorShowsThem)
     EXPECT_FLOAT_EQ(at(t, 2, 5000), 100);
 }
 
-TEST(rocket_pack, ValuesOffTheScaleUseTheNearestAndSaySo)
+TEST(RocketPack, ValuesOffTheScaleUseTheNearestAndSaySo)
 {
     rocket_source s = seventeen();
     s[0] = {"zoom", 4, {{0, {50.01f, 0}}}}; // steps of 1/64
@@ -59,7 +59,7 @@ TEST(rocket_pack, ValuesOffTheScaleUseTheNearestAndSaySo)
     EXPECT_TRUE(reports(t, "track huge, row 0"));
 }
 
-TEST(rocket_pack, RowsTooFarApartStayWhereTheyAreAndAreReported)
+TEST(RocketPack, RowsTooFarApartStayWhereTheyAreAndAreReported)
 {
     rocket_source s = seventeen();
     s[0] = {"a", 10, {{0, {0, 0}}, {300, {8, 0}}, {310, {9, 0}}}};
@@ -74,7 +74,7 @@ TEST(rocket_pack, RowsTooFarApartStayWhereTheyAreAndAreReported)
     EXPECT_EQ(t.problems.size(), 1u);
 }
 
-TEST(rocket_pack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
+TEST(RocketPack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
 {
     rocket_source s = seventeen();
     s[0] = {"busy", 10, {}};
@@ -88,7 +88,7 @@ TEST(rocket_pack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
     EXPECT_EQ(s[0].keys.size(), 600u);
 }
 
-TEST(rocket_pack, KeysMoreThan254DistinctRowsApartAreReported)
+TEST(RocketPack, KeysMoreThan254DistinctRowsApartAreReported)
 {
     rocket_source s = seventeen();
     s[0] = {"dense", 10, {}};
@@ -101,7 +101,7 @@ TEST(rocket_pack, KeysMoreThan254DistinctRowsApartAreReported)
     EXPECT_EQ(s[1].keys.size(), 2u) << "the author's keys stay as they are";
 }
 
-TEST(rocket_pack, TracksHoldABoundedNumberOfKeys)
+TEST(RocketPack, TracksHoldABoundedNumberOfKeys)
 {
     rocket_track t{"t", 10, {}};
     for (uint32_t r = 0; r < rocket_max_keys_per_track; ++r)

@@ -16,7 +16,7 @@ std::vector<uint8_t> stream()
 }
 }
 
-TEST(rocket_protocol, SameMessagesWholeOrByteByByte)
+TEST(RocketProtocol, SameMessagesWholeOrByteByByte)
 {
     const std::vector<uint8_t> s = stream();
     rocket_decoder whole, bytewise;
@@ -42,14 +42,14 @@ TEST(rocket_protocol, SameMessagesWholeOrByteByByte)
     EXPECT_EQ(a[4].command, rocket_command::save_tracks);
 }
 
-TEST(rocket_protocol, ClientMessagesAreBigEndian)
+TEST(RocketProtocol, ClientMessagesAreBigEndian)
 {
     EXPECT_EQ(rocket_encode_get_track("ab"), (std::vector<uint8_t>{2, 0, 0, 0, 2, 'a', 'b'}));
     EXPECT_EQ(rocket_encode_set_row(0x01020304), (std::vector<uint8_t>{3, 1, 2, 3, 4}));
     EXPECT_EQ(rocket_encode_pause(false), (std::vector<uint8_t>{4, 0}));
 }
 
-TEST(rocket_protocol, RefusedStreamsStopAtTheFirstBadByte)
+TEST(RocketProtocol, RefusedStreamsStopAtTheFirstBadByte)
 {
     const std::string hello = "hello, demo!";
     const std::vector<std::pair<std::vector<uint8_t>, std::string>> cases = {

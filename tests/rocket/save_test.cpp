@@ -23,7 +23,7 @@ std::string read_text(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-struct save : ::testing::Test {
+struct RocketSave : ::testing::Test {
     const fs::path root = fs::temp_directory_path() / ("rocket_save_" + std::to_string(::getpid()));
     fs::path dir = root, file = dir / "show.timeline";
     fs::path mounted;
@@ -64,7 +64,7 @@ struct save : ::testing::Test {
 };
 }
 
-TEST_F(save, KeysTheReaderWouldRefuseStayOutAndTheFileKeepsItsOwn)
+TEST_F(RocketSave, KeysTheReaderWouldRefuseStayOutAndTheFileKeepsItsOwn)
 {
     const float nan = std::nanf(""), inf = INFINITY;
     keys[0].keys[8] = {nan, 0};
@@ -86,7 +86,7 @@ TEST_F(save, KeysTheReaderWouldRefuseStayOutAndTheFileKeepsItsOwn)
     EXPECT_EQ(entries(), (std::set<std::string>{"show.timeline", "show.timeline.bak"}));
 }
 
-TEST_F(save, AFailedWriteOrBackupTouchesNothingAndSaysWhy)
+TEST_F(RocketSave, AFailedWriteOrBackupTouchesNothingAndSaysWhy)
 {
     // A folder where a temporary file has to go stands in for a write the disk refuses.
     fs::create_directory(dir / "show.timeline.new");
@@ -102,7 +102,7 @@ TEST_F(save, AFailedWriteOrBackupTouchesNothingAndSaysWhy)
     EXPECT_FALSE(fs::exists(dir / "gone"));
 }
 
-TEST_F(save, AFullDiskOrAReadOnlyFolderTouchesNothing)
+TEST_F(RocketSave, AFullDiskOrAReadOnlyFolderTouchesNothing)
 {
     // A small file system of its own: two pages, filled by the file and its backup.
     const fs::path mount_point = dir / "small";

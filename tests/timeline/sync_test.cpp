@@ -15,14 +15,14 @@ const uint8_t modes[] = {0, 0, 1, 0, 2, 0, 3, 0, 0, 0};
 const int16_t values[] = {0, 64, 0, 64, 0, 64, 0, 64, 64, 3};
 const uint8_t scales[] = {10, 10, 10, 10, 4, 11};
 
-struct tables_swap : ::testing::Test {
+struct TablesSwap : ::testing::Test {
     const sync_tables small = {rows, keys, modes, values, scales, 10};
     sync_scratch scratch;
     void syncget(float t, float* out) { sync_evaluate(small, scratch, t, out); }
 };
 }
 
-TEST_F(tables_swap, ModesHalfwayAndScales)
+TEST_F(TablesSwap, ModesHalfwayAndScales)
 {
     float out[6] = {};
     syncget(4, out);
@@ -39,7 +39,7 @@ TEST_F(tables_swap, ModesHalfwayAndScales)
     EXPECT_FLOAT_EQ(out[3], 4);
 }
 
-TEST_F(tables_swap, ExactKeyRowsAndBeyondTheLastKey)
+TEST_F(TablesSwap, ExactKeyRowsAndBeyondTheLastKey)
 {
     float out[6] = {};
     for (float t : {0.0f, 8.0f}) {
@@ -52,7 +52,7 @@ TEST_F(tables_swap, ExactKeyRowsAndBeyondTheLastKey)
         EXPECT_FLOAT_EQ(out[s], 64);
 }
 
-TEST_F(tables_swap, BeforeRowZeroKeepsWhatWasThere)
+TEST_F(TablesSwap, BeforeRowZeroKeepsWhatWasThere)
 {
     float out[6] = {7, 7, 7, 7, 7, 7};
     syncget(-0.5f, out);
