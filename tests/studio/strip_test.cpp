@@ -221,7 +221,7 @@ TEST(RenderRange, TheLoopElseTheEntryOnScreen)
     EXPECT_EQ(to, 43);
     render_rows(900, 0, -1, rows, from, to);
     EXPECT_EQ(from, 83);
-    EXPECT_EQ(to, 1712) << "the last entry runs to the show's end";
+    EXPECT_EQ(to, show_end_row) << "the last entry runs to the show's end";
 }
 
 TEST(RenderRange, FramesStopBeforeTheLoopsEnd)
