@@ -20,6 +20,16 @@ start_x() {
     export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw SDL_DISKAUDIODELAY=0
 }
 
+# studio_files SOURCE_DIR MUSIC_DIR: copies of the source tree's effects and
+# timeline in the scratch folder for the studio to edit, the music linked
+# beside them; the script goes on in the scratch folder.
+studio_files() {
+    cp -r "$1/graphics/shaders" "$work/shaders"
+    cp "$1/timeline/show.timeline" "$work/show.timeline"
+    ln -s "$2" "$work/Music"
+    cd "$work" || fail "no scratch folder"
+}
+
 # Stops the program and the server, and waits for the server to go, so the
 # display is free for the next script. For the EXIT trap.
 end_session() {

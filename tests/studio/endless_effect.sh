@@ -9,9 +9,7 @@ work=$(mktemp -d)
 trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 start_x
-cp -r "$source/graphics/shaders" "$work/shaders"
-cp "$source/timeline/show.timeline" "$work/show.timeline"
-cd "$work" && ln -s "$music" Music
+studio_files "$source" "$music"
 endless() {
     cat >"$work/shaders/e00.hlsl" <<'HLSL'
 void ya(out float4 colour, float2 position)

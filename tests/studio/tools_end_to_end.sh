@@ -10,10 +10,8 @@ work=$(mktemp -d)
 trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 start_x
-cp -r "$source/graphics/shaders" "$work/shaders"
-cp "$source/timeline/show.timeline" "$work/show.timeline"
+studio_files "$source" "$music"
 mkdir "$work/out"
-cd "$work" && ln -s "$music" Music
 
 # Waits up to $2 seconds for a line matching $1 on the studio's stderr.
 said() {
