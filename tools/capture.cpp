@@ -218,11 +218,13 @@ int write_video(const capture_options& o)
     // The column, or as much of it as the back buffer holds; else all of it.
     const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
     const int width = o.column ? std::min(column_width, W) : W;
+    // From ffmpeg's start on, a stop must let it close the file, so a signal
+    // that comes while it starts stops the run after its first frame.
+    defer_stop();
     const bool opened = open_video(o.output, width, frame_height, o.rate, sound);
     close(sound);
     if (!opened)
         return 1;
-    defer_stop();
 
     progress_line progress = start_progress(o.rate, o.from, o.to);
     // Frame k is converted and handed to ffmpeg on its own thread while

@@ -10,6 +10,7 @@
 
 #include "driver/window.h"
 #include "graphics/device.h"
+#include "tools/studio/render.h"
 #include "tools/studio/restart.h"
 
 namespace {
@@ -18,6 +19,10 @@ namespace {
 // large window is slow, not hung); a share per shader it runs (the first run
 // of each, as at start-up, builds its code).
 constexpr double least_hung_seconds = 3, times_recent_frames = 4, seconds_per_shader = 0.3;
+// Escape during a wait shorter than this is left to the frame loop, which
+// quits in order (a render in progress is waited for); past it, the studio
+// ends from inside the wait.
+constexpr double quit_in_order_seconds = 0.5;
 
 int saved_argc;
 char** saved_argv;
@@ -47,9 +52,11 @@ void restart()
 
 void on_device_wait(double waited)
 {
-    // The device is busy for good; only the process's end stops it.
-    if (quit_asked())
+    // The device may be busy for good; only the process's end stops it.
+    if (waited >= quit_in_order_seconds && quit_asked()) {
+        interrupt_render();
         _exit(0);
+    }
     if (waited < last_waited) { // a new wait: the one before ended
         recent_frames = std::max(recent_frames * 0.9, last_waited);
         if (announced) {

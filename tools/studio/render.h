@@ -38,3 +38,6 @@ const render_job& poll_render();
 // Interrupts a running render as Ctrl-C would, and waits for it to close a
 // playable file.
 void stop_render();
+// The same without waiting, for a studio that must end at once: the capture
+// closes its file on its own.
+void interrupt_render();
