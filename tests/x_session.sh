@@ -6,9 +6,11 @@ fail() { echo "FAIL: $*"; [ -f "$work/stderr" ] && tail -20 "$work/stderr"; exit
 
 # start_x [WIDTHxHEIGHT]: a server of its own on a free display (1280x800 when
 # no size is given); sets display once the server says it is ready.
+# -noreset: a server that resets when its last client goes refuses the next
+# program for a moment, and SDL would fall back to a window-less driver.
 start_x() {
     screen=${1:-1280x800}
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
     xvfb=$!
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
