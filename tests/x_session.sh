@@ -93,10 +93,12 @@ changed_from() {
     return 1
 }
 
+# quit_with_escape [SECONDS]: Escape must end the program within SECONDS (10) with code 0.
 quit_with_escape() {
+    local seconds=${1:-10}
     xdotool key Escape
-    for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-    kill -0 $pid 2>/dev/null && fail "still running 10 s after Escape"
+    for _ in $(seq $((seconds * 20))); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
+    kill -0 $pid 2>/dev/null && fail "still running $seconds s after Escape"
     wait $pid
     local code=$?
     [ $code -eq 0 ] || fail "exit code $code"

@@ -52,12 +52,7 @@ done
 # Escape ends the show within a frame or two.
 # Keys go through XTEST to the focused window, as a keyboard's would.
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10
-xdotool key Escape
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && fail "still running 5 s after Escape"
-wait $pid
-code=$?
-[ $code -eq 0 ] || fail "exit code $code"
+quit_with_escape 5
 
 # The sound device heard track 0 from its first sample.
 python3 - "$work/audio.raw" "$music" <<'PY' || fail "recorded audio does not start with track 0"

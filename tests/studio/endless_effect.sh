@@ -55,10 +55,5 @@ for _ in $(seq 120); do [ "$(shot)" = "$before" ] && back=1 && break; sleep 0.5;
 endless
 said "entry 0 (e00.hlsl) does not finish" 120 2 || fail "the endless effect was not named after the restart"
 start=$(date +%s%N)
-xdotool key Escape
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
-kill -0 $pid 2>/dev/null && fail "still running 5 s after Escape while an effect runs on"
-wait $pid
-code=$?
-[ $code -eq 0 ] || fail "exit code $code after Escape"
+quit_with_escape 5
 echo "studio: an endless effect named, fixed in place, and Escape quit in $((($(date +%s%N) - start) / 1000000)) ms"
