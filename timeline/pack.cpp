@@ -110,40 +110,47 @@ sync_tables packed_timeline::view() const
     return {rows.data(), keys.data(), modes.data(), values.data(), scales.data(), int(keys.size())};
 }
 
-bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::vector<pack_problem>& problems,
-                   bool strict)
+namespace {
+using raw_tracks = std::vector<std::vector<raw_key>>;
+
+// Every track checked and turned into raw keys, with its scale byte stored.
+bool check_tracks(packer& p, raw_tracks& tracks, packed_timeline& packed)
 {
-    packer p{source, problems, strict};
-    packed = {};
-    if (source.tracks.size() != size_t(sync_track_count)) {
-        p.report(-1, -1, true, std::to_string(source.tracks.size()) + " tracks, the show has " +
+    if (p.source.tracks.size() != size_t(sync_track_count)) {
+        p.report(-1, -1, true, std::to_string(p.source.tracks.size()) + " tracks, the show has " +
                                    std::to_string(sync_track_count));
         return false;
     }
-    std::vector<std::vector<raw_key>> tracks(sync_track_count);
+    tracks.assign(sync_track_count, {});
     for (int t = 0; t < sync_track_count; ++t) {
         int scale;
         if (!check_track(p, t, scale, tracks[t]))
             return false;
         packed.scales[t] = uint8_t(scale);
     }
+    return true;
+}
 
+int first_track_at(const raw_tracks& tracks, int row)
+{
+    for (int t = 0; t < sync_track_count; ++t)
+        for (const raw_key& k : tracks[t])
+            if (k.row == row)
+                return t;
+    return -1;
+}
+
+// The distinct key rows of all tracks. When lenient, a gap too wide gets
+// unkeyed rows in between, and keys past the last row slot are dropped.
+bool distinct_rows(packer& p, raw_tracks& tracks, std::vector<int>& rows)
+{
     std::set<int> row_set;
     for (const auto& keys : tracks)
         for (const raw_key& k : keys)
             row_set.insert(k.row);
-    const auto first_track_at = [&](int row) {
-        for (int t = 0; t < sync_track_count; ++t)
-            for (const raw_key& k : tracks[t])
-                if (k.row == row)
-                    return t;
-        return -1;
-    };
-    // Distinct rows; a gap too wide gets unkeyed rows in between when lenient.
-    std::vector<int> rows;
     for (int row : row_set) {
         if (!rows.empty() && row - rows.back() > max_row_gap) {
-            if (!p.report(first_track_at(row), row, true,
+            if (!p.report(first_track_at(tracks, row), row, true,
                           "more than " + std::to_string(max_row_gap) + " rows after the previous key row " +
                               std::to_string(rows.back())))
                 return false;
@@ -154,7 +161,7 @@ bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::
     }
     if (rows.size() > size_t(sync_row_slots)) {
         const int row = rows[sync_row_slots];
-        if (!p.report(first_track_at(row), row, true,
+        if (!p.report(first_track_at(tracks, row), row, true,
                       "more than " + std::to_string(sync_row_slots) + " distinct key rows; keys from here on are dropped"))
             return false;
         rows.resize(sync_row_slots);
@@ -164,9 +171,20 @@ bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::
             keys.back().mode = sync_step;
         }
     }
-    for (size_t k = 1; k < rows.size(); ++k)
-        packed.rows[k - 1] = uint8_t(rows[k] - rows[k - 1]);
+    return true;
+}
 
+void store_key(packed_timeline& packed, int step, sync_mode mode, int16_t raw)
+{
+    packed.keys.push_back(uint8_t(step));
+    packed.modes.push_back(mode);
+    packed.values.push_back(raw);
+}
+
+// Each track's keys as steps through the distinct rows. When lenient, a key
+// whose next is too many rows on holds to the end, dropping the rest.
+bool store_keys(packer& p, const raw_tracks& tracks, const std::vector<int>& rows, packed_timeline& packed)
+{
     const auto index_of = [&](int row) { return int(std::lower_bound(rows.begin(), rows.end(), row) - rows.begin()); };
     for (int t = 0; t < sync_track_count; ++t) {
         const auto& keys = tracks[t];
@@ -174,25 +192,34 @@ bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::
             int step = sync_last_key;
             if (k + 1 < keys.size()) {
                 step = index_of(keys[k + 1].row) - index_of(keys[k].row);
-                if (step > max_key_step &&
-                    !p.report(t, keys[k].row, true,
-                              "the next key of this track is " + std::to_string(step) +
-                                  " key rows on, at most " + std::to_string(max_key_step) + " can be stored"))
-                    return false;
-                // Lenient: this key holds to the end and the rest of the track is dropped.
                 if (step > max_key_step) {
-                    packed.keys.push_back(sync_last_key);
-                    packed.modes.push_back(sync_step);
-                    packed.values.push_back(keys[k].raw);
+                    if (!p.report(t, keys[k].row, true,
+                                  "the next key of this track is " + std::to_string(step) +
+                                      " key rows on, at most " + std::to_string(max_key_step) + " can be stored"))
+                        return false;
+                    store_key(packed, sync_last_key, sync_step, keys[k].raw);
                     break;
                 }
             }
-            packed.keys.push_back(uint8_t(step));
-            packed.modes.push_back(keys[k].mode);
-            packed.values.push_back(keys[k].raw);
+            store_key(packed, step, keys[k].mode, keys[k].raw);
         }
     }
     return true;
+}
+}
+
+bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::vector<pack_problem>& problems,
+                   bool strict)
+{
+    packer p{source, problems, strict};
+    packed = {};
+    raw_tracks tracks;
+    std::vector<int> rows;
+    if (!check_tracks(p, tracks, packed) || !distinct_rows(p, tracks, rows))
+        return false;
+    for (size_t k = 1; k < rows.size(); ++k)
+        packed.rows[k - 1] = uint8_t(rows[k] - rows[k - 1]);
+    return store_keys(p, tracks, rows, packed);
 }
 
 timeline_source unpack_timeline(const sync_tables& tables, const std::vector<std::string>& names)
