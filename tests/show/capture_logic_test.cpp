@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "tools/capture_progress.h"
-#include "tools/capture_yuv.h"
-#include "tools/frame_rate.h"
+#include "tools/capture/capture_progress.h"
+#include "tools/capture/capture_yuv.h"
+#include "tools/common/frame_rate.h"
 
 namespace {
 unsigned word(int r, int g, int b) { return unsigned(r) | unsigned(g) << 10 | unsigned(b) << 20; }

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "graphics/device.h"
-#include "tools/capture_image.h"
-#include "tools/capture_render.h"
+#include "tools/capture/capture_image.h"
+#include "tools/stepped/stepped_show.h"
 
 namespace fs = std::filesystem;
 

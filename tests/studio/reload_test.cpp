@@ -14,7 +14,7 @@
 #include "driver/frame.h"
 #include "graphics/device.h"
 #include "tests/fixtures/fixture_timeline.h"
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
 #include "tools/studio/screen.h"

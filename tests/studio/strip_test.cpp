@@ -15,7 +15,7 @@
 #include "driver/feed.h"
 #include "music/playback.h"
 #include "tests/fixtures/fixture_timeline.h"
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 #include "tools/studio/costs.h"
 #include "tools/studio/envelope.h"
 #include "tools/studio/render.h"

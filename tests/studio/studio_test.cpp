@@ -15,7 +15,7 @@
 #include "music/playback.h"
 #include "tests/fixtures/fixture_timeline.h"
 #include "timeline/sync.h"
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 #include "tools/studio/preview.h"
 #include "tools/studio/restart.h"
 #include "tools/studio/seek.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tools/number.h"
+#include "tools/common/number.h"
 
 TEST(ToolNumbers, TakeWholeFiniteNumbersOnly)
 {

@@ -17,7 +17,7 @@
 #include "music/tracks.h"
 #include "tools/music/tunes.h"
 #include "tools/music/wav.h"
-#include "tools/output.h"
+#include "tools/common/output.h"
 
 namespace {
 const char* const help =

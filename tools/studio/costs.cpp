@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 #include "tools/studio/show_map.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "graphics/device.h"
 #include "graphics/shader_sources.h"
-#include "tools/shader_dir.h"
+#include "tools/common/shader_dir.h"
 #include "tools/studio/file_watch.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "tools/studio/file_watch.h"
-#include "tools/timeline_file.h"
+#include "tools/common/timeline_file.h"
 
 namespace {
 std::mutex guard; // between the watcher thread and the frame loop

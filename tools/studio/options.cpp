@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "timeline/sync.h"
-#include "tools/folder.h"
-#include "tools/number.h"
+#include "tools/common/folder.h"
+#include "tools/common/number.h"
 
 const std::string studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"

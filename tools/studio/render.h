@@ -5,7 +5,7 @@
 #include <string>
 
 #include "shared/state.h"
-#include "tools/frame_rate.h"
+#include "tools/common/frame_rate.h"
 
 // The rows to render: the loop when there is one, else the entry on screen at
 // `row` (the last whose target row, from find_entry_rows, is at or before it)

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "music/playback.h"
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 
 double seek_show(double fps, double row)
 {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "graphics/device.h"
-#include "tools/capture_image.h"
+#include "tools/capture/capture_image.h"
 
 std::string shot_path(const std::string& dir, double row)
 {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 
 namespace {
 constexpr int feed_slots = slot_tracks + 17; // what stepping the feed writes

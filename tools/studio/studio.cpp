@@ -15,7 +15,7 @@
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "timeline/clock.h"
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 #include "tools/studio/costs.h"
 #include "tools/studio/endless.h"
 #include "tools/studio/envelope.h"

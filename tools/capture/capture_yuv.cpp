@@ -1,4 +1,4 @@
-#include "tools/capture_yuv.h"
+#include "tools/capture/capture_yuv.h"
 
 namespace {
 // Fixed point with 20 fraction bits: a 10-bit channel (or the sum of four)

@@ -1,4 +1,4 @@
-#include "tools/shader_dir.h"
+#include "tools/common/shader_dir.h"
 
 #include <algorithm>
 #include <fstream>

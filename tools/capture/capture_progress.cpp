@@ -1,4 +1,4 @@
-#include "tools/capture_progress.h"
+#include "tools/capture/capture_progress.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tools/timeline_file.h"
+#include "tools/common/timeline_file.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,7 +1,7 @@
 // Encoding the captured show to a video file with its soundtrack, through the
 // ffmpeg command.
 #pragma once
-#include "tools/frame_rate.h"
+#include "tools/common/frame_rate.h"
 
 // Starts ffmpeg writing `path` (H.264 High of width x height, both rounded up
 // to even, at `rate`, tagged BT.709 limited range; AAC stereo) from frames fed

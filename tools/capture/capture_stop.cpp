@@ -1,4 +1,4 @@
-#include "tools/capture_stop.h"
+#include "tools/capture/capture_stop.h"
 
 #include <signal.h>
 #include <unistd.h>

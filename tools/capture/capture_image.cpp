@@ -1,4 +1,4 @@
-#include "tools/capture_image.h"
+#include "tools/capture/capture_image.h"
 
 #include <png.h>
 

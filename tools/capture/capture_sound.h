@@ -2,7 +2,7 @@
 // the feed alone, and a whole soundtrack lets ffmpeg read the pictures and
 // the sound each at its own pace.
 #pragma once
-#include "tools/frame_rate.h"
+#include "tools/common/frame_rate.h"
 
 // The sound of the frames from .. to at `rate`, as the show plays it from
 // row 0 on (each frame carrying the samples up to the next frame's time, the

@@ -1,4 +1,4 @@
-#include "tools/capture_sound.h"
+#include "tools/capture/capture_sound.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 
 #include "music/playback.h"
 #include "timeline/sync.h"
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 
 int record_soundtrack(const frame_rate& rate, double from, double to)
 {

@@ -8,7 +8,7 @@
 #include "graphics/device.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
-#include "tools/frame_rate.h"
+#include "tools/common/frame_rate.h"
 
 // Compiles the built-in texts, or those of `shader_dir` where it has them.
 // False, after a line on stderr, when there is no Vulkan device.

@@ -1,4 +1,4 @@
-#include "tools/capture_render.h"
+#include "tools/stepped/stepped_show.h"
 
 #include <chrono>
 #include <cstring>
@@ -10,7 +10,7 @@
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "timeline/sync.h"
-#include "tools/shader_dir.h"
+#include "tools/common/shader_dir.h"
 
 namespace {
 // The frame constants as start-up leaves them, so every run starts alike.

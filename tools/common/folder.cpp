@@ -1,4 +1,4 @@
-#include "tools/folder.h"
+#include "tools/common/folder.h"
 
 #include <dirent.h>
 

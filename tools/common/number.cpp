@@ -1,4 +1,4 @@
-#include "tools/number.h"
+#include "tools/common/number.h"
 
 #include <cmath>
 #include <cstdio>

@@ -13,9 +13,9 @@
 #include "timeline/rocket_project.h"
 #include "timeline/source.h"
 #include "timeline/sync.h"
-#include "tools/frame_rate.h"
-#include "tools/number.h"
-#include "tools/output.h"
+#include "tools/common/frame_rate.h"
+#include "tools/common/number.h"
+#include "tools/common/output.h"
 
 namespace {
 const char* const help =

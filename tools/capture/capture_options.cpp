@@ -1,4 +1,4 @@
-#include "tools/capture_options.h"
+#include "tools/capture/capture_options.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -6,8 +6,8 @@
 
 #include "shared/state.h"
 #include "timeline/sync.h"
-#include "tools/folder.h"
-#include "tools/number.h"
+#include "tools/common/folder.h"
+#include "tools/common/number.h"
 
 std::string capture_help()
 {

@@ -1,4 +1,4 @@
-#include "tools/frame_rate.h"
+#include "tools/common/frame_rate.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/capture_video.h"
+#include "tools/capture/capture_video.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,8 +16,8 @@
 #include <cstring>
 #include <string>
 
-#include "tools/capture_stop.h"
-#include "tools/capture_yuv.h"
+#include "tools/capture/capture_stop.h"
+#include "tools/capture/capture_yuv.h"
 
 namespace {
 using clock_type = std::chrono::steady_clock;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "tools/frame_rate.h"
+#include "tools/common/frame_rate.h"
 
 enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas };
 
