@@ -90,9 +90,19 @@ struct notice {
     double until;
 };
 
+studio_options o;
+rocket_link* editor = nullptr; // with --rocket
+std::vector<std::string> editor_problems;
+std::vector<notice> notices;
+preview_state preview;
+bool display_shown = true, dragging = false, rendering = false;
+bool changed = true;                      // the picture on screen is not the frame's any more
+studio_key shot = studio_key::none;       // a shot to take of this frame
+std::vector<std::string> lines_shown;
+double frame_ms = 0, last_present = 0, changed_at = 0;
+
 // Every line the screen must show: errors for as long as they hold, notices for a while.
-std::vector<std::string> message_lines(const std::vector<std::string>& editor_problems, std::vector<notice>& notices,
-                                       double now)
+std::vector<std::string> message_lines(double now)
 {
     std::vector<std::string> lines;
     auto add_text = [&lines](const std::string& text) {
@@ -120,26 +130,36 @@ std::vector<std::string> message_lines(const std::vector<std::string>& editor_pr
 }
 
 // A short notice; a newer one of the same text replaces it.
-void flash(std::vector<notice>& notices, const std::string& text, double now)
+void flash(const std::string& text, double now)
 {
     std::erase_if(notices, [&](const notice& n) { return n.text == text; });
     notices.push_back({text, now + flash_seconds});
 }
 
-// Writes the shot and says where, on screen and on stderr.
-void take_shot(const std::string& dir, double row, bool whole, std::vector<notice>& notices, double now)
+// A line on stderr, and on screen for a while.
+void say(const std::string& line, double now)
 {
-    const std::string path = shot_path(dir, row);
-    const bool written = write_shot(path, whole);
-    const std::string line = written ? "shot " + path : "no shot: " + path + " cannot be written";
     std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
     notices.push_back({line, now + notice_seconds});
 }
+
+// Writes the shot and says where, on screen and on stderr.
+void take_shot(double row, bool whole, double now)
+{
+    const std::string path = shot_path(o.shots, row);
+    say(write_shot(path, whole) ? "shot " + path : "no shot: " + path + " cannot be written", now);
 }
 
-int main(int argc, char** argv)
+// What one time round the loop did to the transport.
+struct moves {
+    bool jumped = false;       // the show must be sought anew at transport.row
+    bool author_moved = false; // by the author's hand, not the clock
+};
+
+// Options, window, device, effects, music, timeline and editor, in that order.
+// Returns -1 to go on, or the exit status.
+int start_studio(int argc, char** argv)
 {
-    studio_options o;
     std::string error;
     if (const int r = read_studio_options(argc, argv, o, error)) {
         if (error.empty())
@@ -149,12 +169,9 @@ int main(int argc, char** argv)
         return r == 1 ? 0 : 2;
     }
     set_cost_budget(o.budget_ms);
-    if (o.costs) {
-        std::string error;
-        if (!load_costs(o.costs, error)) {
-            std::fprintf(stderr, "swipemix-studio: %s\n", error.c_str());
-            return 2;
-        }
+    if (o.costs && !load_costs(o.costs, error)) {
+        std::fprintf(stderr, "swipemix-studio: %s\n", error.c_str());
+        return 2;
     }
     count_frames_on_signal(); // before anything can take long: the signal's default would end the studio
     transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
@@ -174,10 +191,6 @@ int main(int argc, char** argv)
         install_timeline(file, file->view());
     else
         install_timeline(nullptr, show_sync); // the built-in timeline plays until the file packs
-
-    rocket_link* editor = nullptr;
-    std::vector<std::string> editor_problems;
-    std::vector<notice> notices;
     if (o.rocket) {
         timeline_source start = last_good_source();
         if (start.tracks.empty())
@@ -187,133 +200,208 @@ int main(int argc, char** argv)
         watch_timeline(o.timeline_path);
     }
     jump();
-
-    preview_state preview;
     preview.mode = o.preview, preview.budget_ms = o.budget_ms;
-    bool display_shown = true, dragging = false, rendering = false, changed = true;
-    studio_key shot = studio_key::none;
-    std::vector<std::string> lines_shown;
-    double frame_ms = 0, last_present = 0, changed_at = seconds_now();
+    changed_at = seconds_now();
+    return -1;
+}
+
+// Ctrl+R: renders the loop, or the entry on screen, with the capture tool; one at a time.
+void start_render_asked(double now)
+{
+    const render_job& job = poll_render();
+    if (job.running) {
+        say("a render is already running: " + job.path + ", " + std::to_string(job.done) + " of " +
+                std::to_string(job.frames) + " frames", now);
+        return;
+    }
+    double from, to;
+    render_rows(transport.row, transport.loop_start, transport.loop_end, entry_rows, from, to);
+    const std::string path = render_path(o.shots, from, to);
+    std::string error;
+    rendering = start_render(capture_program(), o.shader_dir, o.timeline_path,
+                             editor ? format_timeline(rocket_to_source(rocket_keys(*editor))) : "", o.music_dir, path,
+                             from, to, error);
+    if (rendering) // its progress line takes over from here
+        std::fprintf(stderr, "swipemix-studio: rendering %s\n", path.c_str());
+    else
+        say("cannot render: " + error, now);
+}
+
+// One key press. False when the studio is to quit.
+bool take_key(studio_key key, double now, moves& m)
+{
+    changed = true;
+    if (key == studio_key::quit)
+        return false;
+    if (key == studio_key::toggle_display)
+        display_shown = !display_shown;
+    if (key == studio_key::preview_scale)
+        cycle_preview_mode(preview);
+    if (key == studio_key::resized)
+        resize_back_buffer();
+    if (key == studio_key::press || key == studio_key::drag) {
+        double x, y;
+        pointer_at(x, y);
+        if (key == studio_key::press)
+            dragging = display_shown && y * frame_height >= frame_height - strip_height;
+        if (dragging) {
+            transport.row = strip_row(x); // seeks as the keys do
+            m.jumped = m.author_moved = true;
+        }
+    }
+    if (key == studio_key::shot || key == studio_key::shot_whole) {
+        shot = key;
+        transport.row = shot_row(transport.row); // exactly the row the name gives
+        m.jumped = true;
+    }
+    if (key == studio_key::render)
+        start_render_asked(now);
+    const bool was_paused = transport.paused;
+    const bool moved = apply_key(transport, key, map.settled);
+    m.jumped |= moved, m.author_moved |= moved;
+    if (transport.paused != was_paused) {
+        m.jumped = true; // resume restarts the clock and music where the frame stands
+        if (editor)
+            rocket_author_paused(*editor, transport.paused);
+    }
+    return true;
+}
+
+// The editor's changes, or a timeline file saved.
+void follow_timeline(double now, moves& m)
+{
+    if (editor) {
+        rocket_events ev = rocket_poll(*editor, now);
+        for (std::string& line : ev.lines)
+            say(line, now);
+        if (ev.timeline) {
+            install_timeline(ev.timeline, ev.timeline->packed.view());
+            editor_problems = ev.timeline->problems;
+            m.jumped = true;
+        }
+        if (ev.paused >= 0 && bool(ev.paused) != transport.paused)
+            transport.paused = ev.paused, m.jumped = true;
+        if (ev.seek_row >= 0)
+            transport.row = std::min<double>(ev.seek_row, show_end_row), m.jumped = true;
+    } else if (std::shared_ptr<const packed_timeline> file = take_timeline()) {
+        install_timeline(file, file->view());
+        m.jumped = true; // the same row under the new timeline
+        flash("timeline reloaded", now);
+    }
+}
+
+// The clock moves the row while playing; the feed and music follow the row.
+void advance_show(moves& m)
+{
+    if (!transport.paused && !m.jumped) {
+        transport.row = anchor_row + clock_now();
+        if (transport.row > show_end_row)
+            transport.row = show_end_row, transport.paused = true, m.jumped = true;
+        m.jumped |= wrap_loop(transport);
+    }
+    if (m.jumped)
+        jump();
+    else if (!transport.paused) {
+        const int playing = current_track;
+        select_track(stepped_feed(transport.row));
+        if (current_track != playing)
+            music_origin_row = transport.row;
+    }
+    // The editor's cursor follows the show while it plays and the author's own steps while paused.
+    if (editor && (!transport.paused || m.author_moved))
+        rocket_playing_row(*editor, int(transport.row));
+}
+
+// The display's lines: errors, notices, a recompile's and a render's progress.
+std::vector<std::string> screen_lines(double now)
+{
+    std::vector<std::string> lines = message_lines(now);
+    if (const std::string compiling = recompile_progress(); !compiling.empty())
+        lines.push_back(compiling);
+    const render_job& job = poll_render();
+    if (job.running)
+        lines.push_back("rendering " + job.path + ": " + std::to_string(job.done) + " of " +
+                        std::to_string(job.frames) + " frames");
+    else if (rendering) {
+        rendering = false;
+        say(job.exit_code == 0 ? "rendered " + job.path
+                               : "the render of " + job.path + " failed (exit " + std::to_string(job.exit_code) +
+                                     "; see the terminal)",
+            now);
+    }
+    return lines;
+}
+
+// The frame at `scale` with the display over it, the shots asked for, presented.
+void draw_frame(int scale, const std::vector<std::string>& lines, double now)
+{
+    const double drawing = seconds_now();
+    set_preview_scale(scale);
+    draw_passes();
+    pass_descriptor passes[pass_count];
+    plan_passes(passes);
+    shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
+    if (shot == studio_key::shot)
+        take_shot(transport.row, false, now);
+
+    const music_track& music = track_table[current_track];
+    const double music_seconds = std::min((transport.row - music_origin_row) * row_seconds, music.duration);
+    const studio_view view = {transport.row,     transport.paused,     current_track,
+                              music_seconds,     music.duration,       frame_ms,
+                              scale,             preview.mode == preview_auto,
+                              transport.loop_start, transport.loop_end, frame_constants + slot_tracks,
+                              envelope,          map.track,            editor ? rocket_state(*editor) : ""};
+    draw_studio_screen(view, display_shown, lines);
+    if (shot == studio_key::shot_whole)
+        take_shot(transport.row, true, now);
+    present();
+    if (shot == studio_key::none && scale == 1) // the strip maps the show's own cost; a shot's read-back is none of it
+        note_cost(transport.row, (seconds_now() - drawing) * 1000);
+    shot = studio_key::none;
+}
+
+// After a present: the governor's and the display's frame times.
+void time_frame(int scale, double began, bool new_shaders, double saved_at)
+{
+    const double presented = seconds_now();
+    count_present(transport.row, scale, transport.paused && scale == 1, presented - changed_at);
+    if (new_shaders)
+        std::fprintf(stderr, "swipemix-studio: new effect on screen %.2f s after the save\n", presented - saved_at);
+    if (!transport.paused) {
+        frame_timed(preview, scale, (presented - began) * 1000);
+        // Frames per second only count frames played one after the other.
+        if (last_present > 0) {
+            const double ms = (presented - last_present) * 1000;
+            frame_ms = frame_ms > 0 ? frame_ms * 0.9 + ms * 0.1 : ms;
+        }
+    }
+    last_present = transport.paused ? 0 : presented;
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (const int exit_code = start_studio(argc, argv); exit_code >= 0)
+        return exit_code;
     for (;;) {
         const double now = seconds_now();
         const double row_before = transport.row;
         const bool playing_before = !transport.paused;
-        bool jumped = false, author_moved = false;
-        for (studio_key key; (key = next_studio_key()) != studio_key::none;) {
-            changed = true;
-            if (key == studio_key::quit) {
+        moves m;
+        for (studio_key key; (key = next_studio_key()) != studio_key::none;)
+            if (!take_key(key, now, m)) {
                 stop_render();
                 rocket_close(editor);
                 return 0;
             }
-            if (key == studio_key::toggle_display)
-                display_shown = !display_shown;
-            if (key == studio_key::preview_scale)
-                cycle_preview_mode(preview);
-            if (key == studio_key::resized)
-                resize_back_buffer();
-            if (key == studio_key::press || key == studio_key::drag) {
-                double x, y;
-                pointer_at(x, y);
-                if (key == studio_key::press)
-                    dragging = display_shown && y * frame_height >= frame_height - strip_height;
-                if (dragging) {
-                    transport.row = strip_row(x); // seeks as the keys do
-                    jumped = author_moved = true;
-                }
-            }
-            if (key == studio_key::shot || key == studio_key::shot_whole) {
-                shot = key;
-                transport.row = shot_row(transport.row); // exactly the row the name gives
-                jumped = true;
-            }
-            if (key == studio_key::render) {
-                const render_job& job = poll_render();
-                std::string line;
-                if (job.running) {
-                    line = "a render is already running: " + job.path + ", " + std::to_string(job.done) + " of " +
-                           std::to_string(job.frames) + " frames";
-                    notices.push_back({line, now + notice_seconds});
-                } else {
-                    double from, to;
-                    render_rows(transport.row, transport.loop_start, transport.loop_end, entry_rows, from, to);
-                    const std::string path = render_path(o.shots, from, to);
-                    std::string error;
-                    rendering = start_render(capture_program(), o.shader_dir, o.timeline_path,
-                                             editor ? format_timeline(rocket_to_source(rocket_keys(*editor))) : "",
-                                             o.music_dir, path, from, to, error);
-                    line = rendering ? "rendering " + path : "cannot render: " + error;
-                    if (!rendering) // one under way has its progress line instead
-                        notices.push_back({line, now + notice_seconds});
-                }
-                std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
-            }
-            const bool was_paused = transport.paused;
-            const bool moved = apply_key(transport, key, map.settled);
-            jumped |= moved, author_moved |= moved;
-            if (transport.paused != was_paused) {
-                jumped = true; // resume restarts the clock and music where the frame stands
-                if (editor)
-                    rocket_author_paused(*editor, transport.paused);
-            }
-        }
-        if (editor) {
-            rocket_events ev = rocket_poll(*editor, now);
-            for (std::string& line : ev.lines) {
-                std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
-                notices.push_back({std::move(line), now + notice_seconds});
-            }
-            if (ev.timeline) {
-                install_timeline(ev.timeline, ev.timeline->packed.view());
-                editor_problems = ev.timeline->problems;
-                jumped = true;
-            }
-            if (ev.paused >= 0 && bool(ev.paused) != transport.paused)
-                transport.paused = ev.paused, jumped = true;
-            if (ev.seek_row >= 0)
-                transport.row = std::min<double>(ev.seek_row, show_end_row), jumped = true;
-        } else if (std::shared_ptr<const packed_timeline> file = take_timeline()) {
-            install_timeline(file, file->view());
-            jumped = true; // the same row under the new timeline
-            flash(notices, "timeline reloaded", now);
-        }
-        if (!transport.paused && !jumped) {
-            transport.row = anchor_row + clock_now();
-            if (transport.row > show_end_row)
-                transport.row = show_end_row, transport.paused = true, jumped = true;
-            jumped |= wrap_loop(transport);
-        }
-        if (jumped)
-            jump();
-        else if (!transport.paused) {
-            const int playing = current_track;
-            select_track(stepped_feed(transport.row));
-            if (current_track != playing)
-                music_origin_row = transport.row;
-        }
-        // The editor's cursor follows the show while it plays and the author's own steps while paused.
-        if (editor && (!transport.paused || author_moved))
-            rocket_playing_row(*editor, int(transport.row));
+        follow_timeline(now, m);
+        advance_show(m);
         double saved_at;
         const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
         if (new_shaders && shader_errors().empty() && recompile_progress().empty())
-            flash(notices, "effect reloaded", now); // once, however many shaders a save feeds
-        std::vector<std::string> lines = message_lines(editor_problems, notices, now);
-        if (const std::string compiling = recompile_progress(); !compiling.empty())
-            lines.push_back(compiling);
-        const render_job& job = poll_render();
-        if (job.running)
-            lines.push_back("rendering " + job.path + ": " + std::to_string(job.done) + " of " +
-                            std::to_string(job.frames) + " frames");
-        else if (rendering) {
-            rendering = false;
-            const std::string line = job.exit_code == 0 ? "rendered " + job.path
-                                                        : "the render of " + job.path + " failed (exit " +
-                                                              std::to_string(job.exit_code) + "; see the terminal)";
-            std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
-            notices.push_back({line, now + notice_seconds});
-        }
-        changed |= jumped || new_shaders;
+            flash("effect reloaded", now); // once, however many shaders a save feeds
+        std::vector<std::string> lines = screen_lines(now);
+        changed |= m.jumped || new_shaders;
         // A stop where the frame stands has its quick frame on screen already, and new lines alone leave
         // the picture as it was: either way the exact frame comes at once, so a render's progress or a
         // notice never holds a quick frame on screen. A shot is of the exact frame too.
@@ -329,43 +417,8 @@ int main(int argc, char** argv)
             rest(); // paused and nothing new: the still on screen is exact
             continue;
         }
-        const double drawing = seconds_now();
-        set_preview_scale(scale);
-        draw_passes();
-        pass_descriptor passes[pass_count];
-        plan_passes(passes);
-        shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
-        if (shot == studio_key::shot)
-            take_shot(o.shots, transport.row, false, notices, now);
-
-        const music_track& music = track_table[current_track];
-        const double music_seconds = std::min((transport.row - music_origin_row) * row_seconds, music.duration);
-        const studio_view view = {transport.row,     transport.paused,     current_track,
-                                  music_seconds,     music.duration,       frame_ms,
-                                  scale,             preview.mode == preview_auto,
-                                  transport.loop_start, transport.loop_end, frame_constants + slot_tracks,
-                                  envelope,          map.track,            editor ? rocket_state(*editor) : ""};
-        draw_studio_screen(view, display_shown, lines);
-        if (shot == studio_key::shot_whole)
-            take_shot(o.shots, transport.row, true, notices, now);
-        present();
+        draw_frame(scale, lines, now);
         lines_shown = std::move(lines);
-        if (shot == studio_key::none && scale == 1) // the strip maps the show's own cost; a shot's read-back is none of it
-            note_cost(transport.row, (seconds_now() - drawing) * 1000);
-        shot = studio_key::none;
-
-        const double presented = seconds_now();
-        count_present(transport.row, scale, transport.paused && scale == 1, presented - changed_at);
-        if (new_shaders)
-            std::fprintf(stderr, "swipemix-studio: new effect on screen %.2f s after the save\n", presented - saved_at);
-        if (!transport.paused) {
-            frame_timed(preview, scale, (presented - now) * 1000);
-            // Frames per second only count frames played one after the other.
-            if (last_present > 0) {
-                const double ms = (presented - last_present) * 1000;
-                frame_ms = frame_ms > 0 ? frame_ms * 0.9 + ms * 0.1 : ms;
-            }
-        }
-        last_present = transport.paused ? 0 : presented;
+        time_frame(scale, now, new_shaders, saved_at);
     }
 }
