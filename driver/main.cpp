@@ -1,33 +1,9 @@
-// The show: builds everything in a fixed order, then runs frames until Escape
-// or show time passes the last row.
-#include <cstdlib>
-
-#include "driver/feed.h"
-#include "driver/frame.h"
-#include "driver/startup.h"
-#include "driver/window.h"
-#include "music/playback.h"
-#include "shared/state.h"
+// The show binary, its clock pinned where the build says (-1 runs it live).
+#include "driver/show.h"
 #include "timeline/clock.h"
-#include "timeline/sync.h"
 
 int main()
 {
-    if (!create_window())
-        return 1;
-    const window_link link = show_window_link();
-    if (!start_device(&link))
-        return 1;
-    start_shaders(nullptr);
-    start_music_and_clock();
-
-    for (;;) {
-        pump_one_message();
-        const double now = clock_now();
-        select_track(update_feed(now));
-        draw_passes();
-        present();
-        if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
-            std::_Exit(0); // nothing to release: the process owns it all
-    }
+    freeze_clock(SWIPEMIX_FROZEN_TIME);
+    return run_show();
 }

@@ -1,13 +1,9 @@
 // The show clock, in rows of 1/8 second since start_clock.
 #pragma once
 
-#ifndef SWIPEMIX_FROZEN_TIME
-#define SWIPEMIX_FROZEN_TIME -1
-#endif
-
-// -1 means live; any other value pins the clock to that row.
-constexpr float frozen_time = static_cast<float>(SWIPEMIX_FROZEN_TIME);
-
+// Pins the clock at `row` for the rest of the run, holding one moment on
+// screen; -1, the default, runs it live.
+void freeze_clock(float row);
 void start_clock();
 double clock_now();
 bool clock_is_live();

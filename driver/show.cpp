@@ -1,0 +1,33 @@
+#include "driver/show.h"
+
+#include <cstdlib>
+
+#include "driver/feed.h"
+#include "driver/frame.h"
+#include "driver/startup.h"
+#include "driver/window.h"
+#include "music/playback.h"
+#include "shared/state.h"
+#include "timeline/clock.h"
+#include "timeline/sync.h"
+
+int run_show()
+{
+    if (!create_window())
+        return 1;
+    const window_link link = show_window_link();
+    if (!start_device(&link))
+        return 1;
+    start_shaders(nullptr);
+    start_music_and_clock();
+
+    for (;;) {
+        pump_one_message();
+        const double now = clock_now();
+        select_track(update_feed(now));
+        draw_passes();
+        present();
+        if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
+            std::_Exit(0); // nothing to release: the process owns it all
+    }
+}

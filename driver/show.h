@@ -1,0 +1,5 @@
+// The show: builds everything in a fixed order, then runs frames until Escape
+// or show time passes the last row. Returns only when start-up fails.
+#pragma once
+
+int run_show();
