@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "scripted_editor.h"
-#include "tools/studio/rocket_link.h"
+#include "tools/rocket/rocket_link.h"
 
 int main(int argc, char** argv)
 {

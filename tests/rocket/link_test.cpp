@@ -16,9 +16,9 @@
 #include <thread>
 
 #include "scripted_editor.h"
-#include "timeline/rocket_project.h"
-#include "tools/studio/rocket_link.h"
-#include "tools/studio/rocket_socket.h"
+#include "tools/rocket/rocket_link.h"
+#include "tools/rocket/rocket_project.h"
+#include "tools/rocket/rocket_socket.h"
 
 namespace {
 // The show's tracks, each holding one key of its own before an editor speaks.

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scripted_editor.h"
-#include "tools/studio/rocket_protocol.h"
+#include "tools/rocket/rocket_protocol.h"
 
 namespace {
 std::vector<uint8_t> stream()

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <set>
 
-#include "tools/studio/rocket_save.h"
+#include "tools/rocket/rocket_save.h"
 
 namespace fs = std::filesystem;
 

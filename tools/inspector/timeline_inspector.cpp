@@ -10,12 +10,12 @@
 #include "driver/feed.h"
 #include "graphics/noise.h"
 #include "shared/state.h"
-#include "timeline/rocket_project.h"
 #include "timeline/source.h"
 #include "timeline/sync.h"
 #include "tools/common/frame_rate.h"
 #include "tools/common/number.h"
 #include "tools/common/output.h"
+#include "tools/rocket/rocket_project.h"
 
 namespace {
 const char* const help =

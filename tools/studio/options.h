@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "tools/studio/rocket_link.h"
+#include "tools/rocket/rocket_link.h"
 
 struct studio_options {
     const char* shader_dir;     // default: the source tree's effects

@@ -24,7 +24,7 @@
 #include "tools/studio/options.h"
 #include "tools/studio/preview.h"
 #include "tools/studio/rest.h"
-#include "tools/studio/rocket_link.h"
+#include "tools/rocket/rocket_link.h"
 #include "tools/studio/screen.h"
 #include "tools/studio/render.h"
 #include "tools/studio/seek.h"

@@ -1,10 +1,10 @@
-#include "tools/studio/rocket_link.h"
+#include "tools/rocket/rocket_link.h"
 
 #include <charconv>
 
-#include "tools/studio/rocket_protocol.h"
-#include "tools/studio/rocket_save.h"
-#include "tools/studio/rocket_socket.h"
+#include "tools/rocket/rocket_protocol.h"
+#include "tools/rocket/rocket_save.h"
+#include "tools/rocket/rocket_socket.h"
 
 namespace {
 // Work per frame stays bounded however fast the editor writes.

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "tools/studio/rocket_keys.h"
+#include "tools/rocket/rocket_keys.h"
 
 // Rewrites path with the keys, keeping the notes the file has (the old file kept as
 // path + ".bak"). Keys the file's reader would refuse (values not finite or beyond

@@ -1,4 +1,4 @@
-#include "timeline/rocket_project.h"
+#include "tools/rocket/rocket_project.h"
 
 #include <charconv>
 #include <cstdlib>

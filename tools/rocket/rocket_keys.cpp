@@ -1,9 +1,9 @@
+#include "tools/rocket/rocket_keys.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
-
-#include "tools/studio/rocket_keys.h"
 
 bool rocket_set_key(rocket_track& track, uint32_t row, rocket_key key)
 {

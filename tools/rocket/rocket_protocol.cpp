@@ -1,4 +1,4 @@
-#include "tools/studio/rocket_protocol.h"
+#include "tools/rocket/rocket_protocol.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/fixtures/fixture_timeline.h"
-#include "timeline/rocket_project.h"
+#include "tools/rocket/rocket_project.h"
 
 TEST(RocketProject, ExportReadsBackAsTheTimelinesKeys)
 {

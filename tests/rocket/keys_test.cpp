@@ -1,7 +1,7 @@
 // Packing the editor's keys into the show's tables: exact where the format allows, nearest storable otherwise.
 #include <gtest/gtest.h>
 
-#include "tools/studio/rocket_keys.h"
+#include "tools/rocket/rocket_keys.h"
 
 namespace {
 float at(const rocket_timeline& t, int track, float row)

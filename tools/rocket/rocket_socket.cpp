@@ -1,4 +1,4 @@
-#include "tools/studio/rocket_socket.h"
+#include "tools/rocket/rocket_socket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/studio/rocket_keys.h"
+#include "tools/rocket/rocket_keys.h"
 
 struct rocket_address {
     std::string host = "127.0.0.1";

@@ -1,4 +1,4 @@
-#include "tools/studio/rocket_save.h"
+#include "tools/rocket/rocket_save.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
