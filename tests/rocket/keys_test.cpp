@@ -33,9 +33,9 @@ bool reports(const rocket_timeline& t, const std::string& part)
 TEST(RocketPack, EditorTracksReadAsTheEditorShowsThem)
 {
     rocket_source s = seventeen();
-    s[0] = {"a", 10, {}};                              // no keys: 0
-    s[1] = {"b", 4, {{16, {2, 1}}, {32, {3, 0}}}};     // before the first key: its value
-    s[2] = {"c", 11, {{0, {6, 0}}, {200, {100, 0}}}};
+    s[0] = {"a", 10, {}};                                             // no keys: 0
+    s[1] = {"b", 4, {{16, {2, sync_linear}}, {32, {3, sync_step}}}}; // before the first key: its value
+    s[2] = {"c", 11, {{0, {6, sync_step}}, {200, {100, sync_step}}}};
     const rocket_timeline t = rocket_pack(s);
     EXPECT_TRUE(t.problems.empty());
     EXPECT_FLOAT_EQ(at(t, 0, 50), 0);
@@ -50,8 +50,8 @@ TEST(RocketPack, EditorTracksReadAsTheEditorShowsThem)
 TEST(RocketPack, ValuesOffTheScaleUseTheNearestAndSaySo)
 {
     rocket_source s = seventeen();
-    s[0] = {"zoom", 4, {{0, {50.01f, 0}}}}; // steps of 1/64
-    s[1] = {"huge", 10, {{0, {1e6f, 0}}}};  // past the 16-bit range
+    s[0] = {"zoom", 4, {{0, {50.01f, sync_step}}}}; // steps of 1/64
+    s[1] = {"huge", 10, {{0, {1e6f, sync_step}}}};   // past the 16-bit range
     const rocket_timeline t = rocket_pack(s);
     EXPECT_FLOAT_EQ(at(t, 0, 0), 50.015625f) << "nearest step of 1/64";
     EXPECT_FLOAT_EQ(at(t, 1, 0), 32767);
@@ -62,8 +62,8 @@ TEST(RocketPack, ValuesOffTheScaleUseTheNearestAndSaySo)
 TEST(RocketPack, RowsTooFarApartStayWhereTheyAreAndAreReported)
 {
     rocket_source s = seventeen();
-    s[0] = {"a", 10, {{0, {0, 0}}, {300, {8, 0}}, {310, {9, 0}}}};
-    s[1] = {"b", 10, {{0, {1, 0}}, {320, {2, 0}}}};
+    s[0] = {"a", 10, {{0, {0, sync_step}}, {300, {8, sync_step}}, {310, {9, sync_step}}}};
+    s[1] = {"b", 10, {{0, {1, sync_step}}, {320, {2, sync_step}}}};
     const rocket_timeline t = rocket_pack(s);
     EXPECT_TRUE(reports(t, "track a, row 300: more than 255 rows"));
     EXPECT_FLOAT_EQ(at(t, 0, 299), 0);
@@ -79,8 +79,8 @@ TEST(RocketPack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
     rocket_source s = seventeen();
     s[0] = {"busy", 10, {}};
     for (uint32_t r = 0; r < 600; ++r)
-        s[0].keys[r] = {float(r % 7), 0};
-    s[1] = {"late", 10, {{0, {1, 0}}, {700, {5, 0}}}};
+        s[0].keys[r] = {float(r % 7), sync_step};
+    s[1] = {"late", 10, {{0, {1, sync_step}}, {700, {5, sync_step}}}};
     const rocket_timeline t = rocket_pack(s);
     EXPECT_TRUE(reports(t, "track busy, row 512: more than 512 distinct key rows"));
     EXPECT_FLOAT_EQ(at(t, 0, 511), 511 % 7);
@@ -93,8 +93,8 @@ TEST(RocketPack, KeysMoreThan254DistinctRowsApartAreReported)
     rocket_source s = seventeen();
     s[0] = {"dense", 10, {}};
     for (uint32_t r = 0; r < 300; ++r)
-        s[0].keys[r] = {0, 0};
-    s[1] = {"sweep", 10, {{0, {0, 1}}, {299, {299, 0}}}};
+        s[0].keys[r] = {0, sync_step};
+    s[1] = {"sweep", 10, {{0, {0, sync_linear}}, {299, {299, sync_step}}}};
     const rocket_timeline t = rocket_pack(s);
     EXPECT_TRUE(reports(t, "track sweep, row 0: the next key"));
     EXPECT_FLOAT_EQ(at(t, 0, 100), 0) << "the other tracks still play";
@@ -105,8 +105,8 @@ TEST(RocketPack, TracksHoldABoundedNumberOfKeys)
 {
     rocket_track t{"t", 10, {}};
     for (uint32_t r = 0; r < rocket_max_keys_per_track; ++r)
-        ASSERT_TRUE(rocket_set_key(t, r, {1, 0}));
-    EXPECT_FALSE(rocket_set_key(t, 999999, {1, 0}));
-    EXPECT_TRUE(rocket_set_key(t, 5, {2, 0})) << "changing a key that exists is allowed";
+        ASSERT_TRUE(rocket_set_key(t, r, {1, sync_step}));
+    EXPECT_FALSE(rocket_set_key(t, 999999, {1, sync_step}));
+    EXPECT_TRUE(rocket_set_key(t, 5, {2, sync_step})) << "changing a key that exists is allowed";
     EXPECT_EQ(t.keys.size(), rocket_max_keys_per_track);
 }

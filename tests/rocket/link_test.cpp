@@ -26,7 +26,7 @@ rocket_source show_tracks()
 {
     rocket_source s;
     for (const char* name : show_track_names)
-        s.push_back({name, 10, {{0, {1, 0}}}});
+        s.push_back({name, 10, {{0, {1, sync_step}}}});
     s[0].scale = 4;
     s[1].scale = 11;
     return s;

@@ -35,10 +35,10 @@ TEST(RocketProtocol, SameMessagesWholeOrByteByByte)
     EXPECT_EQ(a[0].track, 1u);
     EXPECT_EQ(a[0].row, 70000u);
     EXPECT_FLOAT_EQ(a[0].value, -2.5f);
-    EXPECT_EQ(a[0].mode, 3);
+    EXPECT_EQ(a[0].mode, sync_ramp);
     EXPECT_EQ(a[1].command, rocket_command::delete_key);
     EXPECT_EQ(a[2].row, 1699u);
-    EXPECT_EQ(a[3].mode, 1);
+    EXPECT_TRUE(a[3].paused);
     EXPECT_EQ(a[4].command, rocket_command::save_tracks);
 }
 

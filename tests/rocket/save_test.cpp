@@ -27,7 +27,7 @@ struct RocketSave : ::testing::Test {
     const fs::path root = fs::temp_directory_path() / ("rocket_save_" + std::to_string(::getpid()));
     fs::path dir = root, file = dir / "show.timeline";
     fs::path mounted;
-    rocket_source keys = {{"a", 10, {{0, {1, 0}}, {8, {2, 0}}, {16, {7, 1}}}}};
+    rocket_source keys = {{"a", 10, {{0, {1, sync_step}}, {8, {2, sync_step}}, {16, {7, sync_linear}}}}};
 
     void SetUp() override
     {
@@ -67,11 +67,11 @@ struct RocketSave : ::testing::Test {
 TEST_F(RocketSave, KeysTheReaderWouldRefuseStayOutAndTheFileKeepsItsOwn)
 {
     const float nan = std::nanf(""), inf = INFINITY;
-    keys[0].keys[8] = {nan, 0};
-    keys[0].keys[24] = {inf, 1};
-    keys[0].keys[32] = {1e38f, 0};
-    keys[0].keys[0xFFFFFFFFu] = {3, 0};
-    keys[0].keys[uint32_t(show_end_row)] = {4, 0};
+    keys[0].keys[8] = {nan, sync_step};
+    keys[0].keys[24] = {inf, sync_linear};
+    keys[0].keys[32] = {1e38f, sync_step};
+    keys[0].keys[0xFFFFFFFFu] = {3, sync_step};
+    keys[0].keys[uint32_t(show_end_row)] = {4, sync_step};
     const std::string line = rocket_save(keys, file.string());
     EXPECT_NE(line.find("saved " + file.string()), std::string::npos) << line;
     EXPECT_NE(line.find("not saved, kept in the editor: a row 8 (not a finite value), a row 24 (not a finite value), "

@@ -29,7 +29,7 @@ timeline_source rocket_to_source(const rocket_source& keys)
     for (const rocket_track& t : keys) {
         source_track& s = source.tracks.emplace_back(source_track{t.name, t.scale, {}});
         for (const auto& [row, k] : t.keys)
-            s.keys.push_back({int(std::min<uint32_t>(row, INT_MAX)), typed(k.value), sync_mode(k.mode)});
+            s.keys.push_back({int(std::min<uint32_t>(row, INT_MAX)), typed(k.value), k.mode});
         if (s.keys.empty())
             s.keys.push_back({0, 0.0, sync_step});
         if (s.keys.front().row != 0)
@@ -44,7 +44,7 @@ rocket_source rocket_from_source(const timeline_source& source)
     for (const source_track& s : source.tracks) {
         rocket_track& t = keys.emplace_back(rocket_track{s.name, uint8_t(s.scale), {}});
         for (const source_key& k : s.keys)
-            t.keys[uint32_t(k.row)] = {float(k.value), uint8_t(k.mode)};
+            t.keys[uint32_t(k.row)] = {float(k.value), k.mode};
     }
     return keys;
 }

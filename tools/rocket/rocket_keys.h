@@ -11,7 +11,7 @@
 
 struct rocket_key {
     float value = 0;
-    uint8_t mode = 0; // 0 step, 1 linear, 2 smooth, 3 ramp
+    sync_mode mode = sync_step;
 };
 
 struct rocket_track {

@@ -85,7 +85,7 @@ bool apply(rocket_link& l, const rocket_message& m, rocket_events& ev, double no
         ev.seek_row = int(std::min<uint32_t>(m.row, INT32_MAX));
         l.last_row = ev.seek_row;
         return false;
-    case rocket_command::pause: ev.paused = m.mode; return false;
+    case rocket_command::pause: ev.paused = m.paused; return false;
     case rocket_command::save_tracks: ev.lines.push_back(rocket_save(l.keys, l.options.timeline_path)); return false;
     default: return false;
     }

@@ -39,20 +39,20 @@ bool decode_one(rocket_decoder& d, const uint8_t* m, uint32_t track_count, rocke
     if (msg.command == rocket_command::set_key) {
         const uint32_t bits = be32(m + 9);
         std::memcpy(&msg.value, &bits, sizeof msg.value);
-        msg.mode = m[13];
-        if (msg.mode > 3) {
-            d.error = "editor sent interpolation " + std::to_string(msg.mode) + " (0 to 3 exist)";
+        if (m[13] >= sync_mode_count) {
+            d.error = "editor sent interpolation " + std::to_string(m[13]) + " (0 to 3 exist)";
             return false;
         }
+        msg.mode = sync_mode(m[13]);
     }
     if (msg.command == rocket_command::set_row)
         msg.row = be32(m + 1);
     if (msg.command == rocket_command::pause) {
-        msg.mode = m[1];
-        if (msg.mode > 1) {
-            d.error = "editor sent pause flag " + std::to_string(msg.mode);
+        if (m[1] > 1) {
+            d.error = "editor sent pause flag " + std::to_string(m[1]);
             return false;
         }
+        msg.paused = m[1];
     }
     return true;
 }

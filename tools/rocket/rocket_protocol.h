@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "timeline/sync.h"
+
 inline constexpr char rocket_client_greeting[] = "hello, synctracker!"; // 19 bytes, no terminator
 inline constexpr char rocket_editor_greeting[] = "hello, demo!";        // 12 bytes
 
@@ -15,7 +17,8 @@ struct rocket_message {
     uint32_t track = 0;
     uint32_t row = 0;
     float value = 0;
-    uint8_t mode = 0; // for set_key; the pause flag for pause
+    sync_mode mode = sync_step;
+    bool paused = false;
 };
 
 // Accumulates bytes and yields whole messages. A byte that cannot start or continue a valid editor message

@@ -42,7 +42,7 @@ rocket_source savable(const rocket_source& keys, const timeline_source& before, 
                 if (s.name == out[t].name)
                     for (const source_key& old : s.keys)
                         if (old.row >= 0 && uint32_t(old.row) == row)
-                            out[t].keys[row] = {float(old.value), uint8_t(old.mode)};
+                            out[t].keys[row] = {float(old.value), old.mode};
         }
     if (count > 4)
         refused += " and " + std::to_string(count - 4) + " more";
