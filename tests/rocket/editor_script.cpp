@@ -88,9 +88,7 @@ int main(int argc, char** argv)
             say("connected " + std::to_string(connections));
         }
         if (!served && e.asked.size() == source.tracks.size()) {
-            for (size_t t = 0; t < source.tracks.size(); ++t)
-                for (const source_key& k : source.tracks[t].keys)
-                    editor_send(e, editor_set_key(uint32_t(t), uint32_t(k.row), float(k.value), uint8_t(k.mode)));
+            editor_send(e, editor_set_keys(source));
             served = true;
             say("tracks " + std::to_string(e.asked.size()));
         }

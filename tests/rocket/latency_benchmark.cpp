@@ -36,9 +36,7 @@ int main(int argc, char** argv)
         editor_pump(editor);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    for (size_t t = 0; t < source.tracks.size(); ++t)
-        for (const source_key& k : source.tracks[t].keys)
-            editor_send(editor, editor_set_key(uint32_t(t), uint32_t(k.row), float(k.value), uint8_t(k.mode)));
+    editor_send(editor, editor_set_keys(source));
 
     std::vector<double> waits;
     for (int n = 0; n < 200; ++n) {

@@ -324,10 +324,10 @@ TEST_F(RocketLink, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
 {
     std::ifstream in(SWIPEMIX_SOURCE_DIR "/timeline/show.timeline");
     const std::string text((std::istreambuf_iterator<char>(in)), {});
-    timeline_source source, project;
+    timeline_source source;
     std::string error;
     ASSERT_TRUE(parse_timeline(text, source, error)) << error;
-    ASSERT_TRUE(read_rocket_project(rocket_project_xml(source, show_end_row + 1), project, error)) << error;
+    const timeline_source project = editor_open_project(rocket_project_xml(source, show_end_row + 1));
 
     rocket_close(link);
     rocket_options o;
@@ -342,8 +342,7 @@ TEST_F(RocketLink, TheExportedProjectServedByAnEditorPlaysAsTheBuiltShow)
         const auto asked = std::find(editor.asked.begin(), editor.asked.end(), t.name);
         ASSERT_NE(asked, editor.asked.end()) << t.name;
         for (const source_key& k : t.keys)
-            for (uint8_t b : editor_set_key(uint32_t(asked - editor.asked.begin()), uint32_t(k.row), float(k.value),
-                                            uint8_t(k.mode)))
+            for (uint8_t b : editor_set_key(uint32_t(asked - editor.asked.begin()), k))
                 keys.push_back(b);
     }
     editor_send(editor, keys);
@@ -394,11 +393,7 @@ TEST_F(RocketLink, SavingTheShowAfterAnEditorSessionKeepsEveryNoteOfItsKeys)
     // The editor serves the file's keys, then the author changes values and modes on rows that
     // hold notes, adds a key, changes one without a note and deletes two: one with a note on
     // its line, one without.
-    std::vector<uint8_t> edits;
-    for (size_t t = 0; t < source.tracks.size(); ++t)
-        for (const source_key& k : source.tracks[t].keys)
-            for (uint8_t b : editor_set_key(uint32_t(t), uint32_t(k.row), float(k.value), uint8_t(k.mode)))
-                edits.push_back(b);
+    std::vector<uint8_t> edits = editor_set_keys(source);
     const source_track& target = source.tracks[0];
     ASSERT_GT(target.keys.size(), 4u);
     const uint32_t noted_row = uint32_t(target.keys[1].row), deleted_row = uint32_t(target.keys[2].row);

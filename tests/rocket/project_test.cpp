@@ -1,20 +1,19 @@
-// The editor project file carries a timeline's keys unchanged.
+// The editor project file carries a timeline's keys unchanged, in the layout editors read.
 #include <gtest/gtest.h>
 
+#include "scripted_editor.h"
 #include "tests/fixtures/fixture_timeline.h"
 #include "tools/rocket/rocket_project.h"
 
-TEST(RocketProject, ExportReadsBackAsTheTimelinesKeys)
+TEST(RocketProject, AnEditorOpeningTheExportFindsTheTimelinesKeys)
 {
     const timeline_source show = unpack_timeline(fixture_timeline().view(),
                                                  {show_track_names, show_track_names + sync_track_count});
     const std::string xml = rocket_project_xml(show, show_end_row + 1);
-    EXPECT_NE(xml.find("<tracks rows=\"1713\""), std::string::npos);
+    EXPECT_NE(xml.find("<tracks rows=\"1713\" startRow=\"0\" endRow=\"1712\""), std::string::npos);
     EXPECT_NE(xml.find("highlightRowStep=\"8\""), std::string::npos);
 
-    timeline_source back;
-    std::string error;
-    ASSERT_TRUE(read_rocket_project(xml, back, error)) << error;
+    const timeline_source back = editor_open_project(xml);
     ASSERT_EQ(back.tracks.size(), show.tracks.size());
     for (size_t t = 0; t < show.tracks.size(); ++t) {
         EXPECT_EQ(back.tracks[t].name, show.tracks[t].name);
@@ -30,16 +29,18 @@ TEST(RocketProject, ExportReadsBackAsTheTimelinesKeys)
     EXPECT_EQ(back.tracks[14].keys[0].mode, sync_ramp);
 }
 
-TEST(RocketProject, NamesAreEscapedAndBrokenKeysRefused)
+TEST(RocketProject, NamesAreEscapedAndModesWrittenAsInterpolationCodes)
 {
-    timeline_source s{{{"a<&\"b", 10, {{0, 1.5, sync_smooth}}}}};
-    timeline_source back;
-    std::string error;
-    ASSERT_TRUE(read_rocket_project(rocket_project_xml(s, 8), back, error)) << error;
-    EXPECT_EQ(back.tracks.at(0).name, "a<&\"b");
-    EXPECT_FALSE(read_rocket_project("<tracks><track name=\"x\"><key row=\"1\" value=\"z\" interpolation=\"0\"/>",
-                                     back, error));
-    EXPECT_FALSE(read_rocket_project("<tracks><track name=\"x\"><key row=\"1\" value=\"2\" interpolation=\"7\"/>",
-                                     back, error));
-    EXPECT_FALSE(read_rocket_project("<key row=\"1\" value=\"2\" interpolation=\"0\"/>", back, error));
+    const timeline_source s{{{"a<&\"b>", 10, {{0, 1.5, sync_smooth}, {8, -0.1, sync_ramp}, {9, 1e20, sync_step}}},
+                             {"c", 4, {}}}};
+    EXPECT_EQ(rocket_project_xml(s, 16), "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                                         "<tracks rows=\"16\" startRow=\"0\" endRow=\"15\" highlightRowStep=\"8\">\n"
+                                         "  <track name=\"a&lt;&amp;&quot;b&gt;\">\n"
+                                         "    <key row=\"0\" value=\"1.5\" interpolation=\"2\"/>\n"
+                                         "    <key row=\"8\" value=\"-0.1\" interpolation=\"3\"/>\n"
+                                         "    <key row=\"9\" value=\"1e+20\" interpolation=\"0\"/>\n"
+                                         "  </track>\n"
+                                         "  <track name=\"c\">\n"
+                                         "  </track>\n"
+                                         "</tracks>\n");
 }

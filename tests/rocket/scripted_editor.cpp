@@ -1,10 +1,13 @@
 #include "scripted_editor.h"
 
 #include <arpa/inet.h>
-#include <cstring>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
 
 namespace {
 constexpr uint32_t longest_name = 256;
@@ -139,6 +142,22 @@ std::vector<uint8_t> editor_set_key(uint32_t track, uint32_t row, float value, u
     return v;
 }
 
+std::vector<uint8_t> editor_set_key(uint32_t track, const source_key& key)
+{
+    return editor_set_key(track, uint32_t(key.row), float(key.value), uint8_t(key.mode));
+}
+
+std::vector<uint8_t> editor_set_keys(const timeline_source& source)
+{
+    std::vector<uint8_t> v;
+    for (size_t t = 0; t < source.tracks.size(); ++t)
+        for (const source_key& k : source.tracks[t].keys) {
+            const std::vector<uint8_t> m = editor_set_key(uint32_t(t), k);
+            v.insert(v.end(), m.begin(), m.end());
+        }
+    return v;
+}
+
 std::vector<uint8_t> editor_delete_key(uint32_t track, uint32_t row)
 {
     std::vector<uint8_t> v{1};
@@ -156,3 +175,21 @@ std::vector<uint8_t> editor_set_row(uint32_t row)
 
 std::vector<uint8_t> editor_pause(bool paused) { return {4, uint8_t(paused)}; }
 std::vector<uint8_t> editor_save() { return {5}; }
+
+timeline_source editor_open_project(const std::string& xml)
+{
+    timeline_source out;
+    std::istringstream in(xml);
+    for (std::string line; std::getline(in, line);) {
+        char name[256];
+        int row, mode;
+        double value;
+        if (std::sscanf(line.c_str(), " <track name=\"%255[^\"]\">", name) == 1)
+            out.tracks.push_back({name, 10, {}});
+        else if (std::sscanf(line.c_str(), " <key row=\"%d\" value=\"%lf\" interpolation=\"%d\"/>", &row, &value,
+                             &mode) == 3 &&
+                 !out.tracks.empty())
+            out.tracks.back().keys.push_back({row, value, sync_mode(mode)});
+    }
+    return out;
+}

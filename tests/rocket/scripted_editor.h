@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "timeline/source.h"
+
 struct scripted_editor {
     int listener = -1;
     int peer = -1;
@@ -29,7 +31,13 @@ void editor_pump(scripted_editor& e);
 void editor_send(scripted_editor& e, const std::vector<uint8_t>& bytes);
 
 std::vector<uint8_t> editor_set_key(uint32_t track, uint32_t row, float value, uint8_t mode);
+std::vector<uint8_t> editor_set_key(uint32_t track, const source_key& key);
+// Every key of the source, its tracks numbered in order.
+std::vector<uint8_t> editor_set_keys(const timeline_source& source);
 std::vector<uint8_t> editor_delete_key(uint32_t track, uint32_t row);
 std::vector<uint8_t> editor_set_row(uint32_t row);
 std::vector<uint8_t> editor_pause(bool paused);
 std::vector<uint8_t> editor_save();
+
+// The tracks and keys of a project file, read as an editor opening it would; the file holds no scales.
+timeline_source editor_open_project(const std::string& xml);
