@@ -1,4 +1,5 @@
-// Packing the editor's keys into the show's tables: exact where the format allows, nearest storable otherwise.
+// The editor's keys: as the source has them, and packed into the show's tables, exact where the format allows,
+// nearest storable otherwise.
 #include <gtest/gtest.h>
 
 #include "tools/rocket/rocket_keys.h"
@@ -30,7 +31,7 @@ bool reports(const rocket_timeline& t, const std::string& part)
 }
 }
 
-TEST(RocketPack, EditorTracksReadAsTheEditorShowsThem)
+TEST(RocketKeys, EditorTracksReadAsTheEditorShowsThem)
 {
     rocket_source s = seventeen();
     s[0] = {"a", 10, {}};                                             // no keys: 0
@@ -47,7 +48,7 @@ TEST(RocketPack, EditorTracksReadAsTheEditorShowsThem)
     EXPECT_FLOAT_EQ(at(t, 2, 5000), 100);
 }
 
-TEST(RocketPack, ValuesOffTheScaleUseTheNearestAndSaySo)
+TEST(RocketKeys, ValuesOffTheScaleUseTheNearestAndSaySo)
 {
     rocket_source s = seventeen();
     s[0] = {"zoom", 4, {{0, {50.01f, sync_step}}}}; // steps of 1/64
@@ -59,7 +60,7 @@ TEST(RocketPack, ValuesOffTheScaleUseTheNearestAndSaySo)
     EXPECT_TRUE(reports(t, "track huge, row 0"));
 }
 
-TEST(RocketPack, RowsTooFarApartStayWhereTheyAreAndAreReported)
+TEST(RocketKeys, RowsTooFarApartStayWhereTheyAreAndAreReported)
 {
     rocket_source s = seventeen();
     s[0] = {"a", 10, {{0, {0, sync_step}}, {300, {8, sync_step}}, {310, {9, sync_step}}}};
@@ -74,7 +75,7 @@ TEST(RocketPack, RowsTooFarApartStayWhereTheyAreAndAreReported)
     EXPECT_EQ(t.problems.size(), 1u);
 }
 
-TEST(RocketPack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
+TEST(RocketKeys, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
 {
     rocket_source s = seventeen();
     s[0] = {"busy", 10, {}};
@@ -88,7 +89,7 @@ TEST(RocketPack, PastFiveHundredTwelveRowsKeysAreDroppedFromThePackOnly)
     EXPECT_EQ(s[0].keys.size(), 600u);
 }
 
-TEST(RocketPack, KeysMoreThan254DistinctRowsApartAreReported)
+TEST(RocketKeys, KeysMoreThan254DistinctRowsApartAreReported)
 {
     rocket_source s = seventeen();
     s[0] = {"dense", 10, {}};
@@ -101,7 +102,7 @@ TEST(RocketPack, KeysMoreThan254DistinctRowsApartAreReported)
     EXPECT_EQ(s[1].keys.size(), 2u) << "the author's keys stay as they are";
 }
 
-TEST(RocketPack, TracksHoldABoundedNumberOfKeys)
+TEST(RocketKeys, TracksHoldABoundedNumberOfKeys)
 {
     rocket_track t{"t", 10, {}};
     for (uint32_t r = 0; r < rocket_max_keys_per_track; ++r)
@@ -109,4 +110,22 @@ TEST(RocketPack, TracksHoldABoundedNumberOfKeys)
     EXPECT_FALSE(rocket_set_key(t, 999999, {1, sync_step}));
     EXPECT_TRUE(rocket_set_key(t, 5, {2, sync_step})) << "changing a key that exists is allowed";
     EXPECT_EQ(t.keys.size(), rocket_max_keys_per_track);
+}
+
+TEST(RocketKeys, SourceAndEditorHoldTheSameKeysAndValuesReadAsTyped)
+{
+    const timeline_source source{{{"a", 4, {{-1, 9, sync_step}, {0, 0.1, sync_ramp}, {12, -3, sync_linear}}}}};
+    const rocket_source keys = rocket_from_source(source);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].scale, 4);
+    ASSERT_EQ(keys[0].keys.size(), 2u) << "a row before 0 is no editor row";
+    EXPECT_EQ(keys[0].keys.at(0).mode, sync_ramp);
+
+    const timeline_source back = rocket_to_source(keys);
+    ASSERT_EQ(back.tracks.size(), 1u);
+    ASSERT_EQ(back.tracks[0].keys.size(), 2u);
+    EXPECT_EQ(back.tracks[0].keys[0].value, 0.1) << "the decimal, not the float's binary value";
+    EXPECT_EQ(back.tracks[0].keys[1].row, 12);
+    EXPECT_EQ(back.tracks[0].keys[1].value, -3);
+    EXPECT_EQ(back.tracks[0].keys[1].mode, sync_linear);
 }

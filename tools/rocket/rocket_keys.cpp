@@ -44,7 +44,8 @@ rocket_source rocket_from_source(const timeline_source& source)
     for (const source_track& s : source.tracks) {
         rocket_track& t = keys.emplace_back(rocket_track{s.name, uint8_t(s.scale), {}});
         for (const source_key& k : s.keys)
-            t.keys[uint32_t(k.row)] = {float(k.value), k.mode};
+            if (k.row >= 0) // an editor's rows start at 0
+                t.keys[uint32_t(k.row)] = {float(k.value), k.mode};
     }
     return keys;
 }

@@ -29,7 +29,8 @@ inline constexpr size_t rocket_max_keys_per_track = 4096;
 bool rocket_set_key(rocket_track& track, uint32_t row, rocket_key key);
 
 // The tracks as the timeline source has them, and back. An editor's track with no keys is 0, and before its
-// first key it holds that key's value; the source says both with a key at row 0.
+// first key it holds that key's value; the source says both with a key at row 0. Source keys before row 0 have
+// no place in the editor and are left out.
 timeline_source rocket_to_source(const rocket_source& keys);
 rocket_source rocket_from_source(const timeline_source& source);
 

@@ -25,24 +25,23 @@ const char* refusal(uint32_t row, const rocket_key& key, uint8_t scale)
 // The keys to write: the refused ones left out and listed, the file's own key kept at their rows.
 rocket_source savable(const rocket_source& keys, const timeline_source& before, std::string& refused, int& count)
 {
+    const rocket_source file = rocket_from_source(before);
     rocket_source out = keys;
-    for (size_t t = 0; t < out.size(); ++t)
-        for (auto k = out[t].keys.begin(); k != out[t].keys.end();) {
-            const char* why = refusal(k->first, k->second, out[t].scale);
+    for (rocket_track& t : out)
+        for (auto k = t.keys.begin(); k != t.keys.end();) {
+            const char* why = refusal(k->first, k->second, t.scale);
             if (!why) {
                 ++k;
                 continue;
             }
             if (++count <= 4)
-                refused += std::string(count > 1 ? ", " : "") + out[t].name + " row " + std::to_string(k->first) +
-                           " (" + why + ")";
+                refused += std::string(count > 1 ? ", " : "") + t.name + " row " + std::to_string(k->first) + " (" +
+                           why + ")";
             const uint32_t row = k->first;
-            k = out[t].keys.erase(k);
-            for (const source_track& s : before.tracks)
-                if (s.name == out[t].name)
-                    for (const source_key& old : s.keys)
-                        if (old.row >= 0 && uint32_t(old.row) == row)
-                            out[t].keys[row] = {float(old.value), old.mode};
+            k = t.keys.erase(k);
+            for (const rocket_track& f : file)
+                if (const auto kept = f.keys.find(row); f.name == t.name && kept != f.keys.end())
+                    t.keys[row] = kept->second;
         }
     if (count > 4)
         refused += " and " + std::to_string(count - 4) + " more";
