@@ -1,4 +1,4 @@
-// The capture tool's renderer: the show's start-up minus window and music,
+// The show run by the capture and the studio: its start-up minus window and music,
 // and the show's frame code driven by a stepped clock.
 #pragma once
 #include <cstdio>
