@@ -2,10 +2,19 @@
 
 #include <cmath>
 
+#include "driver/authoring.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
 
 namespace {
+// The timeline playing: its tables and the evaluator's working space, which
+// every evaluation for the feed shares.
+struct timeline_record {
+    sync_tables tables;
+    sync_scratch scratch;
+};
+timeline_record timeline_playing = {show_sync, {}};
+
 void advance_time(double now)
 {
     float* const fc = frame_constants;
@@ -33,18 +42,18 @@ int ease_feed()
 }
 }
 
+void play_timeline(const sync_tables& tables) { timeline_playing.tables = tables; }
+
+void syncget(float t, float* out) { sync_evaluate(timeline_playing.tables, timeline_playing.scratch, t, out); }
+
+void syncgetc(float t, float* out) { syncget(t, out); }
+
+void start_feed() { frame_constants[slot_feed_position] = 0; }
+
 int update_feed(double now)
 {
     advance_time(now);
     syncgetc(float(now), frame_constants + slot_tracks);
-    return ease_feed();
-}
-
-int update_feed(double now, const sync_tables& tables)
-{
-    static sync_scratch scratch;
-    advance_time(now);
-    sync_evaluate(tables, scratch, float(now), frame_constants + slot_tracks);
     return ease_feed();
 }
 

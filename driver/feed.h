@@ -1,5 +1,6 @@
 // Per-frame feed logic: show time, sync tracks, the eased feed position and the
-// three passes of the frame.
+// three passes of the frame. The feed plays one timeline: the show's own, unless
+// an authoring tool has put another in its place (driver/authoring.h).
 #pragma once
 
 #include "shared/state.h"
@@ -13,9 +14,15 @@ struct pass_descriptor {
 };
 constexpr int pass_count = 3;
 
+// The feed at entry 0, as the show's first frame finds it.
+void start_feed();
 // now: show time in rows. Returns the index of the track to play.
 int update_feed(double now);
-// The same over other tables (an edited timeline in the authoring tools).
-int update_feed(double now, const sync_tables& tables);
 // Current entry, next entry, composite.
 void plan_passes(pass_descriptor passes[pass_count]);
+
+// The timeline playing at t (in rows), one float per track into out[0 ...],
+// with the feed's own scratch. Not re-entrant.
+void syncget(float t, float* out);
+// The feed's call into syncget; the same work.
+void syncgetc(float t, float* out);

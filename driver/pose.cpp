@@ -1,6 +1,28 @@
-#include "driver/pose.h"
+#include <cstring>
 
+#include "driver/authoring.h"
+#include "driver/feed.h"
 #include "shared/state.h"
+
+namespace {
+float start_constants[frame_constant_count];
+}
+
+void keep_start_constants() { std::memcpy(start_constants, frame_constants, sizeof start_constants); }
+
+void restart_feed()
+{
+    std::memcpy(frame_constants, start_constants, sizeof start_constants);
+    start_feed();
+}
+
+void pose_entry(int e, double rows, double seconds)
+{
+    restart_feed();
+    frame_constants[slot_time] = frame_constants[slot_previous_time] = float(seconds);
+    syncget(float(rows), frame_constants + slot_tracks);
+    frame_constants[slot_feed_position] = float(e);
+}
 
 void pose_plain()
 {

@@ -6,6 +6,7 @@
 #include "driver/frame.h"
 #include "driver/startup.h"
 #include "driver/window.h"
+#include "graphics/device.h"
 #include "music/playback.h"
 #include "shared/state.h"
 #include "timeline/clock.h"
@@ -15,6 +16,7 @@ int run_show()
 {
     if (!create_window())
         return 1;
+    set_back_buffer_width(window_back_buffer_width());
     const window_link link = show_window_link();
     if (!start_device(&link))
         return 1;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "driver/feed.h"
 #include "graphics/atlas.h"
 #include "graphics/noise.h"
 #include "music/playback.h"
@@ -38,5 +39,5 @@ void start_music_and_clock()
     load_tracks();
     play_track(track_table[current_track]);
     start_clock();
-    frame_constants[slot_feed_position] = 0;
+    start_feed();
 }

@@ -1,4 +1,5 @@
 #include "driver/window.h"
+#include "driver/studio_window.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_vulkan.h>
@@ -13,12 +14,16 @@
 
 namespace {
 SDL_Window* show_window;
+int back_buffer_width; // the width a frame_height-line picture has in the window
 const char* surface_extensions[8];
 unsigned surface_extension_count;
 std::atomic<bool> escape_pressed;
 double pointer_x, pointer_y;
 Uint32 cursor_moved; // SDL ticks of the last motion; 0: hidden
 constexpr Uint32 cursor_linger_ms = 1500;
+
+// The width of a frame_height-line picture with the aspect of width x height.
+int aspect_width(int width, int height) { return width * frame_height / (height > 0 ? height : frame_height); }
 
 studio_key at_pointer(studio_key key, int x, int y)
 {
@@ -105,7 +110,7 @@ bool create_window()
     }
     int width = screen.w, height = screen.h;
     SDL_GetWindowSize(show_window, &width, &height);
-    W = width * frame_height / (height > 0 ? height : frame_height);
+    back_buffer_width = aspect_width(width, height);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_AddEventWatch(watch_escape, nullptr);
     return finish_window();
@@ -123,7 +128,7 @@ bool create_studio_window(int width, int height)
         return false;
     }
     SDL_GetWindowSize(show_window, &width, &height);
-    W = width * frame_height / (height > 0 ? height : frame_height);
+    back_buffer_width = aspect_width(width, height);
     SDL_ShowCursor(SDL_DISABLE);
     return finish_window();
 }
@@ -153,10 +158,10 @@ studio_key next_studio_key()
             return studio_key::exposed;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
             event.window.data1 > 0 && event.window.data2 > 0) {
-            const int width = event.window.data1 * frame_height / event.window.data2;
-            if (width == W)
+            const int width = aspect_width(event.window.data1, event.window.data2);
+            if (width == back_buffer_width)
                 continue;
-            W = width;
+            back_buffer_width = width;
             return studio_key::resized;
         }
         if (event.type != SDL_KEYDOWN)
@@ -201,6 +206,8 @@ bool quit_asked()
     SDL_PumpEvents();
     return escape_pressed.load() || SDL_HasEvent(SDL_QUIT);
 }
+
+int window_back_buffer_width() { return back_buffer_width; }
 
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 

@@ -1,38 +1,18 @@
-// The show window and its keyboard, through SDL2.
+// The show window and its keyboard, through SDL2; the studio's window adds
+// its own calls in driver/studio_window.h.
 #pragma once
 
 #include "graphics/device.h"
 
 // Borderless, top-most, covering the current display, no title, no cursor.
-// Sets W from the window's size. Returns false (after a line on stderr) when
-// no window can be made.
+// Returns false (after a line on stderr) when no window can be made.
 bool create_window();
+// The width of a back buffer frame_height lines high with the window's
+// aspect: at its making, or at the size next_studio_key last reported.
+int window_back_buffer_width();
 // What the device needs to present into the window.
 window_link show_window_link();
 // Takes at most one pending event off the queue, as the frame loop does.
 void pump_one_message();
 // Escape is down now or was pressed since the previous call.
 bool escape_requested();
-
-// The studio's ordinary, resizable window with a title; W from its aspect.
-bool create_studio_window(int width, int height);
-enum class studio_key {
-    none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
-    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, press, drag, preview_scale, resized,
-    exposed, quit
-};
-// The next key press waiting, as what it means in the studio; none when no
-// event is left. A closed window reads as quit; a new window size has set W
-// from its aspect and reads as resized; a window uncovered reads as exposed.
-// The wheel steps like Left and Right;
-// the left button reads as press, and moving with it held as drag, at
-// pointer_at(). The cursor shows only while the mouse moves.
-studio_key next_studio_key();
-// Where the last press or drag was, as fractions of the window's width and height.
-void pointer_at(double& x, double& y);
-// Sleeps until an event is waiting (left on the queue) or `seconds` pass.
-void wait_for_event(double seconds);
-void set_window_title(const char* title);
-// Between frames that are slow to come: whether Escape was pressed or the
-// window closed, leaving every event for next_studio_key.
-bool quit_asked();

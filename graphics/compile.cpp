@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/gpu.h"
 #include "graphics/shader_sources.h"
 #include "graphics/spirv_fixup.h"
@@ -162,6 +162,12 @@ void retire_shader(gpu_shader* shader)
         return;
     check(vkDeviceWaitIdle(gpu.device), "waiting for the device"); // a frame in flight may still use it
     destroy_pipelines(shader);
+}
+
+void replace_shader(int slot, gpu_shader* shader)
+{
+    retire_shader(shader_table[slot]);
+    shader_table[slot] = shader;
 }
 
 void build_preview_scales() { gpu.preview_scales_built = true; }

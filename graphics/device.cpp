@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "graphics/authoring.h"
 #include "graphics/gpu.h"
 
 gpu_record gpu;
@@ -322,8 +323,13 @@ bool create_device(const window_link* window, validation_sink validation)
     return true;
 }
 
-void resize_back_buffer()
+void set_back_buffer_width(int width)
 {
+    if (width == W)
+        return;
+    W = width;
+    if (!gpu.device)
+        return; // create_device makes the images at this width
     check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
     vkDestroyImageView(gpu.device, gpu.back_buffer.view, nullptr);
     vkDestroyImage(gpu.device, gpu.back_buffer.image, nullptr);

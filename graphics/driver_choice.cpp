@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/gpu.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/gpu.h"
 
 namespace {

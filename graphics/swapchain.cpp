@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/gpu.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "music/audio_device.h"
+#include "music/authoring.h"
 #include "timeline/clock.h"
 
 int current_track;
@@ -64,6 +65,8 @@ void select_track(int n)
 }
 
 void use_recorder() { recording = true; }
+
+void restart_track_choice() { current_track = 0; }
 
 void pull_samples(unsigned char* out, uint32_t bytes)
 {

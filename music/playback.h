@@ -1,5 +1,6 @@
 // Playback of the decoded tracks: one buffer at a time, from its start, with
-// a switch whenever the entry nearest the middle of the feed changes.
+// a switch whenever the entry nearest the middle of the feed changes. The
+// authoring tools' calls are in music/authoring.h.
 #pragma once
 #include <cstdint>
 
@@ -10,19 +11,9 @@ extern int current_track; // index into track_table of the track last selected; 
 // Starts the music: queues track and opens the default audio output (or, after
 // use_recorder(), none). Without an audio device the show runs silent.
 void play_track(const music_track& track);
-// Queues track from seconds on. An offset at or past the end plays the last
-// 16 bytes; a switch hands over a pointer and a length and copies nothing.
-void restart_track(const music_track& track, double seconds);
-// Silences the output.
-void stop_playback();
 // Called every frame: a different index stops the music and, while the show
 // clock is live, restarts it on track_table[n] from its first sample.
 void select_track(int n);
-
-// Recording instead of playing, for the capture tool: call use_recorder()
-// before play_track, then drive select_track as the show does and pull the
-// soundtrack with pull_samples, 44,100 / fps frames per video frame.
-void use_recorder();
 // Fills out with the next bytes of 16-bit stereo 44,100 Hz sound: the queued
 // buffer's next whole 4-byte frames, then silence. The audio device's
 // callback and a recording both take their sound from here.

@@ -3,8 +3,6 @@
 #include <cstring>
 
 namespace {
-sync_scratch show_scratch;
-
 float scale_of(uint8_t s)
 {
     // 2^(s - 10), built from its bit pattern.
@@ -54,7 +52,3 @@ void sync_evaluate(const sync_tables& tb, sync_scratch& scratch, float t, float*
         }
     }
 }
-
-void syncget(float t, float* out) { sync_evaluate(show_sync, show_scratch, t, out); }
-
-void syncgetc(float t, float* out) { syncget(t, out); }

@@ -45,7 +45,3 @@ extern const sync_tables show_sync;
 // Writes one float per track to out[0 ...]; t is in rows. A track none of whose
 // keys has been reached keeps what out held.
 void sync_evaluate(const sync_tables& tables, sync_scratch& scratch, float t, float* out);
-
-// The show's tables with the show's own scratch. Not re-entrant.
-void syncget(float t, float* out);
-void syncgetc(float t, float* out);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "driver/authoring.h"
 #include "driver/feed.h"
 #include "graphics/noise.h"
 #include "shared/state.h"
@@ -21,9 +22,11 @@ struct Feed : ::testing::Test {
         for (gpu_shader*& s : shader_table)
             s = filled;
         W = column_width;
+        play_timeline(fixture_timeline().view());
     }
+    void TearDown() override { play_timeline(show_sync); }
     float& position() { return frame_constants[slot_feed_position]; }
-    static int update(double now) { return update_feed(now, fixture_timeline().view()); }
+    static int update(double now) { return update_feed(now); }
     // Plans with the position placed directly.
     void plan_at(float p, pass_descriptor out[pass_count])
     {
@@ -147,6 +150,7 @@ TEST_F(Feed, WholeTimelineScrollsThroughEveryEntryAndEndsOnTheLast)
 // Any show: whatever the author keys, the feed plays only entries that exist.
 TEST_F(Feed, TheShowsTargetStaysWithinItsEntries)
 {
+    play_timeline(show_sync);
     position() = 0;
     float lowest = 0, highest = 0;
     for (int frame = 0; frame <= show_end_row * 60 / rows_per_second; ++frame) {

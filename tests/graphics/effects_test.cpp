@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/feed.h"
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "tests/graphics/gpu_harness.h"
 #include "timeline/sync.h"
 

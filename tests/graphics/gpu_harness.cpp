@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "graphics/atlas.h"
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "driver/feed.h"
 #include "driver/frame.h"
-#include "driver/pose.h"
+#include "driver/authoring.h"
 #include "driver/startup.h"
 #include "graphics/shader_sources.h"
 
@@ -23,7 +23,7 @@ void start_gpu(int width)
     if (started)
         return;
     started = true;
-    W = width;
+    set_back_buffer_width(width);
     const std::vector<unsigned char> black(size_t(atlas_width) * atlas_height);
     if (!start_device(nullptr, black.data(), fail_on_message))
         std::exit(1); // no device: nothing here can run

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "graphics/atlas.h"
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/shader_sources.h"
 #include "tests/fixtures/snapshot.h"
 #include "tests/graphics/gpu_harness.h"

@@ -12,7 +12,7 @@
 
 #include "driver/feed.h"
 #include "graphics/atlas.h"
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/shader_sources.h"
 #include "tests/graphics/gpu_harness.h"
 

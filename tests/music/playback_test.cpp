@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "music/playback.h"
+#include "music/authoring.h"
 #include "timeline/clock.h"
 
 namespace {

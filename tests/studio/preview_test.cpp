@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "tools/capture/capture_image.h"
 #include "tools/stepped/stepped_show.h"
 
@@ -83,7 +83,7 @@ protected:
     static void SetUpTestSuite()
     {
         fs::create_directories(folder);
-        W = column_width;
+        set_back_buffer_width(column_width);
         build_preview_scales();
         ASSERT_TRUE(start_renderer(nullptr));
     }

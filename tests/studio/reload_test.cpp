@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "driver/frame.h"
-#include "graphics/device.h"
+#include "driver/authoring.h"
+#include "graphics/authoring.h"
 #include "tests/fixtures/fixture_timeline.h"
 #include "tools/stepped/stepped_show.h"
 #include "tools/studio/live_shaders.h"
@@ -139,7 +140,7 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
     const sync_tables fixture = fixture_timeline().view();
     ASSERT_EQ(view.key_count, fixture.key_count);
     EXPECT_TRUE(std::equal(view.values, view.values + view.key_count, fixture.values));
-    use_timeline(view);
+    play_timeline(view);
     draw_entry_as_shown(5, 300);
     const std::vector<unsigned> before = frame();
 
@@ -154,7 +155,7 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
     std::shared_ptr<const packed_timeline> darker = take_timeline();
     ASSERT_TRUE(darker);
     const sync_tables dark_view = darker->view();
-    use_timeline(dark_view);
+    play_timeline(dark_view);
     draw_entry_as_shown(5, 300);
     const std::vector<unsigned> black = frame();
     EXPECT_NE(black, before);
@@ -178,18 +179,17 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
     ASSERT_TRUE(again) << "the save was not seen";
     EXPECT_EQ(timeline_errors(), "");
     const sync_tables again_view = again->view();
-    use_timeline(again_view);
+    play_timeline(again_view);
     draw_entry_as_shown(5, 300);
     EXPECT_EQ(frame(), before);
-    use_timeline(show_sync);
+    play_timeline(show_sync);
 }
 
 // In a wide window the display sits beside the column, where the passes never
 // draw: hiding it must clear it there too.
 TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
 {
-    W = 1920;
-    resize_back_buffer();
+    set_back_buffer_width(1920);
     const int side = (W - column_width) / 2;
     auto lit_beside = [side] {
         const std::vector<unsigned> pixels = frame();
@@ -210,6 +210,5 @@ TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
     draw_studio_screen(view, false, {});
     present();
     EXPECT_EQ(lit_beside(), 0);
-    W = column_width;
-    resize_back_buffer();
+    set_back_buffer_width(column_width);
 }

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/authoring.h"
 #include "driver/feed.h"
-#include "music/playback.h"
+#include "music/authoring.h"
 #include "tests/fixtures/fixture_timeline.h"
 #include "tools/stepped/stepped_show.h"
 #include "tools/studio/costs.h"
@@ -29,8 +30,7 @@ constexpr double fps = 60;
 // The fixture timeline in the show's place, as the studio puts an edited one.
 void play_fixture()
 {
-    static const sync_tables view = fixture_timeline().view();
-    use_timeline(view);
+    play_timeline(fixture_timeline().view());
 }
 
 show_map& built_map()
@@ -123,10 +123,13 @@ TEST(ShowMap, RowsPlayTheTrackAndPositionTheCaptureRecords)
         // The capture's frame at row r (r * 7.5 is a frame when r is even).
         const long k = std::lround(r * 7.5);
         ASSERT_EQ(frame_row(rate, 0, k), r);
-        current_track = 0;
+        restart_track_choice();
         restart_track(track_table[0], 0);
-        step_feed_to(rate, r, [&](double) { pull_samples(sound.data(), frame_bytes); });
-        select_track(stepped_feed(r));
+        step_feed_to(rate, r, [&](double, int track) {
+            select_track(track);
+            pull_samples(sound.data(), frame_bytes);
+        });
+        select_track(update_feed(r));
         pull_samples(sound.data(), frame_bytes);
         int16_t left, right;
         std::memcpy(&left, sound.data(), 2);

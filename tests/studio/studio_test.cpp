@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/authoring.h"
 #include "driver/feed.h"
-#include "music/playback.h"
+#include "music/authoring.h"
 #include "tests/fixtures/fixture_timeline.h"
 #include "timeline/sync.h"
 #include "tools/stepped/stepped_show.h"
@@ -24,12 +25,8 @@
 namespace {
 constexpr double fps = 60, step = 8 / fps;
 
-// The studio keeps the tables it is given, so they must outlive the test.
-void play_fixture()
-{
-    static const sync_tables view = fixture_timeline().view();
-    use_timeline(view);
-}
+// The fixture timeline in the show's place, as the studio puts an edited one.
+void play_fixture() { play_timeline(fixture_timeline().view()); }
 
 // Seeks to frame k0's row, then plays frame by frame up to frame k1 as the
 // studio's loop does, tracking the music's start row itself.
@@ -47,7 +44,7 @@ played seek_then_play(long k0, long k1)
     int switches = 0;
     for (long k = k0 + 1; k <= k1; ++k) {
         const int before = current_track;
-        select_track(stepped_feed(k * step));
+        select_track(update_feed(k * step));
         if (current_track != before)
             since = k * step, ++switches;
     }
@@ -112,10 +109,13 @@ TEST(StudioSeek, MusicPositionEqualsTheCapturesRecordedSoundtrack)
         const float seek_position = frame_constants[slot_feed_position];
 
         // As the capture records it: each frame selects its track, then takes its sound.
-        current_track = 0;
+        restart_track_choice();
         restart_track(track_table[0], 0);
-        step_feed_to(rate, row, [&](double) { pull_samples(sound.data(), frame_bytes); });
-        select_track(stepped_feed(row));
+        step_feed_to(rate, row, [&](double, int track) {
+            select_track(track);
+            pull_samples(sound.data(), frame_bytes);
+        });
+        select_track(update_feed(row));
         pull_samples(sound.data(), frame_bytes);
         uint32_t recorded;
         std::memcpy(&recorded, sound.data(), 4);

@@ -1,7 +1,7 @@
 // Cost of one evaluation of the whole timeline (run by hand, not a test).
 #include <benchmark/benchmark.h>
 
-#include "timeline/sync.h"
+#include "driver/feed.h"
 
 static void evaluate_whole_timeline(benchmark::State& state)
 {

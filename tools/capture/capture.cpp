@@ -16,8 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/authoring.h"
 #include "graphics/atlas.h"
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "graphics/shader_sources.h"
@@ -381,10 +382,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "swipemix-capture: %s: %s\n", o.timeline, error.c_str());
             return 2;
         }
-        static const sync_tables view = edited.view();
-        use_timeline(view);
+        play_timeline(edited.view());
     }
-    W = o.width;
+    set_back_buffer_width(o.width);
     if (o.preview != 1)
         build_preview_scales();
     if (!start_renderer(o.shader_dir))

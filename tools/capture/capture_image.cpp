@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "shared/state.h"
 
 void grab(rgb_image& out, int x0, int width) { grab(out, presented_pixels(), x0, width); }

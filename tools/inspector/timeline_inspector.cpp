@@ -90,7 +90,7 @@ int print_frames(const options& o)
     for (gpu_shader*& slot : shader_table)
         slot = reinterpret_cast<gpu_shader*>(&present);
     fillrand();
-    frame_constants[slot_feed_position] = 0;
+    start_feed();
 
     std::printf("frame,rows,seconds,feed_position,track,current_slot,next_slot");
     for (const char* name : show_track_names)

@@ -1,38 +1,16 @@
 #include "tools/stepped/stepped_show.h"
 
 #include <chrono>
-#include <cstring>
 
+#include "driver/authoring.h"
 #include "driver/feed.h"
 #include "driver/frame.h"
-#include "driver/pose.h"
 #include "driver/startup.h"
-#include "music/playback.h"
+#include "graphics/authoring.h"
+#include "music/authoring.h"
 #include "music/tracks.h"
 #include "timeline/sync.h"
 #include "tools/common/shader_dir.h"
-
-namespace {
-// The frame constants as start-up leaves them, so every run starts alike.
-float fresh_constants[frame_constant_count];
-const sync_tables* in_use = &show_sync;
-
-void restart_feed()
-{
-    std::memcpy(frame_constants, fresh_constants, sizeof fresh_constants);
-    frame_constants[slot_feed_position] = 0;
-}
-
-// The show's constants at `rows`, with entry e resting in the column.
-void pose_entry(int e, double rows)
-{
-    restart_feed();
-    frame_constants[slot_time] = frame_constants[slot_previous_time] = float(rows * row_seconds);
-    static sync_scratch scratch;
-    sync_evaluate(*in_use, scratch, float(rows), frame_constants + slot_tracks);
-    frame_constants[slot_feed_position] = float(e);
-}
-}
 
 void load_music(const char* tool, const char* dir)
 {
@@ -40,12 +18,6 @@ void load_music(const char* tool, const char* dir)
         std::fprintf(stderr, "%s: no music track can be read in %s, so there is no sound; give --music DIR, or make "
                              "the default music with tools/music/make-music\n", tool, dir);
 }
-
-void use_timeline(const sync_tables& tables) { in_use = &tables; }
-
-const sync_tables& timeline_in_use() { return *in_use; }
-
-int stepped_feed(double rows) { return update_feed(rows, *in_use); }
 
 bool start_renderer(const char* shader_dir)
 {
@@ -62,30 +34,34 @@ bool start_windowed_renderer(const window_link* window, const char* shader_dir)
     const char* const* texts = shader_dir ? load_shader_dir(shader_dir, problems) : nullptr;
     std::fputs(problems.c_str(), stderr);
     start_shaders(texts);
-    std::memcpy(fresh_constants, frame_constants, sizeof fresh_constants);
+    keep_start_constants();
     return true;
 }
 
-void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double)>& passed)
+void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double, int)>& each)
 {
     restart_feed();
     for (long k = 0; frame_row(rate, 0, k) < rows; ++k) {
-        select_track(stepped_feed(frame_row(rate, 0, k)));
-        if (passed)
-            passed(frame_row(rate, 0, k));
+        const int track = update_feed(frame_row(rate, 0, k));
+        if (each)
+            each(frame_row(rate, 0, k), track);
     }
 }
 
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
                const std::function<void(double)>& passed, FILE* times, bool draw)
 {
-    step_feed_to(rate, from, passed);
+    step_feed_to(rate, from, [&](double rows, int track) {
+        select_track(track);
+        if (passed)
+            passed(rows);
+    });
     for (long index = 0;; ++index) {
         const double rows = frame_row(rate, from, index);
         if (rows > to)
             return true;
         const auto begun = std::chrono::steady_clock::now();
-        const int track = stepped_feed(rows);
+        const int track = update_feed(rows);
         select_track(track);
         if (draw) {
             draw_passes();
@@ -103,12 +79,10 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
 
 std::vector<int> tracks_between(const frame_rate& rate, double from, double to)
 {
-    restart_feed();
-    for (long k = 0; frame_row(rate, 0, k) < from; ++k)
-        stepped_feed(frame_row(rate, 0, k));
+    step_feed_to(rate, from);
     std::vector<int> tracks;
     for (long index = 0; frame_row(rate, from, index) <= to; ++index)
-        tracks.push_back(stepped_feed(frame_row(rate, from, index)));
+        tracks.push_back(update_feed(frame_row(rate, from, index)));
     return tracks;
 }
 
@@ -120,7 +94,7 @@ void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
     restart_feed();
     for (long k = 0;; ++k) {
         const double rows = frame_row(rate, 0, k);
-        const int now = rows <= show_end_row ? stepped_feed(rows) : -1;
+        const int now = rows <= show_end_row ? update_feed(rows) : -1;
         if (now != track) {
             if (track >= 0 && track < entry_count && rows - since > best[track]) {
                 best[track] = rows - since;
@@ -136,15 +110,14 @@ void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
 
 void draw_entry_as_shown(int e, double rows)
 {
-    pose_entry(e, rows);
+    pose_entry(e, rows, rows * row_seconds);
     draw_passes();
     present();
 }
 
 void draw_entry_plain(int e, double seconds, double rows)
 {
-    pose_entry(e, rows);
-    frame_constants[slot_time] = frame_constants[slot_previous_time] = float(seconds);
+    pose_entry(e, rows, seconds);
     pose_plain();
     draw_passes();
     present();

@@ -1,5 +1,6 @@
 // The show run by the capture and the studio: its start-up minus window and music,
-// and the show's frame code driven by a stepped clock.
+// and the show's frame code driven by a stepped clock over the timeline playing
+// (play_timeline in driver/authoring.h puts an edited one in place).
 #pragma once
 #include <cstdio>
 #include <functional>
@@ -7,28 +8,26 @@
 
 #include "graphics/device.h"
 #include "shared/state.h"
-#include "timeline/sync.h"
 #include "tools/common/frame_rate.h"
 
 // Compiles the built-in texts, or those of `shader_dir` where it has them.
 // False, after a line on stderr, when there is no Vulkan device.
 bool start_renderer(const char* shader_dir);
-// The same for a window's device, remembering the constants start-up leaves.
+// The same for a window's device. Both keep the constants start-up leaves,
+// for restart_feed.
 bool start_windowed_renderer(const window_link* window, const char* shader_dir);
 
 // Every entry's music from `dir`; when not one track there can be read, one
 // line saying so and how to mend it, and silence.
 void load_music(const char* tool, const char* dir);
 
-// The timeline everything below plays: the show's own unless the studio has
-// put an edited one in its place (kept alive by the caller).
-void use_timeline(const sync_tables& tables);
-const sync_tables& timeline_in_use();
-// update_feed over that timeline.
-int stepped_feed(double rows);
-
 // The first line of a frame-times file, naming its columns.
 constexpr char frame_times_header[] = "row\tentry\tms";
+
+// The feed as the show starts, stepped at `rate` through every frame before
+// `rows`; `each` sees each frame's row and the track the feed gives it. The
+// music is not touched.
+void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double rows, int track)>& each = {});
 
 // Steps the show at `rate` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
@@ -41,11 +40,8 @@ constexpr char frame_times_header[] = "row\tentry\tms";
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long index, double rows)>& frame,
                const std::function<void(double rows)>& passed = {}, FILE* times = nullptr, bool draw = true);
 
-// The undrawn half of step_show: the feed from row 0 through every frame time
-// before `rows`, each frame's track handed to the music.
-void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double rows)>& passed = {});
-
-// The feed's track at each frame step_show would draw, found without drawing.
+// The feed's track at each frame step_show would draw, found without drawing
+// or touching the music.
 std::vector<int> tracks_between(const frame_rate& rate, double from, double to);
 
 // For each entry, the row in the middle of its longest stay on screen (the

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/window.h"
-#include "graphics/device.h"
+#include "driver/studio_window.h"
+#include "graphics/authoring.h"
 #include "tools/studio/render.h"
 #include "tools/studio/restart.h"
 

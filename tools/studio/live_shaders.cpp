@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/shader_sources.h"
 #include "tools/common/shader_dir.h"
 #include "tools/studio/file_watch.h"
@@ -101,8 +101,7 @@ bool swap_in_shaders(double* saved_at)
     for (int s = 0; s < shader_slots; ++s) {
         if (!waiting[s])
             continue;
-        retire_shader(shader_table[s]);
-        shader_table[s] = ready[s];
+        replace_shader(s, ready[s]);
         waiting[s] = false;
         const double seen = std::chrono::duration<double>(seen_saved[s].time_since_epoch()).count();
         if (saved_at && (!changed || seen < *saved_at))

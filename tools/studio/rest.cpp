@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "driver/window.h"
+#include "driver/studio_window.h"
 
 namespace {
 // Files and the editor are polled, not waited on: this often they are seen.

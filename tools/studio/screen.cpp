@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "graphics/fonts.h"
 #include "graphics/text.h"
 #include "shared/state.h"

@@ -2,22 +2,25 @@
 
 #include <cmath>
 
-#include "music/playback.h"
+#include "driver/feed.h"
+#include "music/authoring.h"
 #include "tools/stepped/stepped_show.h"
 
 double seek_show(double fps, double row)
 {
-    current_track = 0; // the show starts on entry 0's music at row 0
+    restart_track_choice(); // the show starts on entry 0's music at row 0
     int track = 0;
     double since = 0; // row of the frame that switched to `track`
     // The display's rate to a thousandth, as an exact fraction like the capture tool's.
     const frame_rate rate{std::llround(fps * 1000), 1000};
-    step_feed_to(rate, row, [&](double rows) {
-        if (current_track != track)
-            track = current_track, since = rows;
+    step_feed_to(rate, row, [&](double rows, int now) {
+        select_track(now);
+        if (now != track)
+            track = now, since = rows;
     });
-    select_track(stepped_feed(row));
-    if (current_track != track)
+    const int now = update_feed(row);
+    select_track(now);
+    if (now != track)
         since = row;
     return (row - since) * row_seconds;
 }

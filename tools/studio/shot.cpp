@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "graphics/device.h"
+#include "graphics/authoring.h"
 #include "tools/capture/capture_image.h"
 
 std::string shot_path(const std::string& dir, double row)

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "driver/authoring.h"
+#include "driver/feed.h"
 #include "tools/stepped/stepped_show.h"
 
 namespace {
@@ -45,18 +47,18 @@ void map_show(double fps, show_map& map)
         for (; row < mapped_rows && row <= next_frame; ++row) {
             float before[feed_slots];
             std::memcpy(before, frame_constants, sizeof before);
-            const int there = stepped_feed(row);
+            const int there = update_feed(row);
             map.track[row] = there;
             map.music_seconds[row] = there == track ? (row - since) * row_seconds : 0;
             map.feed[row] = frame_constants[slot_feed_position];
             std::memcpy(frame_constants, before, sizeof before);
         }
     };
-    step_feed_to(rate, 0); // the feed as a run starts
+    restart_feed();
     for (long k = 0; row < mapped_rows; ++k) {
         const double rows = frame_row(rate, 0, k);
         look(rows);
-        const int now = stepped_feed(rows);
+        const int now = update_feed(rows);
         if (now != track)
             track = now, since = rows;
     }

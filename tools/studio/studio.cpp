@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "driver/authoring.h"
 #include "driver/feed.h"
 #include "driver/frame.h"
-#include "driver/window.h"
-#include "music/playback.h"
+#include "driver/studio_window.h"
+#include "graphics/authoring.h"
+#include "music/authoring.h"
 #include "music/tracks.h"
 #include "timeline/clock.h"
 #include "tools/stepped/stepped_show.h"
@@ -50,9 +52,9 @@ double entry_rows[entry_count];
 show_map map;
 float envelope[mapped_rows];
 
-// The timeline playing, and what keeps its tables alive.
-std::shared_ptr<const void> timeline_owner;
-sync_tables timeline_view = show_sync;
+// The edited timeline whose tables the feed plays, kept alive here; null
+// while the show's own plays.
+std::shared_ptr<const packed_timeline> edited_timeline;
 
 // Puts the show at transport.row as if played from row 0, music included.
 void jump()
@@ -67,12 +69,13 @@ void jump()
         restart_track(track_table[current_track], position);
 }
 
-void install_timeline(std::shared_ptr<const void> owner, const sync_tables& view)
+// An edited timeline in the show's place, or with null the show's own.
+void install_timeline(std::shared_ptr<const packed_timeline> timeline)
 {
-    timeline_owner = std::move(owner);
-    timeline_view = view;
-    use_timeline(timeline_view);
-    find_entry_rows(timeline_view, entry_rows);
+    const sync_tables tables = timeline ? timeline->view() : show_sync;
+    play_timeline(tables);
+    edited_timeline = std::move(timeline); // the tables it replaces are no longer played
+    find_entry_rows(tables, entry_rows);
     map_show(display_fps, map);
     music_envelope(map, envelope);
 }
@@ -178,6 +181,7 @@ int start_studio(int argc, char** argv)
     watch_for_endless_effects(argc, argv, o.shader_dir, &transport);
     if (!create_studio_window(1280, 720))
         return 1;
+    set_back_buffer_width(window_back_buffer_width());
     const window_link link = show_window_link();
     build_preview_scales();
     if (!start_windowed_renderer(&link, o.shader_dir))
@@ -187,10 +191,7 @@ int start_studio(int argc, char** argv)
     play_track(track_table[current_track]);
 
     reload_timeline(o.timeline_path);
-    if (std::shared_ptr<const packed_timeline> file = take_timeline())
-        install_timeline(file, file->view());
-    else
-        install_timeline(nullptr, show_sync); // the built-in timeline plays until the file packs
+    install_timeline(take_timeline()); // null: the built-in timeline plays until the file packs
     if (o.rocket) {
         timeline_source start = last_good_source();
         if (start.tracks.empty())
@@ -238,7 +239,7 @@ bool take_key(studio_key key, double now, moves& m)
     if (key == studio_key::preview_scale)
         cycle_preview_mode(preview);
     if (key == studio_key::resized)
-        resize_back_buffer();
+        set_back_buffer_width(window_back_buffer_width());
     if (key == studio_key::press || key == studio_key::drag) {
         double x, y;
         pointer_at(x, y);
@@ -275,7 +276,8 @@ void follow_timeline(double now, moves& m)
         for (std::string& line : ev.lines)
             say(line, now);
         if (ev.timeline) {
-            install_timeline(ev.timeline, ev.timeline->packed.view());
+            // The editor's packed tables, kept alive with the rest of its timeline.
+            install_timeline(std::shared_ptr<const packed_timeline>(ev.timeline, &ev.timeline->packed));
             editor_problems = ev.timeline->problems;
             m.jumped = true;
         }
@@ -284,7 +286,7 @@ void follow_timeline(double now, moves& m)
         if (ev.seek_row >= 0)
             transport.row = std::min<double>(ev.seek_row, show_end_row), m.jumped = true;
     } else if (std::shared_ptr<const packed_timeline> file = take_timeline()) {
-        install_timeline(file, file->view());
+        install_timeline(std::move(file));
         m.jumped = true; // the same row under the new timeline
         flash("timeline reloaded", now);
     }
@@ -303,7 +305,7 @@ void advance_show(moves& m)
         jump();
     else if (!transport.paused) {
         const int playing = current_track;
-        select_track(stepped_feed(transport.row));
+        select_track(update_feed(transport.row));
         if (current_track != playing)
             music_origin_row = transport.row;
     }

@@ -1,7 +1,7 @@
 // Where the studio's keys move the show: pure bookkeeping over rows.
 #pragma once
 
-#include "driver/window.h"
+#include "driver/studio_window.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
 
