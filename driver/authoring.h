@@ -15,6 +15,10 @@ void keep_start_constants();
 // feed at entry 0. The music is not touched.
 void restart_feed();
 
+// The track a step to `now` gives from where the feed stands, and the feed
+// position it reaches; the feed is left where it stood.
+int peek_feed(double now, float& position);
+
 // The show's constants at `rows` with the clock at `seconds`, and entry e
 // resting in the column.
 void pose_entry(int e, double rows, double seconds);

@@ -1,6 +1,7 @@
 #include "driver/feed.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "driver/authoring.h"
 #include "shared/state.h"
@@ -55,6 +56,16 @@ int update_feed(double now)
     advance_time(now);
     syncgetc(float(now), frame_constants + slot_tracks);
     return ease_feed();
+}
+
+int peek_feed(double now, float& position)
+{
+    float kept[slot_tracks + sync_track_count]; // all that a step writes
+    std::memcpy(kept, frame_constants, sizeof kept);
+    const int track = update_feed(now);
+    position = frame_constants[slot_feed_position];
+    std::memcpy(frame_constants, kept, sizeof kept);
+    return track;
 }
 
 namespace {

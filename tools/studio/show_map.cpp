@@ -9,8 +9,7 @@
 #include "tools/stepped/stepped_show.h"
 
 namespace {
-constexpr int feed_slots = slot_tracks + 17; // what stepping the feed writes
-constexpr int firm_stay = 8;                 // rows at rest that count as arriving, not a hesitation
+constexpr int firm_stay = 8; // rows at rest that count as arriving, not a hesitation
 
 // The first row the feed rests on e for at least firm_stay rows, else the
 // first it rests there at all.
@@ -45,13 +44,9 @@ void map_show(double fps, show_map& map)
     // is stepped: the feed stepped to it and put back, as a seek would.
     const auto look = [&](double next_frame) {
         for (; row < mapped_rows && row <= next_frame; ++row) {
-            float before[feed_slots];
-            std::memcpy(before, frame_constants, sizeof before);
-            const int there = update_feed(row);
+            const int there = peek_feed(row, map.feed[row]);
             map.track[row] = there;
             map.music_seconds[row] = there == track ? (row - since) * row_seconds : 0;
-            map.feed[row] = frame_constants[slot_feed_position];
-            std::memcpy(frame_constants, before, sizeof before);
         }
     };
     restart_feed();

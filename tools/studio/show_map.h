@@ -15,6 +15,6 @@ struct show_map {
     int settled[entry_count];       // first row the feed rests on each entry; -1 when it never does
 };
 
-// Steps the feed at `fps` over the timeline in use, as seek_show does for one
+// Steps the feed at `fps` over the timeline playing, as seek_show does for one
 // row. Leaves frame_constants as they were; the music is not touched.
 void map_show(double fps, show_map& map);
