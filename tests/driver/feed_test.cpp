@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "driver/authoring.h"
 #include "driver/feed.h"
@@ -145,6 +146,41 @@ TEST_F(Feed, WholeTimelineScrollsThroughEveryEntryAndEndsOnTheLast)
     EXPECT_EQ(highest, 36);
     EXPECT_EQ(last, 36);
     EXPECT_EQ(position(), 36.0f);
+}
+
+TEST_F(Feed, SyncgetAndTheFeedEvaluateTheTimelinePlaying)
+{
+    using values = std::vector<float>;
+    values fixture(sync_track_count), show(sync_track_count), out(sync_track_count);
+    sync_scratch scratch;
+    sync_evaluate(fixture_timeline().view(), scratch, 100, fixture.data());
+    sync_evaluate(show_sync, scratch, 100, show.data());
+    ASSERT_NE(fixture, show) << "row 100 must tell the two timelines apart";
+
+    syncget(100, out.data());
+    EXPECT_EQ(out, fixture);
+    update(100);
+    EXPECT_EQ(values(frame_constants + slot_tracks, frame_constants + slot_tracks + sync_track_count), fixture);
+
+    play_timeline(show_sync);
+    syncgetc(100, out.data());
+    EXPECT_EQ(out, show);
+    update(100);
+    EXPECT_EQ(values(frame_constants + slot_tracks, frame_constants + slot_tracks + sync_track_count), show);
+}
+
+TEST_F(Feed, APeekGivesTheStepsTrackAndLeavesTheFeedWhereItStood)
+{
+    position() = 0;
+    for (int frame = 0; frame <= 60 * 60 / rows_per_second; ++frame)
+        update(frame * double(rows_per_second) / 60); // into the hesitant swipe at row 60
+    const std::vector<float> before(frame_constants, frame_constants + slot_tracks + sync_track_count + 1);
+    float reached = -1;
+    const int track = peek_feed(64, reached);
+    ASSERT_NE(reached, before[slot_feed_position]) << "the step moves the feed";
+    EXPECT_EQ(std::vector<float>(frame_constants, frame_constants + before.size()), before);
+    EXPECT_EQ(update(64), track);
+    EXPECT_EQ(position(), reached);
 }
 
 // Any show: whatever the author keys, the feed plays only entries that exist.
