@@ -222,7 +222,7 @@ bool pack_timeline(const timeline_source& source, packed_timeline& packed, std::
     return store_keys(p, tracks, rows, packed);
 }
 
-timeline_source unpack_timeline(const sync_tables& tables, const std::vector<std::string>& names)
+timeline_source unpack_timeline(const sync_tables& tables)
 {
     std::vector<int> rows{0};
     for (int k = 0; k + 1 < sync_row_slots; ++k)
@@ -232,7 +232,9 @@ timeline_source unpack_timeline(const sync_tables& tables, const std::vector<std
     for (int i = 0; i < tables.key_count; ++i) {
         if (j == 0) {
             const size_t t = source.tracks.size();
-            source.tracks.push_back({t < names.size() ? names[t] : "track" + std::to_string(t), tables.scales[t], {}});
+            if (t == size_t(sync_track_count))
+                break; // keys past the last track's end belong to no track
+            source.tracks.push_back({show_track_names[t], tables.scales[t], {}});
         }
         source_track& track = source.tracks.back();
         track.keys.push_back({rows[j], tables.values[i] * scale_value(track.scale), sync_mode(tables.modes[i] & 3)});

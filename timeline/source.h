@@ -61,8 +61,8 @@ struct pack_problem {
 bool pack_timeline(const timeline_source& source, packed_timeline& packed,
                    std::vector<pack_problem>& problems, bool strict);
 
-// Decodes stored tables; names gives the tracks' names in slot order.
-timeline_source unpack_timeline(const sync_tables& tables, const std::vector<std::string>& names);
-
 // The show's track names in slot order.
 extern const char* const show_track_names[sync_track_count];
+
+// Decodes stored tables, the tracks named as the show names them.
+timeline_source unpack_timeline(const sync_tables& tables);

@@ -7,8 +7,7 @@
 
 TEST(RocketProject, AnEditorOpeningTheExportFindsTheTimelinesKeys)
 {
-    const timeline_source show = unpack_timeline(fixture_timeline().view(),
-                                                 {show_track_names, show_track_names + sync_track_count});
+    const timeline_source show = unpack_timeline(fixture_timeline().view());
     const std::string xml = rocket_project_xml(show, show_end_row + 1);
     EXPECT_NE(xml.find("<tracks rows=\"1713\" startRow=\"0\" endRow=\"1712\""), std::string::npos);
     EXPECT_NE(xml.find("highlightRowStep=\"8\""), std::string::npos);

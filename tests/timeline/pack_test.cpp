@@ -30,7 +30,6 @@ const uint8_t reference_scales[] = {
     4, 11, 4, 10, 10, 10, 0, 10, 137, 4, 10, 10, 9, 4, 10, 9, 10,
 };
 
-std::vector<std::string> show_names() { return {show_track_names, show_track_names + sync_track_count}; }
 
 void expect_equal_tables(const sync_tables& a, const sync_tables& b)
 {
@@ -89,7 +88,7 @@ TEST(TimelinePacking, FixtureTablesEqualTheHandWrittenBytes)
 TEST(TimelinePacking, TextRoundTripReproducesTheStoredTables)
 {
     const sync_tables stored = fixture_timeline().view();
-    const std::string text = format_timeline(unpack_timeline(stored, show_names()));
+    const std::string text = format_timeline(unpack_timeline(stored));
     timeline_source parsed;
     std::string error;
     ASSERT_TRUE(parse_timeline(text, parsed, error)) << error;

@@ -31,8 +31,7 @@ TEST(ShowFile, PacksStrictlyIntoTheBuiltTables)
     EXPECT_TRUE(pack_timeline(source, packed, problems, true));
     for (const pack_problem& p : problems)
         EXPECT_FALSE(p.fatal) << p.text;
-    const std::vector<std::string> names(show_track_names, show_track_names + sync_track_count);
-    EXPECT_EQ(format_timeline(unpack_timeline(show_sync, names)), format_timeline(source))
+    EXPECT_EQ(format_timeline(unpack_timeline(show_sync)), format_timeline(source))
         << "show.timeline says what the built tables hold";
 }
 

@@ -34,7 +34,7 @@ void add_table(std::vector<std::string>& lines, const char* name, const T* table
 TEST(ShowSnapshot, TimelineAsBuilt)
 {
     const std::vector<std::string> names(show_track_names, show_track_names + sync_track_count);
-    const timeline_source keys = unpack_timeline(show_sync, names);
+    const timeline_source keys = unpack_timeline(show_sync);
     std::vector<std::string> lines;
     std::set<int> rows;
     for (const source_track& t : keys.tracks) {

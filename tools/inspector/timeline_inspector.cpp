@@ -67,11 +67,6 @@ std::string read_options(int argc, char** argv, options& o)
     return "";
 }
 
-timeline_source built_in()
-{
-    return unpack_timeline(show_sync, {show_track_names, show_track_names + sync_track_count});
-}
-
 int write_rocket_project(const char* path)
 {
     FILE* file = std::fopen(path, "w");
@@ -79,7 +74,7 @@ int write_rocket_project(const char* path)
         std::fprintf(stderr, "swipemix-timeline: cannot write %s: %s\n", path, std::strerror(errno));
         return 1;
     }
-    std::fputs(rocket_project_xml(built_in(), show_end_row + 1).c_str(), file);
+    std::fputs(rocket_project_xml(unpack_timeline(show_sync), show_end_row + 1).c_str(), file);
     return !finish_output(file, "swipemix-timeline", path);
 }
 
@@ -128,7 +123,7 @@ int main(int argc, char** argv)
         return !finish_output(stdout, "swipemix-timeline", "the standard output");
     }
     if (o.keys) {
-        std::fputs(format_timeline(built_in()).c_str(), stdout);
+        std::fputs(format_timeline(unpack_timeline(show_sync)).c_str(), stdout);
         return !finish_output(stdout, "swipemix-timeline", "the standard output");
     }
     if (o.rocket)

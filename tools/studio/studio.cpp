@@ -195,7 +195,7 @@ int start_studio(int argc, char** argv)
     if (o.rocket) {
         timeline_source start = last_good_source();
         if (start.tracks.empty())
-            start = unpack_timeline(show_sync, {std::begin(show_track_names), std::end(show_track_names)});
+            start = unpack_timeline(show_sync);
         editor = rocket_open({o.editor, o.timeline_path, rocket_from_source(start)});
     } else {
         watch_timeline(o.timeline_path);
