@@ -21,6 +21,10 @@
 
 namespace {
 using clock_type = std::chrono::steady_clock;
+// How long a stopped capture waits for ffmpeg to finish the file: long enough
+// for a loaded machine, short enough that an ffmpeg which stopped reading
+// keeps no stop waiting.
+constexpr int finish_seconds = 8;
 
 int video_pipe = -1;
 int messages = -1; // what ffmpeg says, kept in memory to be judged at the end
@@ -159,8 +163,8 @@ bool close_video()
     auto give_up = clock_type::time_point::max();
     while (waitpid(encoder, &status, WNOHANG) == 0) {
         if (stop_signal() && give_up == clock_type::time_point::max())
-            give_up = clock_type::now() + std::chrono::seconds(3);
-        if (clock_type::now() > give_up) { // an ffmpeg that stopped reading keeps no stop waiting
+            give_up = clock_type::now() + std::chrono::seconds(finish_seconds);
+        if (clock_type::now() > give_up) {
             kill(-encoder, SIGKILL);
             waitpid(encoder, &status, 0);
             break;
@@ -171,7 +175,7 @@ bool close_video()
     close(messages);
     std::string why;
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && give_up != clock_type::time_point::max())
-        why = "ffmpeg did not finish within 3 s of the stop";
+        why = "ffmpeg did not finish within " + std::to_string(finish_seconds) + " s of the stop";
     else if (WIFSIGNALED(status))
         why = std::string("ffmpeg was killed by ") + strsignal(WTERMSIG(status));
     else if (WEXITSTATUS(status) == 127)
