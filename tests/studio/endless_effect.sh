@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # An effect that never finishes, saved while the studio holds row 8: the
 # studio names it; fixing the file brings it back at the same row, paused; and
-# Escape ends it at once while an effect runs on.
+# Escape ends it at once while an effect runs on, closing a render in progress
+# so that its file plays once the studio is gone.
 # usage: endless_effect.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR
 set -u
 studio=$1 source=$2 music=$3
@@ -30,7 +31,9 @@ said() {
     return 1
 }
 
-"$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" --row 8 --paused 2>"$work/stderr" &
+mkdir "$work/out"
+"$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" --row 8 --paused --shots "$work/out" \
+    2>"$work/stderr" &
 pid=$!
 studio_window
 before=$(settled) || fail "no steady frame at row 8"
@@ -52,8 +55,18 @@ back=0
 for _ in $(seq 120); do [ "$(shot)" = "$before" ] && back=1 && break; sleep 0.5; done
 [ $back = 1 ] || fail "the studio came back elsewhere than row 8, paused"
 
+# A render of entry 0, under way with the good effect before the endless one is saved.
+xdotool key ctrl+r
+said "rendering " 30 || fail "the render did not start"
+video=$(sed -n 's/.*swipemix-studio: rendering \(.*\.mp4\)$/\1/p' "$work/stderr" | head -1)
+for _ in $(seq 600); do [ -s "$video" ] && break; sleep 0.2; done
+[ -s "$video" ] || fail "the render wrote nothing"
 endless
 said "entry 0 (e00.hlsl) does not finish" 120 2 || fail "the endless effect was not named after the restart"
 start=$(date +%s%N)
-quit_with_escape 5
+quit_with_escape 30
 echo "studio: an endless effect named, fixed in place, and Escape quit in $((($(date +%s%N) - start) / 1000000)) ms"
+pgrep -f -- "-o $video" >/dev/null && fail "the render still runs after the studio is gone"
+ffmpeg -v error -i "$video" -f null - 2>"$work/decode" || fail "the render stopped by Escape does not play"
+[ -s "$work/decode" ] && fail "the render stopped by Escape decodes with errors: $(head -1 "$work/decode")"
+exit 0

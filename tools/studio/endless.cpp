@@ -52,9 +52,10 @@ void restart()
 
 void on_device_wait(double waited)
 {
-    // The device may be busy for good; only the process's end stops it.
+    // The device may be busy for good; only the process's end stops it. A
+    // render is still closed first, so the file is playable once the studio is gone.
     if (waited >= quit_in_order_seconds && quit_asked()) {
-        interrupt_render();
+        stop_render();
         _exit(0);
     }
     if (waited < last_waited) { // a new wait: the one before ended

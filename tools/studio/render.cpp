@@ -160,12 +160,6 @@ const render_job& poll_render()
     return job;
 }
 
-void interrupt_render()
-{
-    if (child >= 0)
-        kill(child, SIGINT);
-}
-
 void stop_render()
 {
     if (child < 0)

@@ -36,8 +36,6 @@ bool start_render(const std::string& capture, const std::string& shader_dir, con
 // How the render stands now; cheap enough for every frame.
 const render_job& poll_render();
 // Interrupts a running render as Ctrl-C would, and waits for it to close a
-// playable file.
+// playable file. The capture is a process of its own, so this holds even
+// while the studio's device is stuck.
 void stop_render();
-// The same without waiting, for a studio that must end at once: the capture
-// closes its file on its own.
-void interrupt_render();
