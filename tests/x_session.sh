@@ -1,7 +1,7 @@
 # Sourced by the end-to-end scripts: an X server, a program's window, and the
-# screen's picture as checksums.
-# Needs: work (a scratch folder whose stderr file the program writes), pid
-# (set by the caller once the program runs).
+# screen's picture as checksums. Sourcing makes the scratch folder `work`
+# (the program writes its stderr file there) and ends the session on exit.
+# Needs: pid (set by the caller once the program runs).
 fail() { echo "FAIL: $*"; [ -f "$work/stderr" ] && tail -20 "$work/stderr"; exit 1; }
 
 # start_x [WIDTHxHEIGHT]: a server of its own on a free display (1280x800 when
@@ -39,6 +39,8 @@ end_session() {
     [ -n "${xvfb:-}" ] && wait $xvfb 2>/dev/null
     rm -rf "$work"
 }
+work=$(mktemp -d)
+trap end_session EXIT
 
 # find_window: waits for a visible window of the program (start-up compiles
 # 38 shaders and decodes 37 tracks) and sets wid.

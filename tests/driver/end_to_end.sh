@@ -5,8 +5,6 @@
 set -u
 show=$1 frozen=$2 music=$3 screen=$4
 width=${screen%x*} height=${screen#*x}
-work=$(mktemp -d)
-trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 ended() { wait $pid; fail "$1 with code $?"; }
 start_x "$screen"

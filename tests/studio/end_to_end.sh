@@ -5,8 +5,6 @@
 # usage: end_to_end.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR
 set -u
 studio=$1 source=$2 music=$3
-work=$(mktemp -d)
-trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 start_x
 studio_files "$source" "$music"

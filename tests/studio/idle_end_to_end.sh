@@ -6,8 +6,6 @@
 # usage: idle_end_to_end.sh STUDIO_BINARY
 set -u
 studio=$1
-work=$(mktemp -d)
-trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 
 for args in "--row 1713" "--row" "--loop 9:5" "--preview 3" "--budget 0"; do

@@ -6,9 +6,8 @@
 # usage: rocket_end_to_end.sh STUDIO_BINARY EDITOR_SCRIPT SOURCE_DIR MUSIC_DIR
 set -u
 studio=$1 editor_script=$2 source=$3 music=$4
-work=$(mktemp -d)
-trap 'kill ${ED_PID:-} 2>/dev/null; end_session' EXIT
 . "$(dirname "$0")/../x_session.sh"
+trap 'kill ${ED_PID:-} 2>/dev/null; end_session' EXIT
 start_x
 cp "$source/timeline/show.timeline" "$work/show.timeline"
 cd "$work" && ln -s "$music" Music

@@ -6,8 +6,6 @@
 # usage: tools_end_to_end.sh STUDIO_BINARY CAPTURE_BINARY SOURCE_DIR MUSIC_DIR
 set -u
 studio=$1 capture=$2 source=$3 music=$4
-work=$(mktemp -d)
-trap end_session EXIT
 . "$(dirname "$0")/../x_session.sh"
 start_x
 studio_files "$source" "$music"

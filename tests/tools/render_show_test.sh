@@ -5,9 +5,7 @@
 # usage: render_show_test.sh SOURCE_DIR
 set -u
 source_dir=$1
-work=$(mktemp -d)
 source "$source_dir/tests/x_session.sh"
-trap end_session EXIT
 cd "$work" || exit 1
 
 cat >capture <<'STUB'
