@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "music/tracks.h"
+#include "tools/common/output.h"
 #include "tools/music/tunes.h"
 #include "tools/music/wav.h"
-#include "tools/common/output.h"
 
 namespace {
 const char* const help =

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "tools/studio/file_watch.h"
 #include "tools/common/timeline_file.h"
+#include "tools/studio/file_watch.h"
 
 namespace {
 std::mutex guard; // between the watcher thread and the frame loop
