@@ -13,15 +13,22 @@ static const float3 lb_half = float3(0.42, 0.14, 0.3);
 static const float lb_round = 0.05;
 static const float3 lb_bound = float3(0.47, 0.39, 0.39);
 
-float lb_hash(float3 v)
+// A cell's number in 0 ... 1. Integer arithmetic: every driver agrees on it,
+// where the sine of a large argument is each driver's own.
+float lb_hash(float3 cell)
 {
-    return frac(sin(dot(v, float3(12.9898, 78.233, 37.719))) * 43758.5453);
+    int3 i = int3(cell);
+    uint h = uint(i.x) * 0x8da6b343u + uint(i.y) * 0xd8163841u + uint(i.z) * 0xcb1ab31fu;
+    h ^= h >> 15;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12;
+    return float(h & 0xffffu) / 65536.0;
 }
 
 // Distance and which box of which cell: (distance, octant 0..7, cell hash).
 float3 lb_scene(float3 w)
 {
-    float3 cell = floor(w / 4.0);
+    float3 cell = floor(w * 0.25);
     float3 l = w - cell * 4.0 - 2.0;
     float3 sg = l >= 0.0 ? 1.0 : -1.0;
     float3 o = l - sg * 0.75;
@@ -80,7 +87,7 @@ void ya(out float4 colour, float2 position)
 
     // The camera keeps to the crossing of two open lanes, y = z = 2.
     float run = lb_t * 2.2;
-    lb_base = floor(run / 4.0);
+    lb_base = floor(run * 0.25);
     float3 eye = float3(run - lb_base * 4.0, 2.0 + 0.25 * sin(lb_t * 0.7), 2.0 + 0.25 * cos(lb_t * 0.53));
     float yaw = 0.35 * sin(lb_t * 0.23), pitch = 0.25 * sin(lb_t * 0.31 + 1.0);
     float3 fw = float3(cos(yaw) * cos(pitch), sin(pitch), sin(yaw) * cos(pitch));
