@@ -8,7 +8,7 @@ static float lt_beat;
 // by a and b across itself.
 void lt_place(int i, int f, float a, float b, out float3 at, out float3 axis)
 {
-    float2 g = float2(i % 7, i / 7) - 3.0;
+    float2 g = float2(uint(i) % 7u, uint(i) / 7u) - 3.0;
     float k = i;
     if (f == 0)
     {

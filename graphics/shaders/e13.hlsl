@@ -141,7 +141,7 @@ void ya(out float4 colour, float2 position)
             {
                 float3 centre;
                 float squash;
-                h13Pose(float2(k % 3 - 1, k / 3), centre, squash);
+                h13Pose(float2(uint(k) % 3u, uint(k) / 3u) - float2(1, 0), centre, squash);
                 float lift = centre.y - h13Ground(centre.xz);
                 blot *= 1 - 0.6 * exp(-lift) * (1 - smoothstep(0.2, 0.6 + 0.3 * lift, length(pos.xz - centre.xz)));
             }

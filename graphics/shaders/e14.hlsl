@@ -91,7 +91,7 @@ void ya(out float4 colour, float2 position)
         float3 n = f14Normal(pos);
         // a block's own colour on its outer faces, another from the table in its folded hollows
         int block = int(trap.z);
-        float3 alb = lerp(f14Palette[block % 7], f14Palette[(block + 2 + int(trap.y)) % 7], smoothstep(0.5, 0.15, trap.x));
+        float3 alb = lerp(f14Palette[uint(block) % 7u], f14Palette[uint(block + 2 + int(trap.y)) % 7u], smoothstep(0.5, 0.15, trap.x));
         float3 an = abs(n);
         float2 tc = an.x > max(an.y, an.z) ? pos.yz : (an.y > an.z ? pos.xz : pos.xy);
         float grain = zs(float3(tc * 0.11, 0.3)).x + 0.5 * zs(float3(tc * 0.43, 0.7)).y;

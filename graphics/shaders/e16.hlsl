@@ -27,7 +27,7 @@ float s16Sculpture(float3 lp, float2 cell)
     for (int k = 0; k < 5; k++)
     {
         float3 sp = lp - float3(0, 0.25 + 0.32 * k, 0);
-        float a = seed + k * 0.9 + s16Time * (0.6 + 0.25 * k) * (k % 2 == 0 ? 1 : -1);
+        float a = seed + k * 0.9 + s16Time * (0.6 + 0.25 * k) * (uint(k) % 2u == 0 ? 1 : -1);
         float ca = cos(a), sa = sin(a);
         sp.xz = float2(ca * sp.x - sa * sp.z, sa * sp.x + ca * sp.z);
         float b = 0.35 * sin(a * 0.7 + k);
@@ -99,7 +99,7 @@ void ya(out float4 colour, float2 position)
         float dif = saturate(dot(n, light));
         float2 cell = clamp(round(pos.xz / 3), -2, 2);
         float3 alb = s16Tint(cell);
-        if (floor_) alb = abs(cell.x + cell.y) % 2 == 0 ? float3(0.03, 0.03, 0.04) : float3(0.06, 0.055, 0.07);
+        if (floor_) alb = uint(abs(cell.x + cell.y)) % 2u == 0 ? float3(0.03, 0.03, 0.04) : float3(0.06, 0.055, 0.07);
         col = alb * (dif * 14 + 4) * occ;
     }
     col += glow * 1.5;

@@ -17,7 +17,7 @@ float3 d17BallTint(float j)
 // Sphere j circles the column at its own height, radius, speed and sense.
 float3 d17Ball(float j)
 {
-    float a = j * 2.4 + d17Time * (0.7 + 0.6 * d17Hash(j)) * (j % 2 == 0 ? 1 : -1);
+    float a = j * 2.4 + d17Time * (0.7 + 0.6 * d17Hash(j)) * (uint(j) % 2u == 0 ? 1 : -1);
     float r = 1.4 + 1.2 * d17Hash(j + 3);
     return float3(r * cos(a), (j - 7.5) * d17BallGap + 0.25 * sin(d17Time * 1.3 + j), r * sin(a));
 }
