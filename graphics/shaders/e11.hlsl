@@ -4,20 +4,6 @@
 
 static float lt_beat;
 
-// An angle of `turns` whole turns, brought into -pi ... pi before any sine
-// sees it: drivers reduce larger arguments each their own way.
-float lt_angle(float turns)
-{
-    return (frac(turns + 0.5) - 0.5) * 6.2831853;
-}
-
-// Cosine and sine of an angle under pi / 20, from their series, to float precision.
-float2 lt_small_turn(float a)
-{
-    float a2 = a * a;
-    return float2(1.0 - a2 / 2.0 * (1.0 - a2 / 12.0 * (1.0 - a2 / 30.0)), a * (1.0 - a2 / 6.0 * (1.0 - a2 / 20.0 * (1.0 - a2 / 42.0))));
-}
-
 // Light i of 49 in formation f: its position and beam axis, the axis tipped
 // by a and b across itself.
 void lt_place(int i, int f, float a, float b, out float3 at, out float3 axis)
@@ -80,9 +66,7 @@ void ya(out float4 colour, float2 position)
     float3 gelB = f == 0 ? float3(0.9, 0.3, 1.0) : f == 1 ? float3(0.3, 0.4, 1.0) : f == 2 ? float3(0.7, 0.3, 1.0) : float3(1.0, 0.25, 0.35);
     // The sway phases turn 0.785 and 0.393 radians a beat and step by 0.9 and
     // 1.7 radians from one light to the next.
-    float2 swayA, swayB;
-    sincos(lt_angle(lt_beat * 0.12493663), swayA.y, swayA.x);
-    sincos(lt_angle(lt_beat * 0.06254789), swayB.y, swayB.x);
+    float2 swayA = cis(lt_beat * 0.785), swayB = cis(lt_beat * 0.393);
     float3 sum = 0;
     for (int i = 0; i < 49; i++)
     {
@@ -115,9 +99,8 @@ void ya(out float4 colour, float2 position)
         float glow = (a1 - a0) / h;
         float du = (a1 - a0) / 20.0;
         // The first sample is e0 turned by half a step; each next one turns by
-        // a step. The turns are small, so their series serve where a driver's
-        // sine might be off by 10^-4, enough to shift the samples visibly.
-        float2 half_turn = lt_small_turn(du * 0.5), turn = lt_small_turn(du);
+        // a step, taken from cis: the driver's sine shifts the samples visibly.
+        float2 half_turn = cis(du * 0.5), turn = cis(du);
         float cu = e0.x * half_turn.x - e0.y * half_turn.y, su = e0.y * half_turn.x + e0.x * half_turn.y;
         float cd = turn.x, sd = turn.y;
         float cover = 0.0;

@@ -18,8 +18,9 @@ float3 t15Local(float3 pos, out float ring)
     float a = atan2(pos.y, pos.x) + spin;
     const float sector = 6.2831853 / 8;
     a -= sector * round(a / sector);
-    float r = length(pos.xy);
-    return float3(r * cos(a) - t15Radius, r * sin(a), pos.z - ring * t15Gap);
+    // cis: the driver's own cos and sin would shake the normals taken by differences.
+    float2 around = length(pos.xy) * cis(a);
+    return float3(around.x - t15Radius, around.y, pos.z - ring * t15Gap);
 }
 
 float t15Map(float3 pos)

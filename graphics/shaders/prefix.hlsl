@@ -1,4 +1,4 @@
-// Put in front of every effect text: the show's bindings, two helpers for the
+// Put in front of every effect text: the show's bindings, three helpers for the
 // effects and the two kernels. An effect only defines ya.
 
 // The head of frame_constants, float i of the block at .xyzw of vector i / 4:
@@ -25,6 +25,23 @@ void ya(out float4 colour, float2 position);
 float4 zs(float3 s)
 {
     return zyz.SampleLevel(xwt, frac(s), 0) * 0.5;
+}
+
+// (cos a, sin a) to float precision on every driver. A driver's own sin and
+// cos may be off by 10^-4 (the bound is 2^-11), which iterated maps, normals
+// taken by differences and long recurrences magnify into another picture.
+// a is brought to within pi / 4 by quarter turns whose products are exact.
+float2 cis(float a)
+{
+    float k = round(a * 0.63661977);
+    float r = a - k * 1.5703125 - k * 4.8375130e-4 - k * 7.5497899e-8;
+    float r2 = r * r;
+    // Taylor series, multiplied rather than divided: a division may be rounded
+    // each driver's way.
+    float s = r * (1.0 - r2 * 0.16666667 * (1.0 - r2 * 0.05 * (1.0 - r2 * 0.023809524 * (1.0 - r2 * 0.013888889))));
+    float o = 1.0 - r2 * 0.5 * (1.0 - r2 * 0.083333333 * (1.0 - r2 * 0.033333333 * (1.0 - r2 * 0.017857143)));
+    uint quarter = uint(int(k)) & 3u;
+    return quarter == 0u ? float2(o, s) : quarter == 1u ? float2(-s, o) : quarter == 2u ? float2(-o, -s) : float2(s, -o);
 }
 
 // The atlas's band `band`, its middle at f.y = 0, f.y counting upward.
@@ -68,11 +85,18 @@ void __(uint3 S : SV_DispatchThreadID)
     float3 sum = xsy[S.xy];
     float weight = 1;
     float4 n = zs(float3(P.x, P.y, P.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
+    // The direction at angle e turns by 2.4 a step: a rotation rather than the
+    // sine of an ever larger angle, which each driver reduces its own way.
+    float2 turn;
+    sincos(n.x, turn.y, turn.x);
     for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
         weight += e / 16;
-        // Left of and above the image repeat its edge, right and below is black.
-        uint2 t = uint2(max(P + float2(cos(e), sin(e)) * e / 11, 0));
-        sum += (t.x < 768 && t.y < 1080 ? xsy[t / uint(preview_scale)] : 0) * e / 16;
+        // Left of and above the image repeat its edge, right and below is black;
+        // the read stays inside the image either way.
+        uint2 t = uint2(max(P + turn * e / 11, 0));
+        float3 seen = xsy[min(t, uint2(767, 1079)) / uint(preview_scale)];
+        sum += (t.x < 768 && t.y < 1080 ? seen : 0) * e / 16;
+        turn = float2(turn.x * -0.73739372 - turn.y * 0.67546318, turn.y * -0.73739372 + turn.x * 0.67546318);
     }
     float3 result = pow(sum / weight, xts.z) * xts.x;
     uint width, height;
