@@ -7,10 +7,13 @@ static const float3 quiz_light = float3(122, 115, 208) / 255;
 void ya(out float4 colour, float2 position)
 {
     float2 n = position / q;
-    int row = int(10 * n.y);
+    // A row of cells starts on a whole pixel, where 10 * n.y is a whole number
+    // only up to each driver's rounding; a quarter pixel up decides it alike.
+    float band = (position.y + 0.25) * (10.0 / 1080);
+    int row = int(band);
     float3 col = quiz_light;
     if (row >= 3 && row <= 7) {
-        bool grid = frac(4 * n.x - 0.1) > 0.8 || frac(10 * n.y) > 0.8;
+        bool grid = frac(4 * n.x - 0.1) > 0.8 || frac(band) > 0.8;
         // Bands 4..8 hold "100".."500" with their top at f.y = 1.
         float text = xxt(float2(frac(4 * n.x), frac(10 * n.y + 0.35)), 11 - row).x;
         col = grid ? quiz_light : lerp(quiz_cell, quiz_light, text);
