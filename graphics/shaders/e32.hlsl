@@ -21,7 +21,7 @@ void balls_place()
     for (int i = 0; i < 64; i++) {
         float2 cell = float2(i & 7, i >> 3);
         float speed = 2.2 + 1.3 * balls_hash(i + 1);
-        float hop = abs(sin(speed * ball_clock + 6.2832 * balls_hash(i + 71)));
+        float hop = abs(cis(speed * ball_clock + 6.2832 * balls_hash(i + 71)).y);
         balls[i] = float4(3 * (cell.x - 3.5), floor_y + ball_radius + bounce_height * hop, 3 * (cell.y - 3.5), i);
     }
 }
@@ -83,7 +83,10 @@ void ya(out float4 colour, float2 position)
     balls_place();
     float2 uv = (position - 0.5 * q) / q.y;
     float swing = 0.6 + 0.15 * ball_clock;
-    float3 from = float3(26 * sin(swing), 6, 26 * cos(swing));
+    // cis: 26 units out, the driver's own sine error would move the camera
+    // by a visible fraction of a pixel.
+    float2 around = cis(swing);
+    float3 from = float3(26 * around.y, 6, 26 * around.x);
     float3 ahead = normalize(float3(0, -6.5, 0) - from);
     float3 side = normalize(cross(ahead, float3(0, 1, 0)));
     float3 up = cross(side, ahead);
