@@ -87,8 +87,7 @@ void __(uint3 S : SV_DispatchThreadID)
     float4 n = zs(float3(P.x, P.y, P.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
     // The direction at angle e turns by 2.4 a step: a rotation rather than the
     // sine of an ever larger angle, which each driver reduces its own way.
-    float2 turn;
-    sincos(n.x, turn.y, turn.x);
+    float2 turn = cis(n.x);
     for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
         weight += e / 16;
         // Left of and above the image repeat its edge, right and below is black;
