@@ -15,11 +15,11 @@ float3 t15Local(float3 pos, out float ring)
 {
     ring = round(pos.z / t15Gap);
     float spin = t15Time * (frac(ring * 0.5) < 0.25 ? 0.5 : -0.5) + ring * 0.3;
-    float a = atan2(pos.y, pos.x) + spin;
     const float sector = 6.2831853 / 8;
-    a -= sector * round(a / sector);
-    // cis: the driver's own cos and sin would shake the normals taken by differences.
-    float2 around = length(pos.xy) * cis(a);
+    // atan2 only picks the sector; the point is turned by cis. A driver's own
+    // atan2, cos and sin would shake the normals taken by differences.
+    float2 turn = cis(spin - sector * round((atan2(pos.y, pos.x) + spin) / sector));
+    float2 around = float2(turn.x * pos.x - turn.y * pos.y, turn.y * pos.x + turn.x * pos.y);
     return float3(around.x - t15Radius, around.y, pos.z - ring * t15Gap);
 }
 
@@ -102,9 +102,8 @@ void ya(out float4 colour, float2 position)
 {
     t15Time = c.x + p.y;
     float2 uv = (position - q * 0.5) / q.y;
-    float3 ro = float3(0.4 * sin(t15Time * 0.7), 0.3 * cos(t15Time * 0.5), -3 * t15Time);
-    float roll = 0.3 * sin(t15Time * 0.25);
-    float2 r = float2(cos(roll), sin(roll));
+    float3 ro = float3(0.4 * cis(t15Time * 0.7).y, 0.3 * cis(t15Time * 0.5).x, -3 * t15Time);
+    float2 r = cis(0.3 * cis(t15Time * 0.25).y);
     uv = float2(uv.x * r.x - uv.y * r.y, uv.x * r.y + uv.y * r.x);
     float3 rd = normalize(float3(uv, -1.1));
 
