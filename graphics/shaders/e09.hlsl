@@ -88,9 +88,11 @@ void ya(out float4 colour, float2 position)
     // The camera keeps to the crossing of two open lanes, y = z = 2.
     float run = lb_t * 2.2;
     lb_base = floor(run * 0.25);
-    float3 eye = float3(run - lb_base * 4.0, 2.0 + 0.25 * sin(lb_t * 0.7), 2.0 + 0.25 * cos(lb_t * 0.53));
-    float yaw = 0.35 * sin(lb_t * 0.23), pitch = 0.25 * sin(lb_t * 0.31 + 1.0);
-    float3 fw = float3(cos(yaw) * cos(pitch), sin(pitch), sin(yaw) * cos(pitch));
+    // By cis: the driver's own sine of the growing time would move the whole
+    // picture by a fraction of a pixel.
+    float3 eye = float3(run - lb_base * 4.0, 2.0 + 0.25 * cis(lb_t * 0.7).y, 2.0 + 0.25 * cis(lb_t * 0.53).x);
+    float2 yaw = cis(0.35 * cis(lb_t * 0.23).y), pitch = cis(0.25 * cis(lb_t * 0.31 + 1.0).y);
+    float3 fw = float3(yaw.x * pitch.x, pitch.y, yaw.y * pitch.x);
     float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
     float3 up = cross(fw, rt);
     float3 dir = normalize(fw * 0.9 + rt * uv.x + up * uv.y);
