@@ -20,7 +20,7 @@ float f14Map(float3 pos)
     float3 z = w / f14Scale;
     float dr = 1;
     float trap = 9, at = 0;
-    float3 offset = float3(1.2, 1.6 + 0.1 * sin(f14Time * 0.5 + slot), 0.8);
+    float3 offset = float3(1.2, 1.6 + 0.1 * cis(f14Time * 0.5 + slot).y, 0.8);
     for (int i = 0; i < 4; i++)
     {
         z = clamp(z, -1, 1) * 2 - z;
@@ -48,7 +48,7 @@ float3 f14Normal(float3 pos)
 // Glow of a folded space seen along the ray direction; early folds weigh most, so it stays soft.
 float3 f14Glow(float3 rd)
 {
-    float3 v = rd * 0.6 + float3(0.25, 0.15, 0.1 * sin(f14Time * 0.3));
+    float3 v = rd * 0.6 + float3(0.25, 0.15, 0.1 * cis(f14Time * 0.3).y);
     float acc = 0, prev = 0, w = 1;
     for (int i = 0; i < 14; i++)
     {
@@ -69,7 +69,7 @@ void ya(out float4 colour, float2 position)
     f14Time = c.x + p.y;
     float2 uv = (position - q * 0.5) / q.y;
     float3 ro = I.xyz;
-    float3 fw = normalize(float3(0.06 * sin(f14Time * 0.2), -0.04, -1));
+    float3 fw = normalize(float3(0.06 * cis(f14Time * 0.2).y, -0.04, -1));
     float3 rt = normalize(cross(fw, float3(0, 1, 0)));
     float3 up = cross(rt, fw);
     float3 rd = normalize(fw * 1.3 + rt * uv.x + up * uv.y);
