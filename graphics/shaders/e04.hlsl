@@ -25,7 +25,7 @@ void ya(out float4 colour, float2 position)
         float fg = g;
         float2 centre = float2(0.75 * sin(23.0 * t + 2.4 * fg) + 0.2 * sin(41.0 * t + fg),
                                1.05 * cos(17.0 * t + 1.7 * fg * fg));
-        float turn = 0.4 * fg + 9.0 * t * (fmod(fg, 2.0) - 0.5);
+        float turn = 0.4 * fg + 9.0 * t * (float(uint(g) % 2u) - 0.5);
         // Step the plane normal by 30 degrees and the reach phase by 1.3
         // radians with rotations instead of calling sin and cos 24 times.
         float2 n = float2(cos(turn), sin(turn));

@@ -28,7 +28,7 @@ float2 e05_map(float3 v, float blobz)
     float2 f = float2(frac(arc) - 0.5, frac(v.z / 0.6) - 0.5) * float2(6.2831853 * r / cells, 0.6);
     float lift = r - (wall - 0.1);
     float ring;
-    if (fmod(abs(cell.x + cell.y), 2.0) < 0.5)
+    if (uint(abs(cell.x + cell.y)) % 2u == 0)
         ring = length(float2(length(f) - 0.18, lift)) - 0.032;
     else
         ring = length(float2(length(float2(f.y, lift)) - 0.18, f.x)) - 0.032;

@@ -46,7 +46,7 @@ float e26_ring(float3 s, float r, float k, float t, out float part)
 {
     float radius = 3.0 * k;
     float count = 2.0 * k + 3.0;
-    float dir = fmod(k, 2.0) < 0.5 ? -1.0 : 1.0;
+    float dir = uint(k) % 2u == 0 ? -1.0 : 1.0;
     float a = atan2(s.z, s.x) - dir * t * 1.3 / radius;
     float sector = e26_tau / count;
     float id = round(a / sector);

@@ -184,7 +184,7 @@ float3 hop_sample(float2 uv, float t)
     if (material == 4) {
         int2 cell = at_cell;
         float2 checks = floor(at.xz / 1.5);
-        base = (fmod(abs(checks.x + checks.y), 2) < 1) ? float3(0.35, 0.7, 0.25) : float3(0.3, 0.6, 0.22);
+        base = uint(abs(checks.x + checks.y)) % 2u == 0 ? float3(0.35, 0.7, 0.25) : float3(0.3, 0.6, 0.22);
         // Blob shadows under the creature and under this cell's ball.
         float3 ball = hop_ball(cell);
         if (!hop_lane(cell))
