@@ -7,7 +7,8 @@ enum : uint32_t {
     op_type_float = 22,
     op_type_vector = 23,
     op_type_image = 25,
-    op_vector_shuffle = 79,
+    op_constant = 43,
+    op_composite_construct = 80,
     op_image_write = 99,
     capability_storage_image_extended_formats = 49,
     format_rgb10a2 = 11,
@@ -61,12 +62,13 @@ void fix_storage_images(std::vector<uint32_t>& words)
     std::vector<uint32_t> out(words.begin(), words.begin() + header_words);
     out.reserve(words.size() + 64);
     bool capability_added = false;
+    const uint32_t one = bound++; // the written alpha
     for (size_t k = 0; k < p.offsets.size(); ++k) {
         const uint32_t at = p.offsets[k];
         const uint32_t opcode = words[at] & 0xffff, count = words[at] >> 16;
         if (opcode == op_image_write && vec3_type && p.result_type[words[at + 3]] == vec3_type) {
             const uint32_t texel = words[at + 3], wide = bound++;
-            out.insert(out.end(), {instruction(op_vector_shuffle, 9), vec4_type, wide, texel, texel, 0, 1, 2, 2});
+            out.insert(out.end(), {instruction(op_composite_construct, 5), vec4_type, wide, texel, one});
             out.insert(out.end(), words.begin() + at, words.begin() + at + count);
             out[out.size() - count + 3] = wide;
             continue;
@@ -78,6 +80,8 @@ void fix_storage_images(std::vector<uint32_t>& words)
             out.insert(out.end(), {instruction(op_capability, 2), capability_storage_image_extended_formats});
             capability_added = true;
         }
+        if (opcode == op_type_float && words[at + 1] == float_type)
+            out.insert(out.end(), {instruction(op_constant, 4), float_type, one, 0x3f800000u}); // 1.0f
         if (opcode == op_type_vector && words[at + 1] == vec3_type && !vec4_type) {
             vec4_type = bound++;
             out.insert(out.end(), {instruction(op_type_vector, 4), vec4_type, float_type, 4});

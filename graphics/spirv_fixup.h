@@ -5,5 +5,5 @@
 #include <vector>
 
 // Declares every storage image Rgb10A2 (adding the capability that format
-// needs) and widens three-component image writes to four.
+// needs) and widens three-component image writes to four, alpha 1.
 void fix_storage_images(std::vector<uint32_t>& words);

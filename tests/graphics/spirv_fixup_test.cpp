@@ -2,6 +2,7 @@
 #include <spirv-tools/libspirv.h>
 
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,16 +72,23 @@ TEST(SpirvFixup, StorageImagesBecomeTenBitWithFourComponentWrites)
     EXPECT_EQ(text.find("Rgba32f"), std::string::npos) << text;
     EXPECT_NE(text.find("OpTypeVector %float 4"), std::string::npos) << text;
     // The write takes the widened texel.
-    std::string wide, written;
+    std::string wide, written, alpha;
+    std::map<std::string, std::string> defined;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        if (line.find("OpVectorShuffle %v4float") != std::string::npos)
+        if (line.find("OpCompositeConstruct %v4float") != std::string::npos) {
             wide = line.substr(0, line.find(' '));
+            alpha = line.substr(line.rfind(' ') + 1);
+        }
+        if (line.find(" = ") != std::string::npos)
+            defined[line.substr(line.find_first_not_of(' '), line.find(" = ") - line.find_first_not_of(' '))] = line;
         if (line.find("OpImageWrite") != std::string::npos)
             written = line.substr(line.rfind(' ') + 1);
     }
     EXPECT_FALSE(wide.empty()) << text;
     EXPECT_EQ(written, wide) << text;
+    // An opaque alpha, whatever a blit onto the window does with it.
+    EXPECT_NE(defined[alpha].find("OpConstant %float 1"), std::string::npos) << text;
 
     spv_const_binary_t binary = {words.data(), words.size()};
     spv_diagnostic diagnostic = nullptr;
