@@ -120,13 +120,14 @@ bool create_instance(const window_link* window)
 // window presenting and blitting too; -1 when it has none.
 int queue_family_of(VkPhysicalDevice device)
 {
-    VkQueueFamilyProperties families[max_devices];
+    constexpr uint32_t most_families = 16;
+    VkQueueFamilyProperties families[most_families];
     uint32_t count = 0;
     vkGetPhysicalDeviceQueueFamilyProperties(device, &count, nullptr);
-    count = std::min<uint32_t>(count, max_devices);
+    count = std::min(count, most_families);
     vkGetPhysicalDeviceQueueFamilyProperties(device, &count, families);
-    VkQueueFlags flags[max_devices];
-    bool presents[max_devices];
+    VkQueueFlags flags[most_families];
+    bool presents[most_families];
     for (uint32_t f = 0; f < count; ++f) {
         flags[f] = families[f].queueFlags;
         VkBool32 supported = VK_FALSE;

@@ -32,6 +32,7 @@ export VK_LAYER_SETTINGS_PATH=$work VK_INSTANCE_LAYERS=VK_LAYER_KHRONOS_validati
 # The devices listed, the one drawn on marked; a name that matches none is refused in one line.
 "$show" --list-devices >"$work/devices" 2>"$work/stderr" || fail "--list-devices failed"
 grep -q "$name.*<- chosen" "$work/devices" || fail "no $name device marked as chosen: $(cat "$work/devices")"
+SWIPEMIX_DEVICE=0 "$show" --list-devices | grep -q '^0: .*<- chosen' || fail "SWIPEMIX_DEVICE=0 does not choose device 0"
 start_x
 SWIPEMIX_DEVICE=no-such-device "$show" 2>"$work/stderr" &
 pid=$!
