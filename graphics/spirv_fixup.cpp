@@ -1,6 +1,8 @@
 #include "graphics/spirv_fixup.h"
 
 #include <spirv-tools/libspirv.h>
+
+#include <algorithm>
 namespace {
 enum : uint32_t {
     op_capability = 17,
@@ -10,6 +12,10 @@ enum : uint32_t {
     op_constant = 43,
     op_composite_construct = 80,
     op_image_write = 99,
+    op_decorate = 71,
+    op_member_decorate = 72,
+    decoration_block = 2,
+    decoration_offset = 35,
     capability_storage_image_extended_formats = 49,
     format_rgb10a2 = 11,
     sampled_as_storage = 2,
@@ -32,19 +38,42 @@ spv_result_t note_instruction(void* user, const spv_parsed_instruction_t* in)
 }
 
 uint32_t instruction(uint32_t opcode, uint32_t word_count) { return word_count << 16 | opcode; }
+
+bool parse(const std::vector<uint32_t>& words, parsed& p)
+{
+    if (words.size() < header_words)
+        return false;
+    p = {std::vector<uint32_t>(words[3]), {}, words.data()};
+    spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_0);
+    const spv_result_t ok = spvBinaryParse(context, &p, words.data(), words.size(), nullptr, note_instruction, nullptr);
+    spvContextDestroy(context);
+    return ok == SPV_SUCCESS;
+}
+}
+
+uint32_t highest_constant_offset(const std::vector<uint32_t>& words)
+{
+    parsed p;
+    if (!parse(words, p))
+        return 0;
+    std::vector<bool> block(words[3]);
+    for (uint32_t at : p.offsets)
+        if ((words[at] & 0xffff) == op_decorate && words[at + 2] == decoration_block && words[at + 1] < block.size())
+            block[words[at + 1]] = true;
+    uint32_t highest = 0;
+    for (uint32_t at : p.offsets)
+        if ((words[at] & 0xffff) == op_member_decorate && words[at + 3] == decoration_offset && words[at + 1] < block.size() &&
+            block[words[at + 1]])
+            highest = std::max(highest, words[at + 4]);
+    return highest;
 }
 
 void fix_storage_images(std::vector<uint32_t>& words)
 {
-    if (words.size() < header_words)
+    parsed p;
+    if (!parse(words, p))
         return;
     uint32_t& bound = words[3];
-    parsed p{std::vector<uint32_t>(bound), {}, words.data()};
-    spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_0);
-    const spv_result_t ok = spvBinaryParse(context, &p, words.data(), words.size(), nullptr, note_instruction, nullptr);
-    spvContextDestroy(context);
-    if (ok != SPV_SUCCESS)
-        return;
 
     // The float, vec3 and vec4 type ids.
     uint32_t float_type = 0, vec3_type = 0, vec4_type = 0;

@@ -96,3 +96,38 @@ TEST(SpirvFixup, StorageImagesBecomeTenBitWithFourComponentWrites)
     spvDiagnosticDestroy(diagnostic);
     spvContextDestroy(context);
 }
+
+TEST(SpirvFixup, TheHighestConstantOffsetIsThatOfTheLastMemberOfABlock)
+{
+    const std::string head = R"(
+OpCapability Shader
+OpMemoryModel Logical GLSL450
+OpEntryPoint GLCompute %main "main"
+OpExecutionMode %main LocalSize 1 1 1
+OpDecorate %globals Block
+OpMemberDecorate %globals 0 Offset 0
+OpMemberDecorate %globals 1 Offset 80
+)";
+    const std::string tail = R"(
+OpMemberDecorate %other 0 Offset 512
+%void = OpTypeVoid
+%fn = OpTypeFunction %void
+%float = OpTypeFloat 32
+%v4float = OpTypeVector %float 4
+%globals = OpTypeStruct %v4float %v4float %float
+%other = OpTypeStruct %float
+%ptr = OpTypePointer Uniform %globals
+%constants = OpVariable %ptr Uniform
+%main = OpFunction %void None %fn
+%entry = OpLabel
+OpReturn
+OpFunctionEnd
+)";
+    spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_0);
+    // Six float4s end at 96; a struct that is no block does not count.
+    EXPECT_EQ(highest_constant_offset(assemble(context, (head + "OpMemberDecorate %globals 2 Offset 84" + tail).c_str())), 84u);
+    // An effect's own float after them.
+    EXPECT_EQ(highest_constant_offset(assemble(context, (head + "OpMemberDecorate %globals 2 Offset 96" + tail).c_str())), 96u);
+    EXPECT_EQ(highest_constant_offset({}), 0u);
+    spvContextDestroy(context);
+}
