@@ -52,7 +52,8 @@ xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wi
 # A CPU driver under the layer takes seconds for a frame at full size.
 quit_with_escape 60
 
-# The studio, drawing on the device named, hidden and shrunk, then back.
+# The studio, drawing on the device named, hidden and shrunk, then back, then
+# with its display and a shot.
 cd "$work" && ln -s "$music" Music
 SWIPEMIX_DEVICE=$name "$studio" --row 400 --preview 4 2>"$work/stderr" &
 pid=$!
@@ -74,7 +75,12 @@ hidden=$(shot)
 xdotool windowmap --sync "$wid"
 changed_from "$hidden" 60 >/dev/null || fail "the studio drew nothing once shown again"
 echo "the studio draws again after being hidden and shrunk"
+# The display's text panels and a shot (the back buffer read mid-frame) go through the device too.
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10
+xdotool key Tab
+xdotool key F12
+for _ in $(seq 300); do ls "$work"/swipemix-row*.png >/dev/null 2>&1 && break; sleep 0.1; done
+ls "$work"/swipemix-row*.png >/dev/null 2>&1 || fail "no shot"
 quit_with_escape 30
 
 # Performance hints aside, every message counts.
