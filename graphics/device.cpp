@@ -169,7 +169,7 @@ int read_devices(VkPhysicalDevice* handles, device_facts* facts)
     return int(count);
 }
 
-bool choose_device()
+bool pick_device()
 {
     VkPhysicalDevice handles[max_devices];
     device_facts facts[max_devices];
@@ -325,7 +325,7 @@ bool create_device(const window_link* window, validation_sink validation)
         std::fprintf(stderr, "swipemix: the window gave no Vulkan surface\n");
         return false;
     }
-    if (!choose_device())
+    if (!pick_device())
         return false;
     create_logical_device();
     create_bindings();
