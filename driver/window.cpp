@@ -63,6 +63,9 @@ static bool start_video(const char* tool)
 {
     // Ctrl-C in a terminal should end the program like any other, not queue a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // SDL 2.26 opens libX11-xcb by its development name, which only the -dev
+    // package provides; drivers that offer only the XCB surface need it.
+    setenv("SDL_X11_XCB_LIBRARY", "libX11-xcb.so.1", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "%s: no display to show on (%s)\n", tool, SDL_GetError());
         return false;

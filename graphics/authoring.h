@@ -33,6 +33,11 @@ void set_preview_scale(int scale);
 // answer its user. The hook may end the process; when it returns the wait
 // goes on. Without one (the show) a wait lasts as long as the work.
 extern void (*device_wait_hook)(double waited_seconds);
+// A GPU's driver gives up on an effect that runs too long and loses the
+// device. That is said in one line naming the slots in flight; then this
+// hook, when set, has its say (it may wait for a fix and start afresh);
+// the process ends after it.
+extern void (*device_lost_hook)();
 // The shader slots of the work being waited for (a frame's passes, or every
 // slot as they warm up), each once; returns how many.
 int slots_in_flight(int slots[shader_slots]);

@@ -140,6 +140,13 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     std::vector<uint32_t> code(shaderc_result_get_length(result) / 4);
     std::memcpy(code.data(), shaderc_result_get_bytes(result), code.size() * 4);
     shaderc_result_release(result);
+    // Only the prefix's constants are uploaded and bound: an effect's own would be read past them.
+    if (highest_constant_offset(code) >= constant_bytes_read) {
+        report = std::string("swipemix: ") + name +
+                 " declares constants of its own (a variable outside any function): only the prefix's c, p, wat, B, I "
+                 "and xts are set; make it static\n";
+        return nullptr;
+    }
     fix_storage_images(code);
     gpu_shader* shader = create_compute_shader(code, entry_point);
     if (!shader)

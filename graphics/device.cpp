@@ -7,19 +7,28 @@
 #include <vector>
 
 #include "graphics/authoring.h"
+#include "graphics/device_choice.h"
+#include "graphics/device_lost.h"
 #include "graphics/gpu.h"
 
 gpu_record gpu;
+
+void (*device_wait_hook)(double waited_seconds);
+void (*device_lost_hook)();
 
 void check(VkResult result, const char* what)
 {
     if (result >= 0)
         return;
+    if (result == VK_ERROR_DEVICE_LOST) {
+        std::fprintf(stderr, "swipemix: %s\n", device_lost_line(what, gpu.slots_run, gpu.slots_run_count).c_str());
+        if (device_lost_hook)
+            device_lost_hook();
+        std::exit(1);
+    }
     std::fprintf(stderr, "swipemix: %s failed (Vulkan error %d)\n", what, int(result));
     std::exit(1);
 }
-
-void (*device_wait_hook)(double waited_seconds);
 
 void wait_for_fence(VkFence fence, const char* what)
 {
@@ -107,22 +116,26 @@ bool create_instance(const window_link* window)
     return true;
 }
 
-// A compute queue family of `device` that can also present when there is a
-// window, or -1.
-int compute_family(VkPhysicalDevice device)
+// The queue family that runs the show on `device`: compute, and with a
+// window presenting and blitting too; -1 when it has none.
+int queue_family_of(VkPhysicalDevice device)
 {
+    constexpr uint32_t most_families = 16;
+    VkQueueFamilyProperties families[most_families];
     uint32_t count = 0;
     vkGetPhysicalDeviceQueueFamilyProperties(device, &count, nullptr);
-    std::vector<VkQueueFamilyProperties> families(count);
-    vkGetPhysicalDeviceQueueFamilyProperties(device, &count, families.data());
+    count = std::min(count, most_families);
+    vkGetPhysicalDeviceQueueFamilyProperties(device, &count, families);
+    VkQueueFlags flags[most_families];
+    bool presents[most_families];
     for (uint32_t f = 0; f < count; ++f) {
-        VkBool32 presents = VK_TRUE;
+        flags[f] = families[f].queueFlags;
+        VkBool32 supported = VK_FALSE;
         if (gpu.surface)
-            vkGetPhysicalDeviceSurfaceSupportKHR(device, f, gpu.surface, &presents);
-        if ((families[f].queueFlags & VK_QUEUE_COMPUTE_BIT) && presents)
-            return int(f);
+            check(vkGetPhysicalDeviceSurfaceSupportKHR(device, f, gpu.surface, &supported), "asking about the window");
+        presents[f] = supported;
     }
-    return -1;
+    return choose_queue_family(flags, presents, int(count), gpu.surface != VK_NULL_HANDLE);
 }
 
 bool can_draw(VkPhysicalDevice device)
@@ -133,41 +146,42 @@ bool can_draw(VkPhysicalDevice device)
     vkGetPhysicalDeviceFormatProperties(device, show_image_format, &format);
     const VkFormatFeatureFlags needed = VK_FORMAT_FEATURE_STORAGE_IMAGE_BIT | VK_FORMAT_FEATURE_TRANSFER_SRC_BIT |
                                         VK_FORMAT_FEATURE_TRANSFER_DST_BIT | VK_FORMAT_FEATURE_BLIT_SRC_BIT;
+    VkSurfaceFormatKHR surface_format;
     return features.shaderStorageImageExtendedFormats && (format.optimalTilingFeatures & needed) == needed &&
-           compute_family(device) >= 0;
+           queue_family_of(device) >= 0 && (!gpu.surface || find_surface_format(device, &surface_format));
 }
 
-// The first GPU the loader offers, else the other device (lavapipe) of the
-// newest Vulkan version: the build folder's beside the system's (lavapipe's
-// driverVersion is always 1).
-bool choose_device()
+// The loader's devices and what the choice needs to know of each.
+int read_devices(VkPhysicalDevice* handles, device_facts* facts)
 {
     uint32_t count = 0;
-    vkEnumeratePhysicalDevices(gpu.instance, &count, nullptr);
-    std::vector<VkPhysicalDevice> devices(count);
-    vkEnumeratePhysicalDevices(gpu.instance, &count, devices.data());
-    int best = 0;
-    uint32_t best_version = 0;
-    for (VkPhysicalDevice device : devices) {
+    check(vkEnumeratePhysicalDevices(gpu.instance, &count, nullptr), "listing the devices");
+    count = std::min<uint32_t>(count, max_devices);
+    check(vkEnumeratePhysicalDevices(gpu.instance, &count, handles), "listing the devices");
+    for (uint32_t i = 0; i < count; ++i) {
         VkPhysicalDeviceProperties properties;
-        vkGetPhysicalDeviceProperties(device, &properties);
-        const int rank = properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU ||
-                                 properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_INTEGRATED_GPU ||
-                                 properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_VIRTUAL_GPU
-                             ? 2
-                             : 1;
-        const bool newer = rank == 1 && properties.apiVersion > best_version;
-        if ((rank > best || (rank == best && newer)) && can_draw(device)) {
-            best = rank;
-            best_version = properties.apiVersion;
-            gpu.physical = device;
-        }
+        vkGetPhysicalDeviceProperties(handles[i], &properties);
+        std::copy(properties.deviceName, properties.deviceName + sizeof facts[i].name, facts[i].name);
+        facts[i].type = properties.deviceType;
+        facts[i].api_version = properties.apiVersion;
+        facts[i].usable = can_draw(handles[i]);
     }
-    if (!best) {
-        std::fprintf(stderr, "swipemix: no Vulkan device can run the show's compute shaders\n");
+    return int(count);
+}
+
+bool pick_device()
+{
+    VkPhysicalDevice handles[max_devices];
+    device_facts facts[max_devices];
+    const int count = read_devices(handles, facts);
+    std::string error;
+    const int chosen = choose_device(facts, count, std::getenv("SWIPEMIX_DEVICE"), error);
+    if (chosen < 0) {
+        std::fprintf(stderr, "swipemix: %s\n", error.c_str());
         return false;
     }
-    gpu.queue_family = uint32_t(compute_family(gpu.physical));
+    gpu.physical = handles[chosen];
+    gpu.queue_family = uint32_t(queue_family_of(gpu.physical));
     return true;
 }
 
@@ -280,7 +294,7 @@ gpu_image black_storage_image(uint32_t width)
     VkCommandBuffer commands = begin_setup();
     image_barrier(commands, made.image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
                   VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_GENERAL);
-    const VkClearColorValue black = {};
+    const VkClearColorValue black = {.float32 = {0, 0, 0, 1}};
     const VkImageSubresourceRange whole = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .levelCount = 1, .layerCount = 1};
     vkCmdClearColorImage(commands, made.image, VK_IMAGE_LAYOUT_GENERAL, &black, 1, &whole);
     end_setup(commands);
@@ -290,7 +304,7 @@ gpu_image black_storage_image(uint32_t width)
 void create_readback_buffers()
 {
     for (gpu_buffer& readback : gpu.readback)
-        readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+        readback = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, buffer_memory::host_reads);
 }
 
 void create_storage_images()
@@ -311,7 +325,7 @@ bool create_device(const window_link* window, validation_sink validation)
         std::fprintf(stderr, "swipemix: the window gave no Vulkan surface\n");
         return false;
     }
-    if (!choose_device())
+    if (!pick_device())
         return false;
     create_logical_device();
     create_bindings();
@@ -321,6 +335,24 @@ bool create_device(const window_link* window, validation_sink validation)
     else
         create_readback_buffers();
     return true;
+}
+
+bool list_devices()
+{
+    if (!create_instance(nullptr))
+        return false;
+    VkPhysicalDevice handles[max_devices];
+    device_facts facts[max_devices];
+    const int count = read_devices(handles, facts);
+    std::string error;
+    const int chosen = choose_device(facts, count, std::getenv("SWIPEMIX_DEVICE"), error);
+    for (int i = 0; i < count; ++i)
+        std::printf("%d: %s (%s%s)%s%s\n", i, facts[i].name, device_type_name(facts[i].type),
+                    driver_description(handles[i]).c_str(), facts[i].usable ? "" : ", cannot run the show",
+                    i == chosen ? " <- chosen" : "");
+    if (chosen < 0)
+        std::fprintf(stderr, "swipemix: %s\n", error.c_str());
+    return chosen >= 0;
 }
 
 void set_back_buffer_width(int width)

@@ -23,9 +23,15 @@ using validation_sink = void (*)(const char* message);
 void set_back_buffer_width(int width);
 // Device, back buffer (W x 1080), feed_image and the fixed bindings. With a
 // null link there is no window: present copies the back buffer to host memory.
-// A sink turns the validation layer on. Returns false, after one line on
-// stderr, when no usable Vulkan device exists.
+// A sink turns the validation layer on. The device is the best the system
+// has (a GPU before a CPU) or the one SWIPEMIX_DEVICE names. Returns false,
+// after one line on stderr, when no usable Vulkan device exists or none is named.
 bool create_device(const window_link* window, validation_sink validation = nullptr);
+
+// Prints the Vulkan devices, one a line with its index, marking the one the
+// show would draw on (SWIPEMIX_DEVICE, an index or part of a name, picks
+// another). False, after a line on stderr, when none would do.
+bool list_devices();
 
 void create_noise_volume();     // from randdata, after fillrand
 void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes, rasterised by the caller

@@ -3,6 +3,9 @@
 #pragma once
 #include <vulkan/vulkan.h>
 
+#include <string>
+
+#include "graphics/memory_choice.h"
 #include "shared/state.h"
 
 // Scales 1, 2 and 4: the authoring tools' preview draws the column at 1/N
@@ -22,7 +25,8 @@ struct gpu_image {
 struct gpu_buffer {
     VkBuffer buffer;
     VkDeviceMemory memory;
-    void* mapped; // host-visible buffers only
+    void* mapped;    // host buffers only
+    bool coherent;   // else flushed after host writes and invalidated before host reads
 };
 
 // Descriptor bindings; shaderc maps the HLSL registers onto them.
@@ -37,6 +41,11 @@ enum : uint32_t {
 };
 
 constexpr VkFormat show_image_format = VK_FORMAT_A2B10G10R10_UNORM_PACK32; // red in the low bits
+// What the shaders read of frame_constants: the six float4 c, p, wat, B, I
+// and xts that prefix.hlsl declares. Only these are uploaded and bound.
+constexpr VkDeviceSize constant_bytes_read = 24 * sizeof(float);
+constexpr uint32_t max_swapchain_images = 16;
+constexpr uint32_t no_window_image = UINT32_MAX; // nothing to present into: the window is minimised
 constexpr uint32_t group_count_x = column_width / 8, group_count_y = frame_height / 8;
 inline int preview_scale_of(int index) { return 1 << index; }
 
@@ -69,9 +78,12 @@ struct gpu_record {
     VkSurfaceKHR surface; // null without a window
     VkSwapchainKHR swapchain;
     VkExtent2D swapchain_extent;
+    bool window_minimised;           // 0 x 0: frames are drawn but not shown
+    bool swapchain_for_suboptimal;   // made because the one before was suboptimal
+    bool acquired_suboptimal;
     uint32_t swapchain_image_count;
-    VkImage swapchain_images[8];
-    VkSemaphore image_acquired, image_drawn[8];
+    VkImage swapchain_images[max_swapchain_images];
+    VkSemaphore image_acquired, image_drawn[max_swapchain_images];
 };
 extern gpu_record gpu;
 
@@ -80,7 +92,10 @@ void check(VkResult result, const char* what);
 // Waits for the fence; in steps, calling device_wait_hook between them, when one is set.
 void wait_for_fence(VkFence fence, const char* what);
 
-gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible);
+gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, buffer_memory where);
+// After the host wrote a buffer / before it reads what the device wrote there.
+void flush_buffer(const gpu_buffer& b);
+void invalidate_buffer(const gpu_buffer& b);
 void destroy_buffer(const gpu_buffer& b);
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage);
 void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags from_stage, VkAccessFlags from_access,
@@ -96,13 +111,19 @@ void end_setup(VkCommandBuffer commands);
 // Copies `bytes` into a fresh image and leaves it ready for shader reads.
 void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size);
 
-// Adds the build folder's lavapipe to the loader's drivers when it is there.
+// Adds the build folder's lavapipe (and the libdrm it needs) to the loader's
+// drivers when it is there and the system has no GPU.
 void offer_bundled_driver();
+// ", driver name and version", and whose lavapipe it is where that matters.
+std::string driver_description(VkPhysicalDevice device);
 // Runs one group of every compiled shader, leaving the images as they were.
 void warm_up_pipelines();
 
+// Whether `device` offers a format and usage the back buffer can be blitted onto the window with.
+bool find_surface_format(VkPhysicalDevice device, VkSurfaceFormatKHR* chosen);
 void create_swapchain();
-// Acquires a swap-chain image and records the back buffer's blit onto it.
+// Acquires a swap-chain image and records the back buffer's blit onto it;
+// no_window_image while the window is minimised.
 uint32_t blit_to_window();
 // Submits the recorded frame and presents the image.
 void show_window_image(uint32_t index);

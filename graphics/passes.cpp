@@ -32,7 +32,7 @@ void run_pass(int slot)
     begin_frame();
     // The upload waits for the passes before it to stop reading the constants.
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, 0, VK_PIPELINE_STAGE_TRANSFER_BIT, 0);
-    vkCmdUpdateBuffer(gpu.frame, gpu.constants.buffer, 0, sizeof randdata.frame_constants, frame_constants);
+    vkCmdUpdateBuffer(gpu.frame, gpu.constants.buffer, 0, constant_bytes_read, frame_constants);
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT | VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_UNIFORM_READ_BIT | VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT);
@@ -59,7 +59,7 @@ void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int coun
     if (gpu.overlay_bytes < needed) {
         if (gpu.overlay.buffer)
             destroy_buffer(gpu.overlay);
-        gpu.overlay = create_buffer(needed, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, true);
+        gpu.overlay = create_buffer(needed, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, buffer_memory::host_writes);
         gpu.overlay_bytes = needed;
     }
     const auto ten_bits = [](uint32_t c) { return (c * 1023 + 127) / 255; };
@@ -95,6 +95,7 @@ void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int coun
         vkCmdCopyBufferToImage(gpu.frame, gpu.overlay.buffer, gpu.back_buffer.image, VK_IMAGE_LAYOUT_GENERAL, 1, &region);
         at += area;
     }
+    flush_buffer(gpu.overlay);
     // Present's barrier waits on compute; this hands the copies on to it.
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
                    VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
@@ -131,6 +132,7 @@ void present()
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
     wait_for_fence(gpu.frame_done, "drawing a frame");
     gpu.readback_last = 1 - gpu.readback_last;
+    invalidate_buffer(gpu.readback[gpu.readback_last]);
 }
 
 const unsigned* presented_pixels() { return static_cast<const unsigned*>(gpu.readback[gpu.readback_last].mapped); }
@@ -140,7 +142,7 @@ const unsigned* read_back_buffer()
     begin_frame();
     gpu_buffer& out = gpu.readback[gpu.surface ? 0 : 1 - gpu.readback_last];
     if (!out.buffer)
-        out = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, true);
+        out = create_buffer(VkDeviceSize(W) * frame_height * 4, VK_BUFFER_USAGE_TRANSFER_DST_BIT, buffer_memory::host_reads);
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
                    VK_ACCESS_SHADER_WRITE_BIT | VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT,
                    VK_ACCESS_TRANSFER_READ_BIT);
@@ -157,5 +159,6 @@ const unsigned* read_back_buffer()
     const VkSubmitInfo submit = {.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO, .commandBufferCount = 1, .pCommandBuffers = &gpu.frame};
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
     wait_for_fence(gpu.frame_done, "reading the back buffer");
+    invalidate_buffer(out);
     return static_cast<const unsigned*>(out.mapped);
 }

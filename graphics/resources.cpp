@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -6,18 +8,23 @@
 #include "graphics/gpu.h"
 
 namespace {
-VkDeviceMemory allocate(VkMemoryRequirements needs, VkMemoryPropertyFlags properties)
+VkDeviceMemory allocate(VkMemoryRequirements needs, buffer_memory where, bool* is_coherent = nullptr)
 {
     VkPhysicalDeviceMemoryProperties memory;
     vkGetPhysicalDeviceMemoryProperties(gpu.physical, &memory);
-    uint32_t type = 0;
-    while (type < memory.memoryTypeCount &&
-           !((needs.memoryTypeBits >> type & 1) && (memory.memoryTypes[type].propertyFlags & properties) == properties))
-        ++type;
+    const int type = choose_memory_type(memory, needs.memoryTypeBits, where);
+    if (type < 0) {
+        std::fprintf(stderr, "swipemix: the device has no memory for %s (allowed types 0x%x)\n",
+                     where == buffer_memory::device ? "its images and buffers" : "sharing with the host",
+                     needs.memoryTypeBits);
+        std::exit(1);
+    }
+    if (is_coherent)
+        *is_coherent = memory.memoryTypes[type].propertyFlags & VK_MEMORY_PROPERTY_HOST_COHERENT_BIT;
     const VkMemoryAllocateInfo info = {
         .sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO,
         .allocationSize = needs.size,
-        .memoryTypeIndex = type,
+        .memoryTypeIndex = uint32_t(type),
     };
     VkDeviceMemory allocation;
     check(vkAllocateMemory(gpu.device, &info, nullptr, &allocation), "allocating GPU memory");
@@ -31,7 +38,7 @@ void destroy_buffer(const gpu_buffer& b)
     vkFreeMemory(gpu.device, b.memory, nullptr);
 }
 
-gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host_visible)
+gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, buffer_memory where)
 {
     gpu_buffer b = {};
     const VkBufferCreateInfo info = {
@@ -43,12 +50,25 @@ gpu_buffer create_buffer(VkDeviceSize bytes, VkBufferUsageFlags usage, bool host
     check(vkCreateBuffer(gpu.device, &info, nullptr, &b.buffer), "creating a buffer");
     VkMemoryRequirements needs;
     vkGetBufferMemoryRequirements(gpu.device, b.buffer, &needs);
-    b.memory = allocate(needs, host_visible ? VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT
-                                            : VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+    b.memory = allocate(needs, where, &b.coherent);
     check(vkBindBufferMemory(gpu.device, b.buffer, b.memory, 0), "binding buffer memory");
-    if (host_visible)
+    if (where != buffer_memory::device)
         check(vkMapMemory(gpu.device, b.memory, 0, VK_WHOLE_SIZE, 0, &b.mapped), "mapping a buffer");
     return b;
+}
+
+void flush_buffer(const gpu_buffer& b)
+{
+    const VkMappedMemoryRange range = {.sType = VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE, .memory = b.memory, .size = VK_WHOLE_SIZE};
+    if (!b.coherent)
+        check(vkFlushMappedMemoryRanges(gpu.device, 1, &range), "handing host writes to the device");
+}
+
+void invalidate_buffer(const gpu_buffer& b)
+{
+    const VkMappedMemoryRange range = {.sType = VK_STRUCTURE_TYPE_MAPPED_MEMORY_RANGE, .memory = b.memory, .size = VK_WHOLE_SIZE};
+    if (!b.coherent)
+        check(vkInvalidateMappedMemoryRanges(gpu.device, 1, &range), "reading what the device wrote");
 }
 
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage)
@@ -70,7 +90,7 @@ gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkI
     check(vkCreateImage(gpu.device, &info, nullptr, &i.image), "creating an image");
     VkMemoryRequirements needs;
     vkGetImageMemoryRequirements(gpu.device, i.image, &needs);
-    i.memory = allocate(needs, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
+    i.memory = allocate(needs, buffer_memory::device);
     check(vkBindImageMemory(gpu.device, i.image, i.memory, 0), "binding image memory");
     const VkImageViewCreateInfo view = {
         .sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO,
@@ -152,8 +172,9 @@ void end_setup(VkCommandBuffer commands)
 
 void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size)
 {
-    gpu_buffer staging = create_buffer(size, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, true);
+    gpu_buffer staging = create_buffer(size, VK_BUFFER_USAGE_TRANSFER_SRC_BIT, buffer_memory::host_writes);
     std::memcpy(staging.mapped, bytes, size);
+    flush_buffer(staging);
     VkCommandBuffer commands = begin_setup();
     image_barrier(commands, target.image, VK_PIPELINE_STAGE_TOP_OF_PIPE_BIT, 0, VK_IMAGE_LAYOUT_UNDEFINED,
                   VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
@@ -199,8 +220,8 @@ void upload_atlas(const unsigned char* red)
 
 void create_constant_buffer()
 {
-    gpu.constants = create_buffer(sizeof randdata.frame_constants,
-                                  VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT, false);
-    const VkDescriptorBufferInfo buffer = {.buffer = gpu.constants.buffer, .offset = 0, .range = VK_WHOLE_SIZE};
+    gpu.constants = create_buffer(constant_bytes_read, VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT,
+                                  buffer_memory::device);
+    const VkDescriptorBufferInfo buffer = {.buffer = gpu.constants.buffer, .offset = 0, .range = constant_bytes_read};
     bind_descriptor(binding_constants, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, nullptr, &buffer);
 }

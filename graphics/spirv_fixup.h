@@ -5,5 +5,8 @@
 #include <vector>
 
 // Declares every storage image Rgb10A2 (adding the capability that format
-// needs) and widens three-component image writes to four.
+// needs) and widens three-component image writes to four, alpha 1.
 void fix_storage_images(std::vector<uint32_t>& words);
+// The highest offset of a member of the shader's constant blocks, in bytes
+// (0 for none): what the shader reads of the constant buffer begins there.
+uint32_t highest_constant_offset(const std::vector<uint32_t>& words);

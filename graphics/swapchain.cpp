@@ -1,25 +1,13 @@
 #include <algorithm>
-#include <vector>
+#include <cstdio>
+#include <cstdlib>
 
 #include "graphics/authoring.h"
 #include "graphics/gpu.h"
+#include "graphics/swapchain_choice.h"
 
 namespace {
-// A 10-bit format when the surface offers one, else a plain 8-bit one: an
-// sRGB target would brighten the show's values on the way.
-VkSurfaceFormatKHR choose_format()
-{
-    uint32_t count = 0;
-    vkGetPhysicalDeviceSurfaceFormatsKHR(gpu.physical, gpu.surface, &count, nullptr);
-    std::vector<VkSurfaceFormatKHR> formats(count);
-    vkGetPhysicalDeviceSurfaceFormatsKHR(gpu.physical, gpu.surface, &count, formats.data());
-    for (VkFormat wanted : {VK_FORMAT_A2B10G10R10_UNORM_PACK32, VK_FORMAT_A2R10G10B10_UNORM_PACK32, VK_FORMAT_B8G8R8A8_UNORM,
-                            VK_FORMAT_R8G8B8A8_UNORM})
-        for (const VkSurfaceFormatKHR& f : formats)
-            if (f.format == wanted)
-                return f;
-    return formats.at(0);
-}
+constexpr uint32_t most_surface_formats = 64;
 
 void create_semaphore(VkSemaphore* semaphore)
 {
@@ -27,21 +15,76 @@ void create_semaphore(VkSemaphore* semaphore)
     check(vkCreateSemaphore(gpu.device, &info, nullptr, semaphore), "creating a semaphore");
 }
 
+VkExtent2D current_extent(VkSurfaceCapabilitiesKHR& caps)
+{
+    check(vkGetPhysicalDeviceSurfaceCapabilitiesKHR(gpu.physical, gpu.surface, &caps), "reading the surface");
+    return swapchain_extent(caps, {.width = uint32_t(W), .height = frame_height});
+}
+
+void remake_swapchain(bool for_suboptimal)
+{
+    check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
+    create_swapchain();
+    gpu.swapchain_for_suboptimal = for_suboptimal;
+}
+
+// A swap chain to draw into, made again when the window comes back from 0 x 0.
+bool swapchain_ready()
+{
+    if (!gpu.window_minimised)
+        return true;
+    VkSurfaceCapabilitiesKHR caps;
+    const VkExtent2D extent = current_extent(caps);
+    if (extent.width && extent.height)
+        remake_swapchain(false);
+    return !gpu.window_minimised;
+}
+}
+
+bool find_surface_format(VkPhysicalDevice device, VkSurfaceFormatKHR* chosen)
+{
+    VkSurfaceCapabilitiesKHR caps;
+    if (vkGetPhysicalDeviceSurfaceCapabilitiesKHR(device, gpu.surface, &caps) != VK_SUCCESS ||
+        !(caps.supportedUsageFlags & VK_IMAGE_USAGE_TRANSFER_DST_BIT))
+        return false;
+    uint32_t count = 0;
+    if (vkGetPhysicalDeviceSurfaceFormatsKHR(device, gpu.surface, &count, nullptr) != VK_SUCCESS)
+        return false;
+    VkSurfaceFormatKHR formats[most_surface_formats];
+    count = std::min(count, most_surface_formats);
+    if (vkGetPhysicalDeviceSurfaceFormatsKHR(device, gpu.surface, &count, formats) < 0)
+        return false;
+    VkFormatFeatureFlags features[most_surface_formats];
+    for (uint32_t i = 0; i < count; ++i) {
+        VkFormatProperties properties;
+        vkGetPhysicalDeviceFormatProperties(device, formats[i].format, &properties);
+        features[i] = properties.optimalTilingFeatures;
+    }
+    const int index = choose_surface_format(formats, features, int(count));
+    if (index >= 0)
+        *chosen = formats[index];
+    return index >= 0;
 }
 
 void create_swapchain()
 {
     VkSurfaceCapabilitiesKHR caps;
-    check(vkGetPhysicalDeviceSurfaceCapabilitiesKHR(gpu.physical, gpu.surface, &caps), "reading the surface");
-    gpu.swapchain_extent = caps.currentExtent.width != UINT32_MAX ? caps.currentExtent
-                                                                  : VkExtent2D{.width = uint32_t(W), .height = frame_height};
-    const VkSurfaceFormatKHR format = choose_format();
-    const uint32_t images = std::min(caps.maxImageCount ? caps.maxImageCount : 8u, std::max(caps.minImageCount, 2u));
+    gpu.swapchain_extent = current_extent(caps);
+    gpu.swapchain_for_suboptimal = false;
+    // Minimised: nothing to make until the window has a size again.
+    gpu.window_minimised = !gpu.swapchain_extent.width || !gpu.swapchain_extent.height;
+    if (gpu.window_minimised)
+        return;
+    VkSurfaceFormatKHR format;
+    if (!find_surface_format(gpu.physical, &format)) {
+        std::fprintf(stderr, "swipemix: the window offers no format the show can be copied into\n");
+        std::exit(1);
+    }
     const VkSwapchainKHR old = gpu.swapchain;
     const VkSwapchainCreateInfoKHR info = {
         .sType = VK_STRUCTURE_TYPE_SWAPCHAIN_CREATE_INFO_KHR,
         .surface = gpu.surface,
-        .minImageCount = images,
+        .minImageCount = swapchain_image_request(caps),
         .imageFormat = format.format,
         .imageColorSpace = format.colorSpace,
         .imageExtent = gpu.swapchain_extent,
@@ -57,26 +100,36 @@ void create_swapchain()
     check(vkCreateSwapchainKHR(gpu.device, &info, nullptr, &gpu.swapchain), "creating the swap chain");
     if (old)
         vkDestroySwapchainKHR(gpu.device, old, nullptr);
-    gpu.swapchain_image_count = 8;
-    check(vkGetSwapchainImagesKHR(gpu.device, gpu.swapchain, &gpu.swapchain_image_count, gpu.swapchain_images),
-          "reading the swap chain");
-    if (!gpu.image_acquired) {
-        create_semaphore(&gpu.image_acquired);
-        for (VkSemaphore& s : gpu.image_drawn)
-            create_semaphore(&s);
+    uint32_t count = 0;
+    check(vkGetSwapchainImagesKHR(gpu.device, gpu.swapchain, &count, nullptr), "reading the swap chain");
+    if (count > max_swapchain_images) {
+        std::fprintf(stderr, "swipemix: the window's swap chain has %u images, more than %u\n", count, max_swapchain_images);
+        std::exit(1);
     }
+    check(vkGetSwapchainImagesKHR(gpu.device, gpu.swapchain, &count, gpu.swapchain_images), "reading the swap chain");
+    if (!gpu.image_acquired)
+        create_semaphore(&gpu.image_acquired);
+    for (uint32_t k = gpu.swapchain_image_count; k < count; ++k)
+        if (!gpu.image_drawn[k])
+            create_semaphore(&gpu.image_drawn[k]);
+    gpu.swapchain_image_count = count;
 }
 
 uint32_t blit_to_window()
 {
     uint32_t index = 0;
     VkResult acquired;
-    while ((acquired = vkAcquireNextImageKHR(gpu.device, gpu.swapchain, UINT64_MAX, gpu.image_acquired, VK_NULL_HANDLE,
-                                             &index)) == VK_ERROR_OUT_OF_DATE_KHR) {
-        check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
-        create_swapchain();
+    for (;;) {
+        if (!swapchain_ready())
+            return no_window_image;
+        acquired = vkAcquireNextImageKHR(gpu.device, gpu.swapchain, UINT64_MAX, gpu.image_acquired, VK_NULL_HANDLE, &index);
+        if (acquired != VK_ERROR_OUT_OF_DATE_KHR)
+            break;
+        remake_swapchain(false);
     }
     check(acquired, "acquiring a swap-chain image");
+    // A suboptimal image is still drawn into; the swap chain is remade after its present.
+    gpu.acquired_suboptimal = acquired == VK_SUBOPTIMAL_KHR;
 
     // The back buffer scaled onto the whole window; W x 1080 has its aspect.
     const VkImage target = gpu.swapchain_images[index];
@@ -98,21 +151,24 @@ uint32_t blit_to_window()
 
 void show_window_image(uint32_t index)
 {
+    const bool shown_image = index != no_window_image;
     const VkPipelineStageFlags wait_stage = VK_PIPELINE_STAGE_TRANSFER_BIT;
     const VkSubmitInfo submit = {
         .sType = VK_STRUCTURE_TYPE_SUBMIT_INFO,
-        .waitSemaphoreCount = 1,
+        .waitSemaphoreCount = shown_image ? 1u : 0u,
         .pWaitSemaphores = &gpu.image_acquired,
         .pWaitDstStageMask = &wait_stage,
         .commandBufferCount = 1,
         .pCommandBuffers = &gpu.frame,
-        .signalSemaphoreCount = 1,
-        .pSignalSemaphores = &gpu.image_drawn[index],
+        .signalSemaphoreCount = shown_image ? 1u : 0u,
+        .pSignalSemaphores = shown_image ? &gpu.image_drawn[index] : nullptr,
     };
     check(vkQueueSubmit(gpu.queue, 1, &submit, gpu.frame_done), "submitting a frame");
     // lavapipe's present waits for the frame without end; waited for here, in steps, the hook keeps its say.
     if (device_wait_hook)
         wait_for_fence(gpu.frame_done, "drawing a frame");
+    if (!shown_image)
+        return;
     const VkPresentInfoKHR info = {
         .sType = VK_STRUCTURE_TYPE_PRESENT_INFO_KHR,
         .waitSemaphoreCount = 1,
@@ -122,9 +178,10 @@ void show_window_image(uint32_t index)
         .pImageIndices = &index,
     };
     const VkResult shown = vkQueuePresentKHR(gpu.queue, &info);
-    if (shown == VK_ERROR_OUT_OF_DATE_KHR || shown == VK_SUBOPTIMAL_KHR) {
-        check(vkDeviceWaitIdle(gpu.device), "waiting for the device");
-        create_swapchain();
+    const VkResult seen = shown == VK_SUCCESS && gpu.acquired_suboptimal ? VK_SUBOPTIMAL_KHR : shown;
+    const swapchain_step step = after_swapchain_call(seen, gpu.swapchain_for_suboptimal);
+    if (step != swapchain_step::keep) {
+        remake_swapchain(step == swapchain_step::remake_for_suboptimal);
         return;
     }
     check(shown, "presenting");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "graphics/authoring.h"
 #include "graphics/device.h"
 #include "graphics/gpu.h"
 #include "graphics/shader_sources.h"
@@ -70,6 +71,23 @@ TEST(Compile, AMissingOrOverlongTextEmptiesItsSlot)
     EXPECT_EQ(shader_table[3], nullptr);
     EXPECT_EQ(shader_table[4], nullptr);
     EXPECT_EQ(empty_slots(), 2);
+}
+
+TEST(Compile, AnEffectWithConstantsOfItsOwnIsRefused)
+{
+    // Only the prefix's constants are bound; a variable of the effect's own would be read past them.
+    start_gpu(column_width);
+    const char* table[shader_slots];
+    for (int i = 0; i < shader_slots; ++i)
+        table[i] = builtin_source_table()[i];
+    table[entry_slot(7)] = "float4 mine;\nvoid ya(out float4 o, float2 h) { o = mine + c.x; }\n";
+    std::string report;
+    EXPECT_EQ(compile_slot(entry_slot(7), table, report), nullptr);
+    EXPECT_NE(report.find("entry 7 declares constants of its own"), std::string::npos) << report;
+    table[entry_slot(7)] = "static float4 mine = 1;\nvoid ya(out float4 o, float2 h) { o = mine + c.x; }\n";
+    gpu_shader* kept = compile_slot(entry_slot(7), table, report);
+    EXPECT_NE(kept, nullptr) << report;
+    retire_shader(kept);
 }
 
 // Compiling runs each shader once to ready it; what was drawn must survive

@@ -2,6 +2,7 @@
 #include <spirv-tools/libspirv.h>
 
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,20 +72,62 @@ TEST(SpirvFixup, StorageImagesBecomeTenBitWithFourComponentWrites)
     EXPECT_EQ(text.find("Rgba32f"), std::string::npos) << text;
     EXPECT_NE(text.find("OpTypeVector %float 4"), std::string::npos) << text;
     // The write takes the widened texel.
-    std::string wide, written;
+    std::string wide, written, alpha;
+    std::map<std::string, std::string> defined;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        if (line.find("OpVectorShuffle %v4float") != std::string::npos)
+        if (line.find("OpCompositeConstruct %v4float") != std::string::npos) {
             wide = line.substr(0, line.find(' '));
+            alpha = line.substr(line.rfind(' ') + 1);
+        }
+        if (line.find(" = ") != std::string::npos)
+            defined[line.substr(line.find_first_not_of(' '), line.find(" = ") - line.find_first_not_of(' '))] = line;
         if (line.find("OpImageWrite") != std::string::npos)
             written = line.substr(line.rfind(' ') + 1);
     }
     EXPECT_FALSE(wide.empty()) << text;
     EXPECT_EQ(written, wide) << text;
+    // An opaque alpha, whatever a blit onto the window does with it.
+    EXPECT_NE(defined[alpha].find("OpConstant %float 1"), std::string::npos) << text;
 
     spv_const_binary_t binary = {words.data(), words.size()};
     spv_diagnostic diagnostic = nullptr;
     EXPECT_EQ(spvValidate(context, &binary, &diagnostic), SPV_SUCCESS) << (diagnostic ? diagnostic->error : "") << text;
     spvDiagnosticDestroy(diagnostic);
+    spvContextDestroy(context);
+}
+
+TEST(SpirvFixup, TheHighestConstantOffsetIsThatOfTheLastMemberOfABlock)
+{
+    const std::string head = R"(
+OpCapability Shader
+OpMemoryModel Logical GLSL450
+OpEntryPoint GLCompute %main "main"
+OpExecutionMode %main LocalSize 1 1 1
+OpDecorate %globals Block
+OpMemberDecorate %globals 0 Offset 0
+OpMemberDecorate %globals 1 Offset 80
+)";
+    const std::string tail = R"(
+OpMemberDecorate %other 0 Offset 512
+%void = OpTypeVoid
+%fn = OpTypeFunction %void
+%float = OpTypeFloat 32
+%v4float = OpTypeVector %float 4
+%globals = OpTypeStruct %v4float %v4float %float
+%other = OpTypeStruct %float
+%ptr = OpTypePointer Uniform %globals
+%constants = OpVariable %ptr Uniform
+%main = OpFunction %void None %fn
+%entry = OpLabel
+OpReturn
+OpFunctionEnd
+)";
+    spv_context context = spvContextCreate(SPV_ENV_VULKAN_1_0);
+    // Six float4s end at 96; a struct that is no block does not count.
+    EXPECT_EQ(highest_constant_offset(assemble(context, (head + "OpMemberDecorate %globals 2 Offset 84" + tail).c_str())), 84u);
+    // An effect's own float after them.
+    EXPECT_EQ(highest_constant_offset(assemble(context, (head + "OpMemberDecorate %globals 2 Offset 96" + tail).c_str())), 96u);
+    EXPECT_EQ(highest_constant_offset({}), 0u);
     spvContextDestroy(context);
 }

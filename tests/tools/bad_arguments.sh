@@ -2,7 +2,7 @@
 # Each tool's refusals: a bad argument gets exit 2 and one line on stderr that
 # names the option (or value) at fault, nothing on stdout, and no file made;
 # --help alone prints the usage, to stdout, with exit 0.
-# usage: bad_arguments.sh capture|timeline|music|studio BINARY
+# usage: bad_arguments.sh capture|timeline|music|studio|show BINARY
 set -u
 tool=$1 binary=$2
 work=$(mktemp -d)
@@ -74,6 +74,9 @@ capture)
     refused --at      --at
     refused --bogus   --bogus
     refused 'nothing to make'
+    ;;
+show)
+    refused --bogus   --bogus
     ;;
 timeline)
     refused --fps     --fps 0

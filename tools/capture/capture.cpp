@@ -369,6 +369,8 @@ int main(int argc, char** argv)
         mkdir(o.output, 0777); // an existing folder is fine; a bad one fails at the first file
     if (o.mode == mode::atlas)
         return write_atlas(o);
+    if (o.mode == mode::devices)
+        return list_devices() ? 0 : 1;
     // Packed before the device starts, so a timeline that cannot play costs nothing.
     static packed_timeline edited;
     if (o.timeline) {

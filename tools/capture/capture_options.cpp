@@ -23,6 +23,8 @@ std::string capture_help()
     "  --bench [--clock S] [--preview 1|2|4]                   the median time per frame of each entry, with\n"
     "                                                          --preview at the studio's preview scale 1/N\n"
     "  --atlas FILE.png                                        the caption atlas\n"
+    "  --list-devices                                          the Vulkan devices, the one drawn on marked;\n"
+    "                                                          SWIPEMIX_DEVICE=N or a part of a name picks another\n"
     "Rows run from 0 to " + std::to_string(show_end_row) + ", the show's end (" + std::to_string(rows_per_second) + " rows a second).\n"
     "OPTIONS:\n"
     "  --fps N|N.N|N/D     frames a second, " + std::to_string(min_fps) + " to " + std::to_string(max_fps) +
@@ -102,6 +104,7 @@ struct mode_option {
 constexpr mode_option mode_options[] = {
     {"--at", capture_mode::still, true},    {"--from", capture_mode::sequence, true}, {"--entry", capture_mode::entry, true},
     {"--sheet", capture_mode::sheet, true}, {"--atlas", capture_mode::atlas, true},   {"--bench", capture_mode::bench, false},
+    {"--list-devices", capture_mode::devices, false},
 };
 constexpr const char* value_options[] = {"--to", "--clock", "--fps", "--width", "--shader-dir", "--music", "-o", "--frame-times",
                                          "--timeline", "--preview"};
@@ -121,7 +124,7 @@ std::string read_arguments(int argc, char** argv, capture_options& o)
         if (mode) {
             if (o.mode_option)
                 return std::string(o.mode_option) + " and " + name + ": only one of --at, --from, --entry, --sheet, " +
-                       "--bench and --atlas at a time";
+                       "--bench, --atlas and --list-devices at a time";
             o.mode = mode->mode;
             o.mode_option = mode->name;
         }

@@ -6,7 +6,7 @@
 
 #include "tools/common/frame_rate.h"
 
-enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas };
+enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas, devices };
 
 struct capture_options {
     capture_mode mode = capture_mode::none;

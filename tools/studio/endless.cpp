@@ -50,6 +50,17 @@ void restart()
     _exit(1);
 }
 
+void announce(const int* slots, int running)
+{
+    const std::string what = suspect_effect(effects_dir, slots, running);
+    const std::string line = (what.empty() ? "an effect" : what) +
+                             " does not finish; save a fixed effect to go on, or press Escape";
+    std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
+    set_window_title(line.c_str());
+    announced = true;
+    saves_seen = newest_save(effects_dir);
+}
+
 void on_device_wait(double waited)
 {
     // The device may be busy for good; only the process's end stops it. A
@@ -71,16 +82,26 @@ void on_device_wait(double waited)
     const int running = slots_in_flight(slots);
     if (waited < std::max({least_hung_seconds, times_recent_frames * recent_frames, seconds_per_shader * running}))
         return;
-    if (!announced) {
-        const std::string what = suspect_effect(effects_dir, slots, running);
-        const std::string line = (what.empty() ? "an effect" : what) +
-                                 " does not finish; save a fixed effect to go on, or press Escape";
-        std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
-        set_window_title(line.c_str());
-        announced = true;
-        saves_seen = newest_save(effects_dir);
-    } else if (newest_save(effects_dir) != saves_seen) {
+    if (!announced)
+        announce(slots, running);
+    else if (newest_save(effects_dir) != saves_seen)
         restart();
+}
+
+// The device is gone (a GPU's driver stopped an endless effect): as for a
+// wait without end, but nothing more can be drawn until the fix restarts the studio.
+void on_device_lost()
+{
+    int slots[shader_slots];
+    announce(slots, slots_in_flight(slots));
+    for (;;) {
+        if (quit_asked()) {
+            stop_render();
+            _exit(0);
+        }
+        if (newest_save(effects_dir) != saves_seen)
+            restart();
+        wait_for_event(0.1);
     }
 }
 }
@@ -92,4 +113,5 @@ void watch_for_endless_effects(int argc, char** argv, const char* shader_dir, co
     effects_dir = shader_dir;
     studio_place = place;
     device_wait_hook = on_device_wait;
+    device_lost_hook = on_device_lost;
 }

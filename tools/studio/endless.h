@@ -2,6 +2,7 @@
 // the studio waits on the device in steps: Escape still quits at once, the
 // effect it suspects is named on stderr and in the window's title, and once an
 // effect file is saved the studio starts itself afresh in the same place.
+// A GPU's driver that stops the effect and loses the device is met the same way.
 #pragma once
 #include "tools/studio/transport.h"
 

@@ -9,7 +9,7 @@
 const std::string studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
     "                       [--row R] [--paused] [--loop A:B] [--shots DIR] [--costs FILE]\n"
-    "                       [--preview 1|2|4|auto] [--budget MS] [--help]\n"
+    "                       [--preview 1|2|4|auto] [--budget MS] [--list-devices] [--help]\n"
     "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
@@ -33,7 +33,9 @@ const std::string studio_help =
     "  Ctrl+R           render the loop (or the entry on screen) with its music to swipemix-rows...mp4\n"
     "  Q                preview scale: full, 1/2, 1/4, auto\n"
     "  Tab              show / hide the display (row, entry, music, frame rate, scale, track values) and the strip\n"
-    "  Escape           quit (a render under way stops, keeping a playable file)\n";
+    "  Escape           quit (a render under way stops, keeping a playable file)\n"
+    "--list-devices lists the Vulkan devices, marking the one drawn on; SWIPEMIX_DEVICE=N (or a part of a\n"
+    "device's name) picks another.\n";
 
 namespace {
 bool read_row(const char* text, double& row) { return parse_number(text, row) && row >= 0 && row <= show_end_row; }
@@ -106,6 +108,8 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
             ++i;
         } else if (a == "--paused")
             o.paused = true;
+        else if (a == "--list-devices")
+            o.list_devices = true;
         else {
             error = "swipemix-studio: unknown option " + a + " (see --help)";
             return 2;

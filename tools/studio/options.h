@@ -17,6 +17,7 @@ struct studio_options {
     const char* costs = nullptr;          // frame times to colour the strip with
     int preview = 0;          // 1, 2 or 4; 0: auto
     double budget_ms = 83;    // auto's time for a frame
+    bool list_devices = false; // only list the Vulkan devices
 };
 
 // Fills `o` from the arguments. 0: run; 1: --help asked for; 2: bad

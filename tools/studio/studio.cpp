@@ -171,6 +171,8 @@ int start_studio(int argc, char** argv)
             std::fprintf(stderr, "%s\n", error.c_str());
         return r == 1 ? 0 : 2;
     }
+    if (o.list_devices)
+        return list_devices() ? 0 : 1;
     set_cost_budget(o.budget_ms);
     if (o.costs && !load_costs(o.costs, error)) {
         std::fprintf(stderr, "swipemix-studio: %s\n", error.c_str());
