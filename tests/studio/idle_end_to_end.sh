@@ -23,13 +23,13 @@ find_window
 # The counts the studio prints on SIGUSR1: frames presented, exact stills.
 counts() {
     local before
-    before=$(grep -c 'frames presented' "$work/stderr")
+    before=$(grep -c ' presented (the last' "$work/stderr")
     kill -USR1 $pid
     for _ in $(seq 50); do
-        [ "$(grep -c 'frames presented' "$work/stderr")" -gt "$before" ] && break
+        [ "$(grep -c ' presented (the last' "$work/stderr")" -gt "$before" ] && break
         sleep 0.1
     done
-    grep 'frames presented' "$work/stderr" | tail -1 | awk '{print $2, $12}'
+    grep ' presented (the last' "$work/stderr" | tail -1 | awk '{print $2, $12}'
 }
 # Waits for `n` exact stills and prints the counts then.
 exact_stills() {
