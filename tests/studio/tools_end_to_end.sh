@@ -72,7 +72,8 @@ xdotool key backslash
 xdotool mousemove --window "$wid" $(((689 * width + 856) / 1712)) $((height - 8)) click 1
 sleep 1
 xdotool key ctrl+r
-said "rendering $work/out/swipemix-rows" 30 || fail "Ctrl+R without a loop did not start a render"
+for _ in $(seq 150); do [ "$(grep -c 'swipemix-studio: rendering ' "$work/stderr")" -ge 2 ] && break; sleep 0.2; done
+[ "$(grep -c 'swipemix-studio: rendering ' "$work/stderr")" -ge 2 ] || fail "Ctrl+R without a loop did not start a render"
 stay=$(sed -n 's/.*swipemix-studio: rendering .*swipemix-rows\([0-9.]*\)-\([0-9.]*\)\.mp4$/\1 \2/p' "$work/stderr" | tail -1)
 read -r from to <<<"$stay"
 awk -v f="$from" -v t="$to" 'BEGIN { exit !(f > 600 && f <= 689 && t > 689) }' ||
