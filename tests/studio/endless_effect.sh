@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An effect that never finishes, saved while the studio holds row 8: the
-# studio names it; fixing the file brings it back at the same row, paused; and
+# studio names it; fixing the file brings it back at the same row, paused,
+# with the rows' costs measured so far; and
 # Escape ends it at once while an effect runs on, closing a render in progress
 # so that its file plays once the studio is gone.
 # usage: endless_effect.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR
@@ -44,6 +45,10 @@ said "starting afresh at row 8, paused" 60 || fail "fixing the effect did not re
 kill -0 $pid 2>/dev/null || fail "the studio ended instead of starting afresh"
 # The same process (X may give its new window the old one's id); Tab hides its display as before.
 said "drawing on" 120 2 || fail "the restarted studio did not start its device"
+# The rows' costs measured before the restart go along, so the strip keeps its colours.
+costs=$(tr '\0' '\n' </proc/$pid/cmdline | sed -n '/^--costs$/{n;p;}')
+[ -n "$costs" ] || fail "the restart left the rows' costs behind"
+[ "$(wc -l <"/proc/$pid/fd/${costs##*/}")" -gt 1 ] || fail "the costs taken along hold no row"
 sleep 3
 find_window
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10

@@ -206,6 +206,21 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     }
     EXPECT_FALSE(load_costs(path + ".none", error));
+
+    // What a restart in place takes along reads back as the same costs.
+    forget_costs();
+    note_cost(7, 40), note_cost(8, 120), note_cost(mapped_rows - 1, 400);
+    int entries[mapped_rows] = {};
+    entries[8] = 2;
+    const std::string kept = costs_text(entries);
+    EXPECT_NE(kept.find("8\t2\t120.000\n"), std::string::npos) << kept;
+    std::ofstream(path) << kept;
+    forget_costs();
+    ASSERT_TRUE(load_costs(path, error)) << error;
+    EXPECT_EQ(cost_at(7), row_cost::within);
+    EXPECT_EQ(cost_at(8), row_cost::over);
+    EXPECT_EQ(cost_at(mapped_rows - 1), row_cost::far_over);
+    EXPECT_EQ(cost_at(9), row_cost::unknown);
     std::remove(path.c_str());
     forget_costs();
 }

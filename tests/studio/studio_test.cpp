@@ -255,6 +255,12 @@ TEST(StudioRestart, StartsAgainWhereItStandsWithTheOtherArgumentsKept)
                                               "--loop", "16:24"}));
     const auto paused = restart_arguments(1, argv, {0.1, true, 0, -1});
     EXPECT_EQ(paused, (std::vector<std::string>{"studio", "--row", "0.10000000000000001", "--paused"}));
+    // The costs measured so far go along in place of those the studio was started with.
+    const char* costly[] = {"studio", "--costs", "old.tsv", "--paused"};
+    EXPECT_EQ(restart_arguments(4, costly, {8, false, 0, -1}, "/proc/self/fd/9"),
+              (std::vector<std::string>{"studio", "--row", "8", "--costs", "/proc/self/fd/9"}));
+    EXPECT_EQ(restart_arguments(4, costly, {8, false, 0, -1}),
+              (std::vector<std::string>{"studio", "--costs", "old.tsv", "--row", "8"}));
 }
 
 TEST(StudioRestart, TheEffectSavedLastIsSuspected)
