@@ -88,7 +88,10 @@ void on_device_wait(double waited)
     // The device may be busy for good; only the process's end stops it. A
     // render is still closed first, so the file is playable once the studio is gone.
     if (waited >= quit_in_order_seconds && (quit_asked() || end_signal())) {
-        stop_render();
+        if (poll_render().running) {
+            stop_render();
+            std::fprintf(stderr, "swipemix-studio: %s\n", render_outcome(poll_render()).c_str());
+        }
         _exit(end_signal() ? 128 + end_signal() : 0);
     }
     if (waited < last_waited) { // a new wait: the one before ended

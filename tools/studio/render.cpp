@@ -236,3 +236,12 @@ void stop_render()
     waitpid(child, &status, 0);
     finish(status);
 }
+
+std::string render_outcome(const render_job& job)
+{
+    if (!job.kept)
+        return "the render of " + job.path + " failed: " + job.error;
+    if (job.exit_code == 0)
+        return "rendered " + job.path;
+    return "stopped: " + job.path + " holds the " + std::to_string(job.done) + " frames rendered";
+}

@@ -44,3 +44,5 @@ const render_job& poll_render();
 // playable file, which is then named for the rows it holds. The capture is a
 // process of its own, so this holds even while the studio's device is stuck.
 void stop_render();
+// Once it stopped: where the video went, or why there is none, in one line.
+std::string render_outcome(const render_job& job);

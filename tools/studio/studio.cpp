@@ -156,12 +156,7 @@ void take_shot(double row, bool whole, double now)
 void say_render_end(const render_job& job, double now)
 {
     rendering = false;
-    if (!job.kept)
-        say("the render of " + job.path + " failed: " + job.error, now);
-    else if (job.exit_code == 0)
-        say("rendered " + job.path, now);
-    else
-        say("stopped: " + job.path + " holds the " + std::to_string(job.done) + " frames rendered", now);
+    say(render_outcome(job), now);
 }
 
 // What one time round the loop did to the transport.
