@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The studio in a real X server: Space holds the frame, Right moves it, saving
-# an effect or the timeline changes the picture, a broken effect is reported,
-# Escape quits with code 0.
+# The studio in a real X server: a save while it starts is seen, Space holds
+# the frame, Right moves it, saving an effect or the timeline changes the
+# picture, a broken effect is reported, Escape quits with code 0.
 # usage: end_to_end.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR
 set -u
 studio=$1 source=$2 music=$3
@@ -11,7 +11,12 @@ studio_files "$source" "$music"
 
 "$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" 2>"$work/stderr" &
 pid=$!
+# A save while the effects compile at start (they are read once the device runs) is not lost.
+for _ in $(seq 600); do grep -q "drawing on" "$work/stderr" && break; sleep 0.1; done
+echo "// saved while the studio starts" >>"$work/shaders/e00.hlsl"
 studio_window
+for _ in $(seq 300); do grep -q "e00.hlsl recompiled" "$work/stderr" && break; sleep 0.2; done
+grep -q "e00.hlsl recompiled" "$work/stderr" || fail "a save while the studio started was lost"
 
 # Held at row 16: the fade-in of the first rows is too dark for a step to show.
 xdotool key space Home shift+Right shift+Right
@@ -41,4 +46,4 @@ changed_from "$before" 60 >/dev/null || fail "saving the timeline did not change
 grep -q "show.timeline" "$work/stderr" && fail "the edited timeline was refused"
 
 quit_with_escape
-echo "studio: held, stepped, reloaded effect and timeline, reported a broken effect, quit"
+echo "studio: a save at start seen, held, stepped, reloaded effect and timeline, reported a broken effect, quit"

@@ -23,13 +23,13 @@ find_window
 # The counts the studio prints on SIGUSR1: frames presented, exact stills.
 counts() {
     local before
-    before=$(grep -c 'frames presented' "$work/stderr")
+    before=$(grep -c ' presented (the last' "$work/stderr")
     kill -USR1 $pid
     for _ in $(seq 50); do
-        [ "$(grep -c 'frames presented' "$work/stderr")" -gt "$before" ] && break
+        [ "$(grep -c ' presented (the last' "$work/stderr")" -gt "$before" ] && break
         sleep 0.1
     done
-    grep 'frames presented' "$work/stderr" | tail -1 | awk '{print $2, $12}'
+    grep ' presented (the last' "$work/stderr" | tail -1 | awk '{print $2, $12}'
 }
 # Waits for `n` exact stills and prints the counts then.
 exact_stills() {
@@ -54,4 +54,16 @@ second=$(exact_stills 2) || fail "Right drew no new exact still (counts: $(count
 [ "${second% *}" -ge $((${first% *} + 2)) ] || fail "Right drew no quick frame before the exact one: $first, then $second"
 
 quit_with_escape
-echo "studio idle: quick then exact stills, nothing drawn at rest, redrawn after a key; bad options rejected"
+
+# Started paused at full scale: the exact still alone, counted in words that fit the number.
+"$studio" --row 400 --paused --preview 1 2>"$work/stderr" &
+pid=$!
+find_window
+exact_stills 1 >/dev/null || fail "no exact still at full scale (counts: $(counts))"
+line=$(grep ' presented (the last' "$work/stderr" | tail -1)
+case "$line" in
+"swipemix-studio: 1 frame presented "*", 1 exact still, "*) ;;
+"swipemix-studio: 1 "* | *" 1 exact stills, "*) fail "the count reads: $line" ;;
+esac
+quit_with_escape
+echo "studio idle: quick then exact stills, nothing drawn at rest, redrawn after a key; counts in words; bad options rejected"

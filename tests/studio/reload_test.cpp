@@ -3,6 +3,7 @@
 // last good picture and says why, and fixing it recovers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -55,6 +56,27 @@ std::vector<unsigned> entry_picture(int e)
 
 unsigned centre(const std::vector<unsigned>& pixels) { return pixels[size_t(W) * 480 + W / 2]; }
 
+// Waits, up to `seconds`, for the watcher to hand a recompiled shader over.
+bool swapped_soon(double seconds = 20)
+{
+    for (int k = 0; k < seconds * 20; ++k) {
+        if (swap_in_shaders())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+std::shared_ptr<const packed_timeline> timeline_soon(double seconds = 20)
+{
+    for (int k = 0; k < seconds * 20; ++k) {
+        if (std::shared_ptr<const packed_timeline> t = take_timeline())
+            return t;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
 class Reload : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -79,13 +101,13 @@ TEST_F(Reload, SharedEffectReachesEveryEntryUsingIt)
     save(file, "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
     recompile_file((folder / "shaders").c_str(), "e11.hlsl");
     EXPECT_EQ(shader_errors(), "");
-    EXPECT_TRUE(swap_in_shaders());
+    EXPECT_TRUE(swapped_soon());
     for (int e : {11, 21})
         EXPECT_EQ(centre(entry_picture(e)) & 0x3fffffff, 1023u) << "entry " << e;
 
     save(file, original);
     recompile_file((folder / "shaders").c_str(), "e11.hlsl");
-    EXPECT_TRUE(swap_in_shaders());
+    EXPECT_TRUE(swapped_soon());
     EXPECT_EQ(entry_picture(21), before);
 }
 
@@ -98,7 +120,7 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     save(file, "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
     recompile_file((folder / "shaders").c_str(), "e05.hlsl");
     EXPECT_EQ(shader_errors(), "");
-    EXPECT_TRUE(swap_in_shaders());
+    EXPECT_TRUE(swapped_soon());
     const std::vector<unsigned> red = entry_picture(5);
     EXPECT_EQ(centre(red) & 0x3fffffff, 1023u) << "pure red: red full, green and blue 0";
 
@@ -109,6 +131,34 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     EXPECT_FALSE(swap_in_shaders()) << "nothing compiled, nothing swapped";
     EXPECT_EQ(entry_picture(5), red) << "the last good shader keeps running";
 
+    // The prefix saved while e05 is broken: e05's error is shown once, and
+    // belongs to e05, so that fixing e05 alone clears it (below).
+    // Frames meanwhile: none shows a progress line just before a new shader
+    // first runs, where one that never finishes would leave it on screen.
+    std::atomic<bool> compiled = false;
+    std::thread prefix([&compiled] {
+        recompile_file((folder / "shaders").c_str(), "prefix.hlsl");
+        compiled = true;
+    });
+    std::string line_shown;
+    int swaps = 0, lines = 0;
+    while (!compiled) {
+        if (swap_in_shaders()) {
+            ++swaps;
+            EXPECT_EQ(line_shown, "") << "a new shader ran after a frame showing the recompile's progress";
+        }
+        line_shown = recompile_progress();
+        lines += !line_shown.empty();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    prefix.join();
+    swap_in_shaders(), swap_in_shaders();
+    EXPECT_GT(swaps, 0);
+    EXPECT_GT(lines, 0) << "the progress was shown between the swaps";
+    const std::string both = shader_errors();
+    EXPECT_NE(both.find("entry 5 did not compile"), std::string::npos) << both;
+    EXPECT_EQ(both.find("entry 5 did not compile"), both.rfind("entry 5 did not compile")) << both;
+
     // A NUL byte would cut the text short where the compiler reads it: the file is refused, by its line.
     const char cut[] = "// a comment\n\nvoid ya(out float4 o, float2 h) { o = 0; }\0\n}\n";
     save(file, std::string(cut, sizeof cut - 1));
@@ -117,15 +167,37 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     EXPECT_NE(nul.find("e05.hlsl holds a NUL byte on line 3"), std::string::npos) << nul;
     EXPECT_FALSE(swap_in_shaders());
 
-    // The watcher thread sees a save and recompiles on its own.
-    ASSERT_TRUE(watch_shaders((folder / "shaders").c_str()));
+    // The watcher thread sees a save and recompiles on its own, a save made
+    // after the folder was watched but before it is followed included.
+    watch_shaders((folder / "shaders").c_str());
     save(file, original);
-    bool swapped = false;
-    for (int k = 0; k < 200 && !(swapped = swap_in_shaders()); ++k)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(swapped) << "the save was not seen";
+    follow_shaders();
+    ASSERT_TRUE(swapped_soon()) << "the save was not seen";
     EXPECT_EQ(shader_errors(), "");
     EXPECT_EQ(entry_picture(5), before);
+
+    // The folder deleted and made anew, then moved away and replaced: the
+    // watch follows the path, and what changed meanwhile is recompiled.
+    const fs::path shaders = folder / "shaders", aside = folder / "aside";
+    fs::copy(shaders, aside);
+    fs::remove_all(shaders);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    fs::copy(aside, shaders);
+    save(shaders / "e05.hlsl", "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
+    ASSERT_TRUE(swapped_soon()) << "a save into the new folder was not seen";
+    EXPECT_EQ(centre(entry_picture(5)) & 0x3fffffff, 1023u);
+
+    std::ofstream(aside / "e05.hlsl") << original;
+    fs::rename(shaders, folder / "gone");
+    fs::rename(aside, shaders);
+    ASSERT_TRUE(swapped_soon()) << "the replacing folder's changed text was not read";
+    EXPECT_EQ(entry_picture(5), before);
+    save(shaders / "e05.hlsl", "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
+    ASSERT_TRUE(swapped_soon()) << "a save into the replacing folder was not seen";
+    EXPECT_EQ(centre(entry_picture(5)) & 0x3fffffff, 1023u);
+    save(shaders / "e05.hlsl", original);
+    ASSERT_TRUE(swapped_soon());
+    fs::remove_all(folder / "gone");
 }
 
 TEST_F(Reload, TimelinePacksRefusesAndRecovers)
@@ -171,17 +243,31 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
     EXPECT_NE(errors.find("row 5"), std::string::npos) << errors;
     EXPECT_EQ(last_good_source().tracks.at(14).keys.at(1).value, 0) << "the dark text was the last good one";
 
-    ASSERT_TRUE(watch_timeline(file));
+    watch_timeline(file);
     save(file, original);
-    std::shared_ptr<const packed_timeline> again;
-    for (int k = 0; k < 200 && !(again = take_timeline()); ++k)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    follow_timeline_file();
+    std::shared_ptr<const packed_timeline> again = timeline_soon();
     ASSERT_TRUE(again) << "the save was not seen";
     EXPECT_EQ(timeline_errors(), "");
     const sync_tables again_view = again->view();
     play_timeline(again_view);
     draw_entry_as_shown(5, 300);
     EXPECT_EQ(frame(), before);
+
+    // The timeline's folder moved away and another put in its place: its text is read.
+    const fs::path other = folder.string() + "-other";
+    fs::create_directories(other);
+    fs::copy_file(SWIPEMIX_FIXTURES "/fixture.timeline", other / "show.timeline");
+    fs::rename(folder, folder.string() + "-moved");
+    fs::rename(other, folder);
+    fs::rename(folder.string() + "-moved/shaders", folder / "shaders");
+    fs::remove_all(folder.string() + "-moved");
+    save(file, dark);
+    std::shared_ptr<const packed_timeline> replaced = timeline_soon();
+    for (std::shared_ptr<const packed_timeline> later; (later = timeline_soon(1));)
+        replaced = later; // the folder's own text first, then the save
+    ASSERT_TRUE(replaced) << "the save into the replacing folder was not seen";
+    EXPECT_EQ(last_good_source().tracks.at(14).keys.at(1).value, 0) << "the dark text plays";
     play_timeline(show_sync);
 }
 

@@ -1,12 +1,15 @@
 // The studio's render as a child process, with a stand-in for the capture
 // tool that reports what it was given: the timeline it is handed, progress
 // read from its frame-times file, its exit, and a stop that waits for it.
+// The video is written under a temporary name and only a whole one, or a
+// stopped one named for what it holds, takes a render's name.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,14 +28,16 @@ std::string read_file(const std::string& path)
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-// A program at DIR/NAME running `body` after reading the capture's options.
+// A program at TEMP/NAME running `body` after reading the capture's options;
+// what it was handed goes to handed.timeline and args beside it.
 std::string stand_in(const std::string& name, const std::string& body)
 {
     const std::string path = testing::TempDir() + name;
     std::ofstream(path) << "#!/bin/sh\n"
                            "while [ $# -gt 0 ]; do case $1 in -o) out=$2;; --timeline) tl=$2;; --frame-times) ft=$2;;\n"
                            "  --from) from=$2;; --to) to=$2;; esac; shift; done\n"
-                           "cp \"$tl\" \"$out.timeline\"; echo \"$tl $ft $from $to\" >\"$out.args\"\n"
+                           "cp \"$tl\" " + testing::TempDir() + "handed.timeline; echo \"$tl $ft $from $to $out\" >" +
+                               testing::TempDir() + "args\n"
                         << body;
     chmod(path.c_str(), 0755);
     return path;
@@ -44,61 +49,121 @@ const render_job& wait_for_render()
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     return poll_render();
 }
+
+// A folder of its own for the renders, empty.
+std::string render_folder(const char* name)
+{
+    const std::string dir = testing::TempDir() + name + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+int files_in(const std::string& dir)
+{
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+        ++n;
+    return n;
+}
 }
 
 TEST(StudioRender, HandsTheTimelineOverAndFollowsTheFrames)
 {
-    const std::string capture = stand_in("two_frames", "printf 'row\\tentry\\tms\\n100\\t3\\t5\\n100.1\\t3\\t5\\n' >\"$ft\"\n"
-                                                       "exit 3\n");
-    const std::string out = testing::TempDir() + "keys.mp4", file = testing::TempDir() + "file.timeline";
+    const std::string capture =
+        stand_in("two_frames", "printf 'row\\tentry\\tms\\n100\\t3\\t5\\n100.1\\t3\\t5\\n' >\"$ft\"\n"
+                               "echo 'swipemix-capture: could not write it (No space left on device)' >&2\n"
+                               ": >\"$out\"; exit 3\n");
+    const std::string dir = render_folder("keys"), file = testing::TempDir() + "file.timeline";
     std::ofstream(file) << "the file's text\n";
     std::string error;
     // A linked editor's keys go over as a text of their own...
-    ASSERT_TRUE(start_render(capture, "shaders", file, "the editor's keys\n", "Music", out, 100, 132, error)) << error;
+    ASSERT_TRUE(start_render(capture, "shaders", file, "the editor's keys\n", "Music", dir, 100, 132, error)) << error;
     EXPECT_TRUE(poll_render().running);
     EXPECT_EQ(poll_render().frames, 240);
+    EXPECT_EQ(poll_render().path, dir + "/swipemix-rows0100.00-0132.00.mp4");
     const render_job& done = wait_for_render();
     EXPECT_FALSE(done.running);
     EXPECT_EQ(done.exit_code, 3);
     EXPECT_EQ(done.done, 2) << "two frames under the header";
-    EXPECT_EQ(done.path, out);
-    EXPECT_EQ(read_file(out + ".timeline"), "the editor's keys\n");
-    std::istringstream args(read_file(out + ".args"));
-    std::string handed, times, from, to;
-    args >> handed >> times >> from >> to;
+    EXPECT_FALSE(done.kept);
+    EXPECT_EQ(done.error, "swipemix-capture: could not write it (No space left on device)") << "why, in one line";
+    EXPECT_EQ(files_in(dir), 0) << "a failed render leaves no file, empty or not";
+    EXPECT_EQ(read_file(testing::TempDir() + "handed.timeline"), "the editor's keys\n");
+    std::istringstream args(read_file(testing::TempDir() + "args"));
+    std::string handed, times, from, to, out;
+    args >> handed >> times >> from >> to >> out;
     EXPECT_FALSE(exists(handed)) << "the keys' file is removed after the render";
     EXPECT_FALSE(exists(times)) << "the frame-times file is removed after the render";
     EXPECT_EQ(from, "100");
-    EXPECT_EQ(std::stod(to), frame_row(frame_rate{}, 100, 239)) << "the last frame before the loop's end";
+    EXPECT_GT(std::stod(to), frame_row(frame_rate{}, 100, 239)) << "the last frame before the loop's end";
+    EXPECT_LT(std::stod(to), frame_row(frame_rate{}, 100, 240)) << "and not the loop's end";
+    EXPECT_EQ(out.find(dir + "/.swipemix-rows0100.00-0132.00-"), 0u) << "written beside, under another name: " << out;
 
     // ...else the file itself.
-    ASSERT_TRUE(start_render(capture, "shaders", file, "", "Music", out, 100, 132, error)) << error;
+    ASSERT_TRUE(start_render(capture, "shaders", file, "", "Music", dir, 100, 132, error)) << error;
     wait_for_render();
-    EXPECT_EQ(read_file(out + ".timeline"), "the file's text\n");
-    EXPECT_EQ(read_file(out + ".args").substr(0, file.size()), file);
+    EXPECT_EQ(read_file(testing::TempDir() + "handed.timeline"), "the file's text\n");
+    EXPECT_EQ(read_file(testing::TempDir() + "args").substr(0, file.size()), file);
 }
 
-TEST(StudioRender, StopInterruptsAndWaitsForTheCapture)
+TEST(StudioRender, AWholeRenderNeverReplacesAnEarlierOne)
 {
-    const std::string capture =
-        stand_in("until_interrupted", "trap 'echo closed >\"$out\"; exit 130' INT\nwhile :; do sleep 0.05; done\n");
-    const std::string out = testing::TempDir() + "stopped.mp4";
+    const std::string capture = stand_in("whole", "echo \"$from\" >\"$out\"\n");
+    const std::string dir = render_folder("whole");
     std::string error;
-    ASSERT_TRUE(start_render(capture, "shaders", capture, "", "Music", out, 0, 8, error)) << error;
+    for (const char* name : {"swipemix-rows0008.00-0016.00.mp4", "swipemix-rows0008.00-0016.00-2.mp4"}) {
+        ASSERT_TRUE(start_render(capture, "shaders", capture, "", "Music", dir, 8, 16, error)) << error;
+        const render_job& done = wait_for_render();
+        EXPECT_TRUE(done.kept) << done.error;
+        EXPECT_EQ(done.path, dir + "/" + name);
+        EXPECT_EQ(read_file(done.path), "8\n");
+    }
+    EXPECT_EQ(files_in(dir), 2);
+}
+
+TEST(StudioRender, StopInterruptsAndNamesWhatTheVideoHolds)
+{
+    // Three frames drawn, then it waits to be stopped, and closes the file.
+    const std::string capture = stand_in(
+        "until_interrupted", "trap 'echo closed >\"$out\"; exit 130' INT\n"
+                             "printf 'row\\tentry\\tms\\n0\\t0\\t5\\n0.133\\t0\\t5\\n0.267\\t0\\t5\\n' >\"$ft\"\n"
+                             "while :; do sleep 0.05; done\n");
+    const std::string dir = render_folder("stopped");
+    std::string error;
+    ASSERT_TRUE(start_render(capture, "shaders", capture, "", "Music", dir, 0, 8, error)) << error;
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // past the trap
     stop_render();
-    EXPECT_FALSE(poll_render().running);
-    EXPECT_EQ(poll_render().exit_code, 130);
-    EXPECT_EQ(read_file(out), "closed\n") << "the capture had its chance to close the file";
+    const render_job& done = poll_render();
+    EXPECT_FALSE(done.running);
+    EXPECT_EQ(done.exit_code, 130);
+    EXPECT_TRUE(done.kept) << done.error;
+    EXPECT_EQ(done.done, 3);
+    EXPECT_EQ(done.path, dir + "/swipemix-rows0000.00-0000.40.mp4") << "rows [0, 0.4): three frames at 60 fps";
+    EXPECT_EQ(read_file(done.path), "closed\n") << "the capture had its chance to close the file";
+    EXPECT_EQ(files_in(dir), 1);
     stop_render(); // nothing left to stop
+
+    // Stopped before its first frame: nothing is kept.
+    const std::string early = stand_in("early", "trap 'exit 130' INT\nwhile :; do sleep 0.05; done\n");
+    ASSERT_TRUE(start_render(early, "shaders", early, "", "Music", dir, 0, 8, error)) << error;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stop_render();
+    EXPECT_FALSE(poll_render().kept);
+    EXPECT_EQ(poll_render().error, "stopped before its first frame");
+    EXPECT_EQ(files_in(dir), 1);
 }
 
 TEST(StudioRender, RefusesWhatCannotRun)
 {
     std::string error;
-    EXPECT_FALSE(start_render(testing::TempDir() + "no_such_program", "s", "t", "", "Music", "x.mp4", 0, 8, error));
+    const std::string dir = render_folder("refused");
+    EXPECT_FALSE(start_render(testing::TempDir() + "no_such_program", "s", "t", "", "Music", dir, 0, 8, error));
     EXPECT_NE(error.find("cannot start"), std::string::npos) << error;
     EXPECT_FALSE(poll_render().running);
-    EXPECT_FALSE(start_render("/bin/true", "s", "t", "", "Music", "x.mp4", 8, 8, error));
+    EXPECT_FALSE(start_render("/bin/true", "s", "t", "", "Music", dir, 8, 8, error));
     EXPECT_NE(error.find("empty"), std::string::npos) << error;
+    EXPECT_FALSE(start_render("/bin/true", "s", "t", "", "Music", dir + "/none", 0, 8, error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+    EXPECT_EQ(files_in(dir), 0);
 }

@@ -3,11 +3,13 @@
 // envelope, row costs, render ranges and file names.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,7 +21,9 @@
 #include "tools/stepped/stepped_show.h"
 #include "tools/studio/costs.h"
 #include "tools/studio/envelope.h"
+#include "tools/studio/place_file.h"
 #include "tools/studio/render.h"
+#include "tools/studio/screen.h"
 #include "tools/studio/seek.h"
 #include "tools/studio/shot.h"
 #include "tools/studio/show_map.h"
@@ -202,29 +206,47 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     }
     EXPECT_FALSE(load_costs(path + ".none", error));
+
+    // What a restart in place takes along reads back as the same costs.
+    forget_costs();
+    note_cost(7, 40), note_cost(8, 120), note_cost(mapped_rows - 1, 400);
+    int entries[mapped_rows] = {};
+    entries[8] = 2;
+    const std::string kept = costs_text(entries);
+    EXPECT_NE(kept.find("8\t2\t120.000\n"), std::string::npos) << kept;
+    std::ofstream(path) << kept;
+    forget_costs();
+    ASSERT_TRUE(load_costs(path, error)) << error;
+    EXPECT_EQ(cost_at(7), row_cost::within);
+    EXPECT_EQ(cost_at(8), row_cost::over);
+    EXPECT_EQ(cost_at(mapped_rows - 1), row_cost::far_over);
+    EXPECT_EQ(cost_at(9), row_cost::unknown);
     std::remove(path.c_str());
     forget_costs();
 }
 
-TEST(RenderRange, TheLoopElseTheEntryOnScreen)
+TEST(RenderRange, TheLoopElseTheStayOnScreen)
 {
-    double rows[entry_count];
-    for (int e = 0; e < entry_count; ++e)
-        rows[e] = -1;
-    rows[0] = 0, rows[1] = 29, rows[2] = 43, rows[4] = 83;
+    const show_map& map = built_map();
     double from, to;
-    render_rows(50, 100, 132, rows, from, to);
+    render_rows(50, 100, 132, map, from, to);
     EXPECT_EQ(from, 100);
     EXPECT_EQ(to, 132);
-    render_rows(50, 0, -1, rows, from, to);
-    EXPECT_EQ(from, 43);
-    EXPECT_EQ(to, 83) << "entry 3 is never reached";
-    render_rows(29, 0, -1, rows, from, to);
-    EXPECT_EQ(from, 29);
-    EXPECT_EQ(to, 43);
-    render_rows(900, 0, -1, rows, from, to);
-    EXPECT_EQ(from, 83);
-    EXPECT_EQ(to, show_end_row) << "the last entry runs to the show's end";
+    // Each stay runs from the first row its entry is on screen to the first it is not.
+    for (double row : {0.0, 27.5, 50.0, 61.0, 80.0, 200.0, double(show_end_row)}) {
+        render_rows(row, 0, -1, map, from, to);
+        const int e = map.track[int(row)];
+        EXPECT_LE(from, row);
+        EXPECT_TRUE(row < to || to == show_end_row) << row;
+        for (int r = int(from); r < int(to); ++r)
+            ASSERT_EQ(map.track[r], e) << "row " << r << " of the stay at " << row;
+        EXPECT_TRUE(from == 0 || map.track[int(from) - 1] != e) << row;
+        EXPECT_TRUE(to == show_end_row || map.track[int(to)] != e) << row;
+    }
+    // Back on entry 3 after the hesitant glimpse of entry 4: its stay starts after the glimpse.
+    render_rows(80, 0, -1, map, from, to);
+    EXPECT_EQ(map.track[int(from) - 1], 4) << "the stay begins where the glimpse ends, at " << from;
+    EXPECT_LE(to, 99);
 }
 
 TEST(RenderRange, FramesStopBeforeTheLoopsEnd)
@@ -232,8 +254,13 @@ TEST(RenderRange, FramesStopBeforeTheLoopsEnd)
     const frame_rate rate;
     double last;
     EXPECT_EQ(render_frames(rate, 100, 132, last), 240) << "4 s at 60 fps";
-    EXPECT_EQ(last, frame_row(rate, 100, 239));
+    // Whether the capture draws a frame at its --to or not, the count is the same.
+    EXPECT_GT(last, frame_row(rate, 100, 239));
+    EXPECT_LT(last, frame_row(rate, 100, 240));
     EXPECT_EQ(frames_between(rate, 100, last), 240) << "the capture's --to takes the last frame and no more";
+    const frame_rate ntsc{60000, 1001};
+    const long long n = render_frames(ntsc, 3.3, 47.7, last);
+    EXPECT_EQ(frames_between(ntsc, 3.3, last), n);
     EXPECT_EQ(render_frames(rate, 100.5, 101, last), 4);
     EXPECT_EQ(render_frames(rate, 10, 10, last), 0);
     EXPECT_EQ(render_frames(rate, 10, 9, last), 0);
@@ -246,10 +273,53 @@ TEST(RenderRange, FramesStopBeforeTheLoopsEnd)
 
 TEST(StudioFiles, NamedByTheirRows)
 {
-    EXPECT_EQ(shot_path(".", 262.5), "swipemix-row0262.50.png");
-    EXPECT_EQ(shot_path("shots", 1712), "shots/swipemix-row1712.00.png");
-    EXPECT_EQ(shot_path("/tmp/", 0.126), "/tmp/swipemix-row0000.13.png");
+    EXPECT_EQ(shot_path(".", 262.5, false), "swipemix-row0262.50.png");
+    EXPECT_EQ(shot_path("shots", 1712, false), "shots/swipemix-row1712.00.png");
+    EXPECT_EQ(shot_path("/tmp/", 0.126, false), "/tmp/swipemix-row0000.13.png");
+    EXPECT_EQ(shot_path("shots", 354, true), "shots/swipemix-row0354.00-window.png") << "not the column's name";
     EXPECT_EQ(shot_row(101.8149), 101.81);
     EXPECT_EQ(render_path(".", 100, 132), "swipemix-rows0100.00-0132.00.mp4");
     EXPECT_EQ(render_path("out", 83, 1712), "out/swipemix-rows0083.00-1712.00.mp4");
+}
+
+// A file written under a temporary name takes its place only once whole, and
+// never over one already there.
+TEST(StudioFiles, PlacedBesideNeverOver)
+{
+    const std::string dir = testing::TempDir() + "placed-" + std::to_string(getpid());
+    ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+    const std::string wanted = dir + "/swipemix-row0354.00.png";
+    std::string error;
+    const auto write_one = [&](const char* text) {
+        const std::string written = temporary_beside(wanted, error);
+        EXPECT_EQ(written.substr(written.size() - 4), ".png") << "the tools read the kind from the name";
+        EXPECT_EQ(written.find(dir + "/."), 0u) << "beside its place, hidden";
+        std::ofstream(written) << text;
+        return place_file(written, wanted, error);
+    };
+    EXPECT_EQ(write_one("first"), wanted) << error;
+    EXPECT_EQ(write_one("second"), dir + "/swipemix-row0354.00-2.png") << error;
+    EXPECT_EQ(write_one("third"), dir + "/swipemix-row0354.00-3.png") << error;
+    std::ifstream first(wanted);
+    std::string text;
+    first >> text;
+    EXPECT_EQ(text, "first") << "the earlier shot is kept";
+
+    // A place that cannot be taken: the written file does not stay behind.
+    const std::string written = temporary_beside(wanted, error);
+    EXPECT_EQ(place_file(written, dir + "/no-such-folder/x.png", error), "");
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+    EXPECT_NE(access(written.c_str(), F_OK), 0);
+    EXPECT_EQ(temporary_beside(dir + "/no-such-folder/x.mp4", error), "");
+    EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
+    std::filesystem::remove_all(dir);
+}
+
+TEST(StudioDisplay, PausedShowsNoStaleFrameRate)
+{
+    const float values[sync_track_count] = {};
+    studio_view view = {354, false, 3, 1, 30, 166.8, 1, false, 0, -1, values};
+    EXPECT_EQ(display_lines(view)[2], "6.0 fps  166.8 ms a frame");
+    view.paused = true;
+    EXPECT_EQ(display_lines(view)[2], "fps -") << "frames presented while paused are not played one after another";
 }

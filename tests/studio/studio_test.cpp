@@ -128,24 +128,6 @@ TEST(StudioSeek, MusicPositionEqualsTheCapturesRecordedSoundtrack)
         t = {};
 }
 
-TEST(StudioTransport, EntryRowsAreWhereTheTargetReachesEachEntry)
-{
-    const sync_tables tables = fixture_timeline().view();
-    double rows[entry_count];
-    find_entry_rows(tables, rows);
-    float values[sync_track_count];
-    sync_scratch scratch;
-    EXPECT_EQ(rows[0], 0);
-    EXPECT_LT(rows[1], rows[2]);
-    for (int e = 1; e < entry_count; ++e) {
-        ASSERT_GE(rows[e], rows[e - 1]) << "entry " << e; // a fast swipe passes several in a row
-        sync_evaluate(tables, scratch, float(rows[e]), values);
-        EXPECT_GE(values[0], float(e));
-        sync_evaluate(tables, scratch, float(rows[e] - 1), values);
-        EXPECT_LT(values[0], float(e));
-    }
-}
-
 // Entries 0 ... 4 settle at these rows; entry 3 is never settled on.
 constexpr int settled[entry_count] = {0, 30, 45, -1, 90, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
                                       -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
@@ -273,6 +255,12 @@ TEST(StudioRestart, StartsAgainWhereItStandsWithTheOtherArgumentsKept)
                                               "--loop", "16:24"}));
     const auto paused = restart_arguments(1, argv, {0.1, true, 0, -1});
     EXPECT_EQ(paused, (std::vector<std::string>{"studio", "--row", "0.10000000000000001", "--paused"}));
+    // The costs measured so far go along in place of those the studio was started with.
+    const char* costly[] = {"studio", "--costs", "old.tsv", "--paused"};
+    EXPECT_EQ(restart_arguments(4, costly, {8, false, 0, -1}, "/proc/self/fd/9"),
+              (std::vector<std::string>{"studio", "--row", "8", "--costs", "/proc/self/fd/9"}));
+    EXPECT_EQ(restart_arguments(4, costly, {8, false, 0, -1}),
+              (std::vector<std::string>{"studio", "--costs", "old.tsv", "--row", "8"}));
 }
 
 TEST(StudioRestart, TheEffectSavedLastIsSuspected)

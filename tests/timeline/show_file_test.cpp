@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
+#include "shared/state.h"
 #include "timeline/source.h"
 
 namespace {
@@ -44,4 +46,22 @@ TEST(ShowFile, RewritingItWithItsOwnKeysKeepsEveryByte)
     if (!text.empty() && text.back() != '\n')
         text += '\n'; // the one thing a rewrite adds
     EXPECT_EQ(format_timeline(source, text), text);
+}
+
+// A note is read by the author as the truth about its key: it names only
+// entries the show has.
+TEST(ShowFile, NotesNameOnlyEntriesTheShowHas)
+{
+    std::istringstream lines(show_file());
+    const std::regex entry("entry ([0-9]+)");
+    int number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        const size_t hash = line.find('#');
+        if (hash == std::string::npos)
+            continue;
+        const std::string note = line.substr(hash);
+        for (std::sregex_iterator m(note.begin(), note.end(), entry), end; m != end; ++m)
+            EXPECT_LT(std::stoi((*m)[1]), entry_count) << "line " << number << ": " << line;
+    }
 }

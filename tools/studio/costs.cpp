@@ -57,3 +57,15 @@ void forget_costs()
     for (float& ms : cost_ms)
         ms = 0;
 }
+
+std::string costs_text(const int entry_at_row[])
+{
+    std::string text = std::string(frame_times_header) + "\n";
+    char line[64];
+    for (int row = 0; row < mapped_rows; ++row)
+        if (cost_ms[row] > 0) {
+            std::snprintf(line, sizeof line, "%d\t%d\t%.3f\n", row, entry_at_row[row], cost_ms[row]);
+            text += line;
+        }
+    return text;
+}

@@ -16,3 +16,6 @@ row_cost cost_at(int row);
 // False, with `error` naming the first line that is not; the lines before it stay.
 bool load_costs(const std::string& path, std::string& error);
 void forget_costs();
+// The costs known now, as load_costs reads them; `entry_at_row` is the entry
+// on screen at each whole row.
+std::string costs_text(const int entry_at_row[]);

@@ -17,12 +17,45 @@ namespace {
 std::mutex guard; // between the watcher thread and the frame loop
 gpu_shader* ready[shader_slots]; // compiled, waiting for the frame boundary
 bool waiting[shader_slots];
+// Seen at a frame boundary and swapped in at the next: the frame between shows
+// no progress line, so a shader that never finishes its first frame leaves no
+// "recompiling" line on the screen it holds.
+bool held[shader_slots];
 std::chrono::steady_clock::time_point seen_saved[shader_slots];
 std::vector<gpu_shader*> stale; // overtaken before their swap; freed on the frame loop's side
-std::map<std::string, std::string> errors; // per file name
+std::map<int, std::string> errors; // per slot: a slot's last compile, whichever file's save asked for it
+std::string read_problems;         // files of the folder that could not be taken, as last read
 std::atomic<int> first_on_screen[2] = {-1, -1}; // slots the frame loop draws now
 std::atomic<int> compiled, to_compile;          // of a recompilation under way
 std::string compiling;                           // its file, under guard
+folder_watch watch;
+std::map<std::string, std::string> texts_read; // each file's text as last compiled, on the watcher's side
+
+void note_texts(const char* const* table, const std::string& name)
+{
+    for (int s = 0; s < shader_slots; ++s)
+        if (name.empty() || name == source_files[s])
+            texts_read[source_files[s]] = table[s] ? table[s] : "";
+}
+
+// After the folder was replaced: recompiles the files whose text is not what was compiled.
+void recompile_changed(const char* dir)
+{
+    std::string report;
+    const char* const* table = load_shader_dir(dir, report);
+    std::vector<std::string> changed;
+    for (int s = 0; s < shader_slots; ++s) {
+        const std::string name = source_files[s];
+        if (texts_read[name] != (table[s] ? table[s] : "") &&
+            std::find(changed.begin(), changed.end(), name) == changed.end())
+            changed.push_back(name);
+    }
+    // The prefix feeds every slot: the others come with it.
+    if (std::find(changed.begin(), changed.end(), source_files[0]) != changed.end())
+        changed = {source_files[0]};
+    for (const std::string& name : changed)
+        recompile_file(dir, name);
+}
 
 // Slots whose compilation reads file `name`: the prefix feeds them all, an
 // effect every entry that shares it, entry 0's text also the composite. The
@@ -52,8 +85,10 @@ void recompile_file(const char* dir, const std::string& name)
     const auto start = std::chrono::steady_clock::now();
     std::string report;
     const char* const* table = load_shader_dir(dir, report);
+    note_texts(table, name == source_files[0] ? "" : name);
     {
         std::lock_guard<std::mutex> lock(guard);
+        read_problems = report;
         compiling = name;
         compiled = 0, to_compile = int(slots.size());
     }
@@ -64,6 +99,10 @@ void recompile_file(const char* dir, const std::string& name)
         report += one;
         std::lock_guard<std::mutex> lock(guard);
         ++compiled;
+        if (one.empty())
+            errors.erase(slot);
+        else
+            errors[slot] = one;
         if (!shader)
             continue;
         if (waiting[slot])
@@ -78,17 +117,21 @@ void recompile_file(const char* dir, const std::string& name)
     if (report.empty())
         std::fprintf(stderr, "swipemix-studio: %s recompiled in %.2f s\n", name.c_str(),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    if (report.empty())
-        errors.erase(name);
-    else
-        errors[name] = report;
 }
 
-bool watch_shaders(const char* dir)
+void watch_shaders(const char* dir)
 {
-    return watch_folder(dir, [folder = std::string(dir)](const std::string& name) {
-        recompile_file(folder.c_str(), name);
-    });
+    watch = watch_folder(dir);
+    std::string problems;
+    note_texts(load_shader_dir(dir, problems), "");
+}
+
+void follow_shaders()
+{
+    const std::string dir = watch.dir;
+    follow_folder(
+        watch, [dir](const std::string& name) { recompile_file(dir.c_str(), name); },
+        [dir] { recompile_changed(dir.c_str()); });
 }
 
 bool swap_in_shaders(double* saved_at)
@@ -101,8 +144,12 @@ bool swap_in_shaders(double* saved_at)
     for (int s = 0; s < shader_slots; ++s) {
         if (!waiting[s])
             continue;
+        if (!held[s]) {
+            held[s] = true;
+            continue;
+        }
         replace_shader(s, ready[s]);
-        waiting[s] = false;
+        waiting[s] = held[s] = false;
         const double seen = std::chrono::duration<double>(seen_saved[s].time_since_epoch()).count();
         if (saved_at && (!changed || seen < *saved_at))
             *saved_at = seen;
@@ -114,8 +161,8 @@ bool swap_in_shaders(double* saved_at)
 std::string shader_errors()
 {
     std::lock_guard<std::mutex> lock(guard);
-    std::string all;
-    for (const auto& [name, report] : errors)
+    std::string all = read_problems;
+    for (const auto& [slot, report] : errors)
         all += report;
     return all;
 }
@@ -125,7 +172,7 @@ void shaders_on_screen(int a, int b) { first_on_screen[0] = a, first_on_screen[1
 std::string recompile_progress()
 {
     std::lock_guard<std::mutex> lock(guard);
-    if (to_compile <= 1)
+    if (to_compile <= 1 || std::find(held, held + shader_slots, true) != held + shader_slots)
         return "";
     return "recompiling " + compiling + ": " + std::to_string(compiled) + " of " + std::to_string(to_compile) +
            " shaders done";

@@ -3,10 +3,14 @@
 #pragma once
 #include <string>
 
-// Starts watching `dir` (inotify), whose texts the running shaders came from.
-bool watch_shaders(const char* dir);
-// At a frame boundary: puts every finished recompilation into shader_table.
-// A slot whose text failed keeps its last good shader. Returns true when
+// Watches `dir` (inotify) from now on, before the shaders are first read from
+// it, so that no save is missed; follow_shaders recompiles what was saved.
+void watch_shaders(const char* dir);
+// Once the device runs: recompiles every save, those since watch_shaders included.
+void follow_shaders();
+// At a frame boundary: puts every recompilation finished by the boundary
+// before into shader_table (the frame between shows no progress line). A
+// slot whose text failed keeps its last good shader. Returns true when
 // something changed, with `saved_at` (steady-clock seconds) when the file
 // behind the oldest of them was seen saved.
 bool swap_in_shaders(double* saved_at = nullptr);
@@ -16,5 +20,6 @@ std::string shader_errors();
 void recompile_file(const char* dir, const std::string& name);
 // The slots the frame draws now, recompiled first when the prefix changes.
 void shaders_on_screen(int a, int b);
-// While a text that feeds several shaders recompiles: a line saying how far it is; else empty.
+// While a text that feeds several shaders recompiles: a line saying how far
+// it is; else, or while a shader waits for the next boundary, empty.
 std::string recompile_progress();

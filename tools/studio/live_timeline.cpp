@@ -11,6 +11,8 @@ std::mutex guard; // between the watcher thread and the frame loop
 std::shared_ptr<const packed_timeline> waiting;
 std::string errors;
 timeline_source good_source;
+folder_watch watch;
+std::string watched_path;
 }
 
 void reload_timeline(const std::string& path)
@@ -38,15 +40,23 @@ void reload_timeline(const std::string& path)
     good_source = std::move(source);
 }
 
-bool watch_timeline(const std::string& path)
+void watch_timeline(const std::string& path)
 {
     const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
-    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    return watch_folder(dir, [path, name](const std::string& saved) {
-        if (saved == name)
-            reload_timeline(path);
-    });
+    watch = watch_folder(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash));
+    watched_path = path;
+}
+
+void follow_timeline_file()
+{
+    const std::string path = watched_path, name = path.substr(path.rfind('/') + 1);
+    follow_folder(
+        watch,
+        [path, name](const std::string& saved) {
+            if (saved == name)
+                reload_timeline(path);
+        },
+        [path] { reload_timeline(path); });
 }
 
 std::shared_ptr<const packed_timeline> take_timeline()

@@ -6,36 +6,43 @@
 
 #include "shared/state.h"
 #include "tools/common/frame_rate.h"
+#include "tools/studio/show_map.h"
 
-// The rows to render: the loop when there is one, else the entry on screen at
-// `row` (the last whose target row, from find_entry_rows, is at or before it)
-// up to the next entry's. Rows [from, to): `to` itself is not drawn.
-void render_rows(double row, double loop_start, double loop_end, const double entry_rows[entry_count], double& from,
-                 double& to);
-// DIR/swipemix-rows0100.00-0132.00.mp4.
+// The rows to render: the loop when there is one, else the stay around `row`
+// of the entry on screen there: the whole rows on either side with that entry
+// on screen, not an earlier glimpse of it. Rows [from, to): `to` itself is not drawn.
+void render_rows(double row, double loop_start, double loop_end, const show_map& map, double& from, double& to);
+// DIR/swipemix-rows0100.00-0132.00.mp4: rows [100, 132).
 std::string render_path(const std::string& dir, double from, double to);
-// The capture's --to for frames at from, from + 8 / fps, ... before `to`;
-// 0 frames when from >= to.
-long long render_frames(const frame_rate& rate, double from, double to, double& last_row);
+// The frames at from, from + 8 / fps, ... before `to`; 0 when from >= to.
+// `end_row` is the capture's --to for them.
+long long render_frames(const frame_rate& rate, double from, double to, double& end_row);
 
 struct render_job {
-    std::string path;     // the video being written
+    std::string path;     // the video: where it goes while running, where it went once done
     long long frames = 0; // how many it will hold
     long long done = 0;
     bool running = false;
     int exit_code = 0;    // once it stopped
+    bool kept = false;    // once it stopped: the video is at `path`, whole or as far as it was stopped
+    std::string error;    // else why not, in one line
 };
 
-// Starts `capture` writing `path` (a render of the same rows before is
-// replaced); false, with `error`, when it cannot start. The timeline is the
+// Starts `capture` on rows [from, to) into DIR, named by render_path; false,
+// with `error`, when it cannot start. The video is written under a temporary
+// name beside it and takes its name once whole; an earlier render of the same
+// rows is kept, the new one taking the next free name. The timeline is the
 // file at `timeline`, or, when `timeline_text` is not empty, that text (the
 // keys of a linked editor), in a file of its own while the render runs.
 bool start_render(const std::string& capture, const std::string& shader_dir, const std::string& timeline,
-                  const std::string& timeline_text, const std::string& music, const std::string& path, double from,
+                  const std::string& timeline_text, const std::string& music, const std::string& dir, double from,
                   double to, std::string& error);
-// How the render stands now; cheap enough for every frame.
+// How the render stands now; cheap enough for every frame. A failed render
+// leaves no file.
 const render_job& poll_render();
 // Interrupts a running render as Ctrl-C would, and waits for it to close a
-// playable file. The capture is a process of its own, so this holds even
-// while the studio's device is stuck.
+// playable file, which is then named for the rows it holds. The capture is a
+// process of its own, so this holds even while the studio's device is stuck.
 void stop_render();
+// Once it stopped: where the video went, or why there is none, in one line.
+std::string render_outcome(const render_job& job);

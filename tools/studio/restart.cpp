@@ -24,12 +24,13 @@ std::string row_text(double row)
 }
 }
 
-std::vector<std::string> restart_arguments(int argc, const char* const* argv, const transport_state& place)
+std::vector<std::string> restart_arguments(int argc, const char* const* argv, const transport_state& place,
+                                           const std::string& costs)
 {
     std::vector<std::string> args{argv[0]};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--row" || a == "--loop")
+        if (a == "--row" || a == "--loop" || (a == "--costs" && !costs.empty()))
             ++i; // and its value
         else if (a != "--paused")
             args.push_back(a);
@@ -39,6 +40,8 @@ std::vector<std::string> restart_arguments(int argc, const char* const* argv, co
         args.push_back("--paused");
     if (place.loop_end >= 0)
         args.insert(args.end(), {"--loop", row_text(place.loop_start) + ":" + row_text(place.loop_end)});
+    if (!costs.empty())
+        args.insert(args.end(), {"--costs", costs});
     return args;
 }
 

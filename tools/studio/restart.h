@@ -8,8 +8,10 @@
 #include "tools/studio/transport.h"
 
 // The arguments that start the studio again at `place`: the original ones
-// less any --row, --paused and --loop, then those that `place` gives.
-std::vector<std::string> restart_arguments(int argc, const char* const* argv, const transport_state& place);
+// less any --row, --paused and --loop, then those that `place` gives; with
+// `costs`, that file in place of any --costs.
+std::vector<std::string> restart_arguments(int argc, const char* const* argv, const transport_state& place,
+                                           const std::string& costs = "");
 // Which of the slots in flight most likely loops: the one whose text in
 // `shader_dir` was saved last, as "entry 5 (e05.hlsl)" or "the composite
 // (prefix.hlsl)". Empty when count is 0.

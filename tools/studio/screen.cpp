@@ -112,8 +112,9 @@ std::vector<std::string> display_lines(const studio_view& v)
     std::vector<std::string> lines;
     lines.push_back(format("row %8.2f  %7.2f s%s", v.row, v.row * row_seconds, v.paused ? "  paused" : ""));
     lines.push_back(format("entry %d   music %.2f of %.2f s", v.track, v.music_seconds, v.music_length));
-    lines.push_back(v.frame_ms > 0 ? format("%.1f fps  %.1f ms a frame", 1000 / v.frame_ms, v.frame_ms)
-                                   : std::string("fps -"));
+    // Paused, the last rate played would read as the present one.
+    lines.push_back(v.frame_ms > 0 && !v.paused ? format("%.1f fps  %.1f ms a frame", 1000 / v.frame_ms, v.frame_ms)
+                                                : std::string("fps -"));
     const std::string how = v.automatic ? " (auto)" : "";
     lines.push_back(v.scale == 1 ? "full scale" + how + ", exact" : format("preview 1/%d", v.scale) + how);
     lines.push_back(v.loop_end > v.loop_start ? format("loop rows %.2f to %.2f", v.loop_start, v.loop_end)

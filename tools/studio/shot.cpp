@@ -1,21 +1,24 @@
 #include "tools/studio/shot.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 
 #include "graphics/authoring.h"
 #include "tools/capture/capture_image.h"
+#include "tools/studio/place_file.h"
 
-std::string shot_path(const std::string& dir, double row)
+std::string shot_path(const std::string& dir, double row, bool whole)
 {
-    char name[48];
-    std::snprintf(name, sizeof name, "swipemix-row%07.2f.png", row);
+    char name[64];
+    std::snprintf(name, sizeof name, "swipemix-row%07.2f%s.png", row, whole ? "-window" : "");
     return dir.empty() || dir == "." ? name : dir + (dir.back() == '/' ? "" : "/") + name;
 }
 
 double shot_row(double row) { return std::round(row * 100) / 100; }
 
-bool write_shot(const std::string& path, bool whole)
+std::string write_shot(const std::string& dir, double row, bool whole, std::string& error)
 {
     static rgb_image picture;
     const unsigned* words = read_back_buffer();
@@ -23,5 +26,13 @@ bool write_shot(const std::string& path, bool whole)
         grab(picture, words, 0, W);
     else
         grab(picture, words, (W - column_width) / 2, column_width);
-    return write_png(path.c_str(), picture);
+    const std::string wanted = shot_path(dir, row, whole), written = temporary_beside(wanted, error);
+    if (written.empty())
+        return "";
+    if (!write_png(written.c_str(), picture)) {
+        unlink(written.c_str());
+        error = wanted + " cannot be written";
+        return "";
+    }
+    return place_file(written, wanted, error);
 }

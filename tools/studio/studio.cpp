@@ -48,7 +48,6 @@ double seconds_now()
 transport_state transport = {0, false, 0, -1};
 double anchor_row;       // row at which the clock was last started
 double music_origin_row; // row at which the playing track would have begun
-double entry_rows[entry_count];
 show_map map;
 float envelope[mapped_rows];
 
@@ -75,7 +74,6 @@ void install_timeline(std::shared_ptr<const packed_timeline> timeline)
     const sync_tables tables = timeline ? timeline->view() : show_sync;
     play_timeline(tables);
     edited_timeline = std::move(timeline); // the tables it replaces are no longer played
-    find_entry_rows(tables, entry_rows);
     map_show(display_fps, map);
     music_envelope(map, envelope);
 }
@@ -149,8 +147,16 @@ void say(const std::string& line, double now)
 // Writes the shot and says where, on screen and on stderr.
 void take_shot(double row, bool whole, double now)
 {
-    const std::string path = shot_path(o.shots, row);
-    say(write_shot(path, whole) ? "shot " + path : "no shot: " + path + " cannot be written", now);
+    std::string error;
+    const std::string path = write_shot(o.shots, row, whole, error);
+    say(path.empty() ? "no shot: " + error : "shot " + path, now);
+}
+
+// Once a render has ended: where it went, or why it did not.
+void say_render_end(const render_job& job, double now)
+{
+    rendering = false;
+    say(render_outcome(job), now);
 }
 
 // What one time round the loop did to the transport.
@@ -180,7 +186,11 @@ int start_studio(int argc, char** argv)
     }
     count_frames_on_signal(); // before anything can take long: the signal's default would end the studio
     transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
-    watch_for_endless_effects(argc, argv, o.shader_dir, &transport);
+    watch_for_endless_effects(argc, argv, o.shader_dir, &transport, map.track);
+    // Watched before they are read: a save while the shaders compile is not lost.
+    watch_shaders(o.shader_dir);
+    if (!o.rocket)
+        watch_timeline(o.timeline_path);
     if (!create_studio_window(1280, 720))
         return 1;
     set_back_buffer_width(window_back_buffer_width());
@@ -188,7 +198,7 @@ int start_studio(int argc, char** argv)
     build_preview_scales();
     if (!start_windowed_renderer(&link, o.shader_dir))
         return 1;
-    watch_shaders(o.shader_dir);
+    follow_shaders();
     load_music("swipemix-studio", o.music_dir);
     play_track(track_table[current_track]);
 
@@ -200,8 +210,9 @@ int start_studio(int argc, char** argv)
             start = unpack_timeline(show_sync);
         editor = rocket_open({o.editor, o.timeline_path, rocket_from_source(start)});
     } else {
-        watch_timeline(o.timeline_path);
+        follow_timeline_file();
     }
+    end_in_order_on_signals();
     jump();
     preview.mode = o.preview, preview.budget_ms = o.budget_ms;
     changed_at = seconds_now();
@@ -218,14 +229,13 @@ void start_render_asked(double now)
         return;
     }
     double from, to;
-    render_rows(transport.row, transport.loop_start, transport.loop_end, entry_rows, from, to);
-    const std::string path = render_path(o.shots, from, to);
+    render_rows(transport.row, transport.loop_start, transport.loop_end, map, from, to);
     std::string error;
     rendering = start_render(capture_program(), o.shader_dir, o.timeline_path,
-                             editor ? format_timeline(rocket_to_source(rocket_keys(*editor))) : "", o.music_dir, path,
-                             from, to, error);
+                             editor ? format_timeline(rocket_to_source(rocket_keys(*editor))) : "", o.music_dir,
+                             o.shots, from, to, error);
     if (rendering) // its progress line takes over from here
-        std::fprintf(stderr, "swipemix-studio: rendering %s\n", path.c_str());
+        std::fprintf(stderr, "swipemix-studio: rendering %s\n", poll_render().path.c_str());
     else
         say("cannot render: " + error, now);
 }
@@ -326,13 +336,8 @@ std::vector<std::string> screen_lines(double now)
     if (job.running)
         lines.push_back("rendering " + job.path + ": " + std::to_string(job.done) + " of " +
                         std::to_string(job.frames) + " frames");
-    else if (rendering) {
-        rendering = false;
-        say(job.exit_code == 0 ? "rendered " + job.path
-                               : "the render of " + job.path + " failed (exit " + std::to_string(job.exit_code) +
-                                     "; see the terminal)",
-            now);
-    }
+    else if (rendering)
+        say_render_end(job, now);
     return lines;
 }
 
@@ -381,6 +386,16 @@ void time_frame(int scale, double began, bool new_shaders, double saved_at)
     }
     last_present = transport.paused ? 0 : presented;
 }
+
+// Escape, or a signal to end: a render in progress is closed first.
+int end_studio(double now)
+{
+    stop_render();
+    if (rendering)
+        say_render_end(poll_render(), now);
+    rocket_close(editor);
+    return end_signal() ? 128 + end_signal() : 0;
+}
 }
 
 int main(int argc, char** argv)
@@ -392,12 +407,11 @@ int main(int argc, char** argv)
         const double row_before = transport.row;
         const bool playing_before = !transport.paused;
         moves m;
+        if (end_signal())
+            return end_studio(now);
         for (studio_key key; (key = next_studio_key()) != studio_key::none;)
-            if (!take_key(key, now, m)) {
-                stop_render();
-                rocket_close(editor);
-                return 0;
-            }
+            if (!take_key(key, now, m))
+                return end_studio(now);
         follow_timeline(now, m);
         advance_show(m);
         double saved_at;

@@ -5,19 +5,6 @@
 
 #include "timeline/sync.h"
 
-void find_entry_rows(const sync_tables& tables, double rows[entry_count])
-{
-    std::fill(rows, rows + entry_count, -1.0);
-    float values[sync_track_count] = {};
-    sync_scratch scratch;
-    for (int r = 0; r <= show_end_row; ++r) {
-        sync_evaluate(tables, scratch, float(r), values);
-        for (int e = 0; e < entry_count; ++e)
-            if (rows[e] < 0 && values[0] >= float(e))
-                rows[e] = r;
-    }
-}
-
 namespace {
 double clamp_row(double row) { return std::clamp(row, 0.0, double(show_end_row)); }
 

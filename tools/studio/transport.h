@@ -11,8 +11,6 @@ struct transport_state {
     double loop_start, loop_end; // loop_end < 0: no loop
 };
 
-// The first row at which the timeline's target reaches each entry.
-void find_entry_rows(const sync_tables& tables, double rows[entry_count]);
 // Applies one key. Returns true when the row jumped, so the show must be
 // re-stepped to it; pause, loop keys and quit only change the state. Steps
 // land on whole rows; the entry keys on the rows `settled` gives (where the
