@@ -41,15 +41,16 @@ shaderc_compile_options_t compile_options()
 }
 
 // shaderc counts lines from the top of the prefix; authors think in lines of
-// their own file.
-std::string error_report(const char* name, const char* message, const char* prefix)
+// their own file, which the heading names after `outcome`.
+std::string compiler_report(const char* name, const char* outcome, const char* file, const char* message,
+                            const char* prefix)
 {
     int prefix_lines = 0;
     for (const char* c = prefix; *c; ++c)
         prefix_lines += *c == '\n';
     // glslang writes "NAME:LINE:" and "NAME: NAME(LINE):".
     const std::string forms[] = {std::string(name) + ":%d:%n", std::string(name) + ": " + name + "(%d):%n"};
-    std::string report = std::string("swipemix: ") + name + " did not compile:\n";
+    std::string report = std::string("swipemix: ") + name + " " + outcome + " (" + file + "):\n";
     for (const char* line = message; *line;) {
         const char* end = std::strchr(line, '\n');
         const std::string text(line, end ? size_t(end - line) : std::strlen(line));
@@ -112,6 +113,7 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     const char* prefix = table[0];
     // The composite's kernel is in the prefix; entry 0's text completes it.
     const char* source = table[composite ? entry_slot(0) : slot];
+    const char* file = source_files[composite ? entry_slot(0) : slot]; // the effect lines' own
     if (!prefix || !source) {
         report = std::string("swipemix: ") + name + " has no shader text\n";
         return nullptr;
@@ -133,10 +135,14 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
         shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
     shaderc_compile_options_release(options);
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
-        report = error_report(name, shaderc_result_get_error_message(result), prefix);
+        report = compiler_report(name, "did not compile", file, shaderc_result_get_error_message(result), prefix);
         shaderc_result_release(result);
         return nullptr;
     }
+    // A warning can be all there is to say about a slip that changes the picture (a statement run into the next).
+    if (shaderc_result_get_num_warnings(result) > 0)
+        report = compiler_report(name, "compiled with warnings", file, shaderc_result_get_error_message(result),
+                                 prefix);
     std::vector<uint32_t> code(shaderc_result_get_length(result) / 4);
     std::memcpy(code.data(), shaderc_result_get_bytes(result), code.size() * 4);
     shaderc_result_release(result);

@@ -51,19 +51,22 @@ void recompile_file(const char* dir, const std::string& name)
         return; // not a text of the show
     const auto start = std::chrono::steady_clock::now();
     std::string report;
-    const char* const* table = load_shader_dir(dir, report);
+    // The folder holds every file: one that cannot be read keeps its last good shader, not the built-in text.
+    const char* const* table = load_shader_dir(dir, report, true);
     {
         std::lock_guard<std::mutex> lock(guard);
         compiling = name;
         compiled = 0, to_compile = int(slots.size());
     }
     // Each shader is handed over as it is done, not when all are.
+    bool failed = !report.empty(); // a file that could not be read
     for (int slot : slots) {
         std::string one;
         gpu_shader* shader = compile_slot(slot, table, one);
         report += one;
         std::lock_guard<std::mutex> lock(guard);
         ++compiled;
+        failed |= !shader;
         if (!shader)
             continue;
         if (waiting[slot])
@@ -75,7 +78,7 @@ void recompile_file(const char* dir, const std::string& name)
     }
     std::lock_guard<std::mutex> lock(guard);
     to_compile = 0;
-    if (report.empty())
+    if (!failed) // warnings stay on screen with the errors until the text is clean
         std::fprintf(stderr, "swipemix-studio: %s recompiled in %.2f s\n", name.c_str(),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (report.empty())

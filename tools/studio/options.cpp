@@ -5,6 +5,7 @@
 #include "timeline/sync.h"
 #include "tools/common/folder.h"
 #include "tools/common/number.h"
+#include "tools/common/text_file.h"
 
 const std::string studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
@@ -110,6 +111,14 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
             error = "swipemix-studio: unknown option " + a + " (see --help)";
             return 2;
         }
+    }
+    // The timeline is the author's file as the effects' folder is: a typo stops the studio here rather than
+    // leave the built-in timeline playing. The editor's saves make the file, so with it one may be missing.
+    std::string why;
+    const text_read timeline = check_text_file(o.timeline_path, why);
+    if (timeline == text_read::refused || (timeline == text_read::missing && !o.rocket)) {
+        error = "swipemix-studio: --timeline " + o.timeline_path + ": " + why;
+        return 2;
     }
     return 0;
 }

@@ -14,9 +14,6 @@ void render_rows(double row, double loop_start, double loop_end, const double en
                  double& to);
 // DIR/swipemix-rows0100.00-0132.00.mp4.
 std::string render_path(const std::string& dir, double from, double to);
-// The capture's --to for frames at from, from + 8 / fps, ... before `to`;
-// 0 frames when from >= to.
-long long render_frames(const frame_rate& rate, double from, double to, double& last_row);
 
 struct render_job {
     std::string path;     // the video being written

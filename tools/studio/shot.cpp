@@ -15,7 +15,7 @@ std::string shot_path(const std::string& dir, double row)
 
 double shot_row(double row) { return std::round(row * 100) / 100; }
 
-bool write_shot(const std::string& path, bool whole)
+bool write_shot(const std::string& path, bool whole, std::string& error)
 {
     static rgb_image picture;
     const unsigned* words = read_back_buffer();
@@ -23,5 +23,5 @@ bool write_shot(const std::string& path, bool whole)
         grab(picture, words, 0, W);
     else
         grab(picture, words, (W - column_width) / 2, column_width);
-    return write_png(path.c_str(), picture);
+    return write_png(path.c_str(), picture, error);
 }

@@ -150,7 +150,8 @@ void say(const std::string& line, double now)
 void take_shot(double row, bool whole, double now)
 {
     const std::string path = shot_path(o.shots, row);
-    say(write_shot(path, whole) ? "shot " + path : "no shot: " + path + " cannot be written", now);
+    std::string error;
+    say(write_shot(path, whole, error) ? "shot " + path : "no shot: " + error, now);
 }
 
 // What one time round the loop did to the transport.
@@ -172,10 +173,13 @@ int start_studio(int argc, char** argv)
         return r == 1 ? 0 : 2;
     }
     set_cost_budget(o.budget_ms);
-    if (o.costs && !load_costs(o.costs, error)) {
+    std::string costs_note;
+    if (o.costs && !load_costs(o.costs, error, costs_note)) {
         std::fprintf(stderr, "swipemix-studio: %s\n", error.c_str());
         return 2;
     }
+    if (!costs_note.empty())
+        say(costs_note, seconds_now());
     count_frames_on_signal(); // before anything can take long: the signal's default would end the studio
     transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
     watch_for_endless_effects(argc, argv, o.shader_dir, &transport);
