@@ -1,5 +1,6 @@
 #include <shaderc/shaderc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "graphics/authoring.h"
 #include "graphics/gpu.h"
+#include "graphics/run_on.h"
 #include "graphics/shader_sources.h"
 #include "graphics/spirv_fixup.h"
 
@@ -40,14 +42,25 @@ shaderc_compile_options_t compile_options()
     return options;
 }
 
+int count_lines(const char* text) { return int(std::count(text, text + std::strlen(text), '\n')); }
+
+// Statements run on into the next line, as the compiler's warnings, its lines
+// counted from the top of the prefix: `text` begins `offset` lines down.
+std::string run_on_warnings(const char* name, const char* text, int offset)
+{
+    std::string lines;
+    for (int line : run_on_lines(text))
+        lines += std::string(name) + ":" + std::to_string(offset + line) +
+                 ": warning: no ';' ends this line, so the next line runs on as part of its statement\n";
+    return lines;
+}
+
 // shaderc counts lines from the top of the prefix; authors think in lines of
 // their own file, which the heading names after `outcome`.
 std::string compiler_report(const char* name, const char* outcome, const char* file, const char* message,
                             const char* prefix)
 {
-    int prefix_lines = 0;
-    for (const char* c = prefix; *c; ++c)
-        prefix_lines += *c == '\n';
+    const int prefix_lines = count_lines(prefix);
     // glslang writes "NAME:LINE:" and "NAME: NAME(LINE):".
     const std::string forms[] = {std::string(name) + ":%d:%n", std::string(name) + ": " + name + "(%d):%n"};
     std::string report = std::string("swipemix: ") + name + " " + outcome + " (" + file + "):\n";
@@ -139,10 +152,11 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
         shaderc_result_release(result);
         return nullptr;
     }
-    // A warning can be all there is to say about a slip that changes the picture (a statement run into the next).
-    if (shaderc_result_get_num_warnings(result) > 0)
-        report = compiler_report(name, "compiled with warnings", file, shaderc_result_get_error_message(result),
-                                 prefix);
+    // A warning can be all there is to say about a slip that changes the picture.
+    std::string warnings = shaderc_result_get_num_warnings(result) > 0 ? shaderc_result_get_error_message(result) : "";
+    warnings += run_on_warnings(name, composite ? prefix : source, composite ? 0 : count_lines(prefix));
+    if (!warnings.empty())
+        report = compiler_report(name, "compiled with warnings", file, warnings.c_str(), prefix);
     std::vector<uint32_t> code(shaderc_result_get_length(result) / 4);
     std::memcpy(code.data(), shaderc_result_get_bytes(result), code.size() * 4);
     shaderc_result_release(result);
