@@ -26,7 +26,7 @@ std::string effect_name(int slot)
 }
 }
 
-const char* const* load_shader_dir(const char* dir, std::string& problems, bool all_there)
+const char* const* load_shader_dir(const char* dir, std::string& problems, const bool* had)
 {
     static std::string texts[shader_slots];
     static const char* table[shader_slots];
@@ -36,7 +36,7 @@ const char* const* load_shader_dir(const char* dir, std::string& problems, bool 
         const std::string path = std::string(dir) + "/" + source_files[i];
         std::string why;
         text_read read = read_text_file(path, largest_text, texts[i], why);
-        if (read == text_read::missing && all_there)
+        if (read == text_read::missing && had && had[i])
             read = text_read::refused;
         table[i] = read == text_read::read ? texts[i].c_str() : read == text_read::missing ? builtin[i] : nullptr;
         // The author's file is the truth: one that is there but cannot be read is not stood in for.

@@ -1,5 +1,7 @@
 #include "tools/studio/live_shaders.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -23,6 +25,7 @@ std::map<std::string, std::string> errors; // per file name
 std::atomic<int> first_on_screen[2] = {-1, -1}; // slots the frame loop draws now
 std::atomic<int> compiled, to_compile;          // of a recompilation under way
 std::string compiling;                           // its file, under guard
+bool there_at_start[shader_slots];               // each slot's file, when the watch began
 
 // Slots whose compilation reads file `name`: the prefix feeds them all, an
 // effect every entry that shares it, entry 0's text also the composite. The
@@ -51,8 +54,8 @@ void recompile_file(const char* dir, const std::string& name)
         return; // not a text of the show
     const auto start = std::chrono::steady_clock::now();
     std::string report;
-    // The folder holds every file: one that cannot be read keeps its last good shader, not the built-in text.
-    const char* const* table = load_shader_dir(dir, report, true);
+    // A file that cannot be read, or has vanished, keeps its last good shader, not the built-in text.
+    const char* const* table = load_shader_dir(dir, report, there_at_start);
     {
         std::lock_guard<std::mutex> lock(guard);
         compiling = name;
@@ -89,6 +92,8 @@ void recompile_file(const char* dir, const std::string& name)
 
 bool watch_shaders(const char* dir)
 {
+    for (int i = 0; i < shader_slots; ++i)
+        there_at_start[i] = access((std::string(dir) + "/" + source_files[i]).c_str(), F_OK) == 0;
     return watch_folder(dir, [folder = std::string(dir)](const std::string& name) {
         recompile_file(folder.c_str(), name);
     });

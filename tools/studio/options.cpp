@@ -13,6 +13,7 @@ const std::string studio_help =
     "                       [--preview 1|2|4|auto] [--budget MS] [--help]\n"
     "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
+    "A folder or a timeline file that cannot be read stops the studio at start, with the reason.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
     "and the editor's save command writes it to FILE. The music comes from DIR (default: Music in the current folder).\n"
     "--row R starts at row R (0 to " + std::to_string(show_end_row) + ", " + std::to_string(rows_per_second) +
