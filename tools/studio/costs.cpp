@@ -78,8 +78,8 @@ bool load_costs(const std::string& path, std::string& error, std::string& note)
             note_cost(row, ms);
     }
     if (past_end_rows)
-        note = path + ": " + std::to_string(past_end_rows) + " lines past the show's end (row " +
-               std::to_string(show_end_row) + ") skipped";
+        note = path + ": " + std::to_string(past_end_rows) + (past_end_rows == 1 ? " line" : " lines") +
+               " past the show's end (row " + std::to_string(show_end_row) + ") skipped";
     return true;
 }
 
