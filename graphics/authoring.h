@@ -11,7 +11,8 @@ void report_driver();
 
 // Compiles one slot from `table` without touching shader_table, for a text
 // edited while the show runs. Null, with the compiler's message in `report`
-// (effect line numbers counted in the author's file), when it fails.
+// (effect line numbers counted in the author's file), when it fails; the
+// compiler's warnings, counted alike, are in `report` when it compiles.
 gpu_shader* compile_slot(int slot, const char* const* table, std::string& report);
 // Frees a shader that never went into shader_table, once the device is done
 // with it.

@@ -1,5 +1,6 @@
 #include <shaderc/shaderc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "graphics/authoring.h"
 #include "graphics/gpu.h"
+#include "graphics/run_on.h"
 #include "graphics/shader_sources.h"
 #include "graphics/spirv_fixup.h"
 
@@ -40,16 +42,28 @@ shaderc_compile_options_t compile_options()
     return options;
 }
 
-// shaderc counts lines from the top of the prefix; authors think in lines of
-// their own file.
-std::string error_report(const char* name, const char* message, const char* prefix)
+int count_lines(const char* text) { return int(std::count(text, text + std::strlen(text), '\n')); }
+
+// Statements run on into the next line, as the compiler's warnings, its lines
+// counted from the top of the prefix: `text` begins `offset` lines down.
+std::string run_on_warnings(const char* name, const char* text, int offset)
 {
-    int prefix_lines = 0;
-    for (const char* c = prefix; *c; ++c)
-        prefix_lines += *c == '\n';
+    std::string lines;
+    for (int line : run_on_lines(text))
+        lines += std::string(name) + ":" + std::to_string(offset + line) +
+                 ": warning: no ';' ends this line, so the next line runs on as part of its statement\n";
+    return lines;
+}
+
+// shaderc counts lines from the top of the prefix; authors think in lines of
+// their own file, which the heading names after `outcome`.
+std::string compiler_report(const char* name, const char* outcome, const char* file, const char* message,
+                            const char* prefix)
+{
+    const int prefix_lines = count_lines(prefix);
     // glslang writes "NAME:LINE:" and "NAME: NAME(LINE):".
     const std::string forms[] = {std::string(name) + ":%d:%n", std::string(name) + ": " + name + "(%d):%n"};
-    std::string report = std::string("swipemix: ") + name + " did not compile:\n";
+    std::string report = std::string("swipemix: ") + name + " " + outcome + " (" + file + "):\n";
     for (const char* line = message; *line;) {
         const char* end = std::strchr(line, '\n');
         const std::string text(line, end ? size_t(end - line) : std::strlen(line));
@@ -112,6 +126,7 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     const char* prefix = table[0];
     // The composite's kernel is in the prefix; entry 0's text completes it.
     const char* source = table[composite ? entry_slot(0) : slot];
+    const char* file = source_files[composite ? entry_slot(0) : slot]; // the effect lines' own
     if (!prefix || !source) {
         report = std::string("swipemix: ") + name + " has no shader text\n";
         return nullptr;
@@ -133,10 +148,15 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
         shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
     shaderc_compile_options_release(options);
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
-        report = error_report(name, shaderc_result_get_error_message(result), prefix);
+        report = compiler_report(name, "did not compile", file, shaderc_result_get_error_message(result), prefix);
         shaderc_result_release(result);
         return nullptr;
     }
+    // A warning can be all there is to say about a slip that changes the picture.
+    std::string warnings = shaderc_result_get_num_warnings(result) > 0 ? shaderc_result_get_error_message(result) : "";
+    warnings += run_on_warnings(name, composite ? prefix : source, composite ? 0 : count_lines(prefix));
+    if (!warnings.empty())
+        report = compiler_report(name, "compiled with warnings", file, warnings.c_str(), prefix);
     std::vector<uint32_t> code(shaderc_result_get_length(result) / 4);
     std::memcpy(code.data(), shaderc_result_get_bytes(result), code.size() * 4);
     shaderc_result_release(result);

@@ -27,7 +27,7 @@ struct packer {
     bool report(int track, int row, bool fatal, const std::string& rule)
     {
         std::string where = track >= 0 ? "track " + source.tracks[track].name : "timeline";
-        if (row >= 0)
+        if (row != no_row)
             where += ", row " + std::to_string(row);
         problems.push_back({track, row, fatal, where + ": " + rule});
         if (fatal && strict)
@@ -57,13 +57,25 @@ bool check_track(packer& p, int t, int& scale, std::vector<raw_key>& out)
     const source_track& track = p.source.tracks[t];
     scale = track.scale;
     if (scale < lowest_scale || scale > highest_scale) {
-        if (!p.report(t, -1, true, "scale byte " + std::to_string(scale) + " is outside " +
+        if (!p.report(t, no_row, true, "scale byte " + std::to_string(scale) + " is outside " +
                                        std::to_string(lowest_scale) + " to " + std::to_string(highest_scale)))
             return false;
         scale = std::clamp(scale, lowest_scale, highest_scale);
     }
     const double unit = scale_value(scale);
-    std::vector<source_key> keys = track.keys;
+    // A key off the show's rows or without a value is named for itself, before
+    // the rows around it are judged by it.
+    std::vector<source_key> keys;
+    for (const source_key& k : track.keys) {
+        const std::string why = k.row < 0                ? "a key's row cannot be negative"
+                              : k.row > show_end_row     ? "past the show's end at row " + std::to_string(show_end_row)
+                              : !std::isfinite(k.value) ? "the value is not a finite number"
+                                                         : "";
+        if (why.empty())
+            keys.push_back(k);
+        else if (!p.report(t, k.row, true, why))
+            return false;
+    }
     for (size_t k = 1; k < keys.size(); ++k)
         if (keys[k].row <= keys[k - 1].row &&
             !p.report(t, keys[k].row, true, keys[k].row == keys[k - 1].row ? "two keys on one row"
@@ -75,10 +87,10 @@ bool check_track(packer& p, int t, int& scale, std::vector<raw_key>& out)
     for (const source_key& k : keys) {
         if (!unique.empty() && unique.back().row == k.row)
             unique.back() = k;
-        else if (k.row >= 0)
+        else
             unique.push_back(k);
     }
-    if (unique.empty() || unique.front().row != 0 || keys.front().row < 0) {
+    if (unique.empty() || unique.front().row != 0) {
         if (!p.report(t, keys.empty() ? 0 : keys.front().row, true, "a track's first key must sit at row 0"))
             return false;
         unique.insert(unique.begin(), {0, unique.empty() ? 0.0 : unique.front().value, sync_step});
@@ -117,7 +129,7 @@ using raw_tracks = std::vector<std::vector<raw_key>>;
 bool check_tracks(packer& p, raw_tracks& tracks, packed_timeline& packed)
 {
     if (p.source.tracks.size() != size_t(sync_track_count)) {
-        p.report(-1, -1, true, std::to_string(p.source.tracks.size()) + " tracks, the show has " +
+        p.report(-1, no_row, true, std::to_string(p.source.tracks.size()) + " tracks, the show has " +
                                    std::to_string(sync_track_count));
         return false;
     }

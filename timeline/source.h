@@ -46,8 +46,10 @@ struct packed_timeline {
     sync_tables view() const;
 };
 
-// One finding of the packer; track is an index into source.tracks, row a timeline row
-// (-1 where the finding concerns the whole track). text names track, row and rule.
+// One finding of the packer; track is an index into source.tracks (-1 for the whole
+// timeline), row a timeline row (no_row where the finding concerns the whole track: a
+// key's row may itself be negative). text names track, row and rule.
+constexpr int no_row = -2147483647 - 1;
 struct pack_problem {
     int track;
     int row;

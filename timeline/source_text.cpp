@@ -70,6 +70,9 @@ bool parse_timeline(const std::string& text, timeline_source& out, std::string& 
             error = "line " + std::to_string(number) + ": " + why;
             return false;
         };
+        // A word would end at a NUL unseen, as the compiler reads an effect's text.
+        if (line.find('\0') != std::string::npos)
+            return fail("holds a NUL byte");
         if (w.empty())
             continue;
         if (w[0] == "track") {

@@ -35,14 +35,15 @@ cmp -s keep.png before || fail "the existing output was touched"
 cmp -s keep.png before && fail "--force left the old file"
 
 # Frames carry their index in the show at --fps (a frame every 0.8 rows at
-# 10 fps): rows 1 to 2.5 are frames 2 and 3, rows 3.2 to 4 frames 4 and 5.
+# 10 fps): rows 1 to 2.5 are frames 2 and 3, rows 3.2 to 4.8 frames 4 and 5
+# (a range ends before its --to: frame 6 at row 4.8 is the next range's).
 # A range that would overwrite a frame already there is refused whole.
 "$capture" --from 1 --to 2.5 --fps 10 --width 64 -o frames 2>err || fail "frames: $(cat err)"
-"$capture" --from 3.2 --to 4 --fps 10 --width 64 -o frames 2>err || fail "frames: $(cat err)"
+"$capture" --from 3.2 --to 4.8 --fps 10 --width 64 -o frames 2>err || fail "frames: $(cat err)"
 [ "$(ls frames | tr '\n' ' ')" = "frame_00002.png frame_00003.png frame_00004.png frame_00005.png " ] ||
     fail "frame names: $(ls frames)"
 cp frames/frame_00003.png before
-"$capture" --from 2.4 --to 4.8 --fps 10 --width 64 -o frames 2>err && fail "overlapping range passed"
+"$capture" --from 2.4 --to 5.6 --fps 10 --width 64 -o frames 2>err && fail "overlapping range passed"
 grep -q 'frame_00003.png and 2 more' err || fail "overlap not named: $(cat err)"
 cmp -s frames/frame_00003.png before && [ ! -e frames/frame_00006.png ] || fail "a refused range wrote frames"
 

@@ -33,9 +33,22 @@ TEST(FrameRate, FrameRowsStayExactOverAWholeShow)
     ASSERT_TRUE(parse_frame_rate("60000/1001", r));
     EXPECT_EQ(frame_row(r, 0, 12000), 1601.6);
     EXPECT_EQ(frame_row(r, 10, 0), 10);
-    EXPECT_EQ(frames_between(r, 0, 1601.6), 12001);
+    EXPECT_EQ(frames_between(r, 0, 1601.6), 12000) << "the frame at the range's end is the next range's";
+    EXPECT_EQ(frames_between(r, 0, 1601.61), 12001);
     ASSERT_TRUE(parse_frame_rate("10", r));
-    EXPECT_EQ(frames_between(r, 400, 408), 11);
+    EXPECT_EQ(frames_between(r, 400, 408), 10);
+}
+
+TEST(FrameRate, RangesHoldTheirStartAndNotTheirEnd)
+{
+    // 4 s of rows are 4 s of frames, and ranges that meet share no frame.
+    frame_rate r;
+    ASSERT_TRUE(parse_frame_rate("30", r));
+    EXPECT_EQ(frames_between(r, 0, 32), 120);
+    EXPECT_EQ(frames_between(r, 0, 16) + frames_between(r, 16, 32), 120);
+    EXPECT_EQ(frames_between(r, 100.5, 101), 2) << "a frame every 4/15 row";
+    EXPECT_EQ(frames_between(r, 10, 10), 0);
+    EXPECT_EQ(frames_between(r, 10, 9), 0);
 }
 
 TEST(FrameRate, FirstFrameOfARangeIsTheShowsOwn)

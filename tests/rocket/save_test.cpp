@@ -129,3 +129,44 @@ TEST_F(RocketSave, AFullDiskOrAReadOnlyFolderTouchesNothing)
     EXPECT_EQ(read_text(file), full_text);
     EXPECT_EQ(entries(), before);
 }
+
+TEST_F(RocketSave, ASaveThroughALinkWritesTheFileItLeadsToAndKeepsTheLink)
+{
+    // A symbolic link, relative, in another folder: the link stays, its target gets the keys.
+    fs::create_directory(dir / "links");
+    const fs::path link = dir / "links" / "show.timeline";
+    fs::create_symlink("../show.timeline", link);
+    std::string line = rocket_save(keys, link.string());
+    EXPECT_NE(line.find("saved " + (dir / "links" / "../show.timeline").string()), std::string::npos) << line;
+    EXPECT_NE(line.find(link.string()), std::string::npos) << "the line names the link too: " << line;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(read_text(file).find("  16 7 linear\n"), std::string::npos) << read_text(file);
+    EXPECT_EQ(read_text(dir / "show.timeline.bak"), file_text);
+
+    // A hard link sees the save as well: the file is written where it is.
+    const fs::path other = dir / "links" / "hard.timeline";
+    fs::create_hard_link(file, other);
+    keys[0].keys[40] = {5, sync_step};
+    line = rocket_save(keys, file.string());
+    EXPECT_EQ(line.rfind("saved " + file.string(), 0), 0u) << line;
+    EXPECT_EQ(fs::hard_link_count(file), 2u);
+    EXPECT_NE(read_text(other).find("  40 5 step\n"), std::string::npos) << read_text(other);
+    EXPECT_FALSE(fs::exists(dir / "show.timeline.new"));
+}
+
+TEST_F(RocketSave, AFileTheBuildWouldRefuseIsSavedAndSaysSo)
+{
+    // The show's 17 tracks; one gets more distinct key rows than the tables hold.
+    rocket_source show;
+    for (const char* name : show_track_names)
+        show.push_back({name, 10, {{0, {1, sync_step}}}});
+    std::string line = rocket_save(show, file.string());
+    EXPECT_EQ(line.find("refuse"), std::string::npos) << line;
+    for (uint32_t row = 1; row <= 1500; ++row)
+        show[14].keys[row] = {1, sync_step};
+    line = rocket_save(show, file.string());
+    EXPECT_EQ(line.rfind("saved " + file.string(), 0), 0u) << "the author's keys are kept: " << line;
+    EXPECT_NE(line.find("; the build will refuse this file: track out:gain, row 512: more than 512 distinct key rows"),
+              std::string::npos)
+        << line;
+}

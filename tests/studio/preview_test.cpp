@@ -105,7 +105,7 @@ TEST_F(Preview, FullScaleIsTheCapturesFrameAfterAnyScale)
             draw_entry_as_shown(5, 100); // leaves its traces in the feed image
         }
         rgb_image picture;
-        ASSERT_TRUE(step_show({}, std::atof(row), std::atof(row), [&](long, double) {
+        ASSERT_TRUE(step_show({}, std::atof(row), frame_row({}, std::atof(row), 1), [&](long, double) { // its one frame
             grab(picture, 0, W);
             return write_png(studio.c_str(), picture);
         }));

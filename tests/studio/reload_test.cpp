@@ -198,6 +198,25 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     save(shaders / "e05.hlsl", original);
     ASSERT_TRUE(swapped_soon());
     fs::remove_all(folder / "gone");
+
+    // A file that has vanished is not stood in for by the built-in text: the last good shader stays, and it is said.
+    const auto wait_for_swap = [] {
+        bool swapped = false;
+        for (int k = 0; k < 200 && !(swapped = swap_in_shaders()); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return swapped;
+    };
+    save(file, "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
+    ASSERT_TRUE(wait_for_swap());
+    fs::rename(file, folder / "e05.away");
+    recompile_file((folder / "shaders").c_str(), "e05.hlsl");
+    const std::string vanished = shader_errors();
+    EXPECT_NE(vanished.find("e05.hlsl cannot be read: No such file or directory"), std::string::npos) << vanished;
+    EXPECT_FALSE(swap_in_shaders());
+    EXPECT_EQ(entry_picture(5), red) << "the last good shader, not the built-in text";
+    fs::remove(folder / "e05.away");
+    save(file, original);
+    EXPECT_TRUE(wait_for_swap());
 }
 
 TEST_F(Reload, TimelinePacksRefusesAndRecovers)

@@ -195,17 +195,34 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
     ASSERT_GE(fd, 0);
     close(fd);
     std::ofstream(path) << "row\tentry\tms\n20.000000\t2\t50.125\n21.133333\t2\t99.000\n";
-    std::string error;
-    ASSERT_TRUE(load_costs(path, error)) << error;
+    std::string error, note;
+    ASSERT_TRUE(load_costs(path, error, note)) << error;
     EXPECT_EQ(cost_at(20), row_cost::within);
     EXPECT_EQ(cost_at(21), row_cost::over);
+    EXPECT_EQ(note, "");
 
-    for (const char* bad : {"30\t2\n", "30.0\t2\t5.0 junk\n", "99999\t2\t5\n", "30\t2\tnan\n", "row\tentry\tms\n"}) {
+    // Each line refused with its own reason.
+    const std::pair<const char*, const char*> bad_lines[] = {
+        {"30\t2\n", "not ROW, ENTRY and MS"},         {"30.0\t2\t5.0 junk\n", "not ROW, ENTRY and MS"},
+        {"row\tentry\tms\n", "not ROW, ENTRY and MS"}, {"30\t2\tnan\n", "MS nan is not a time"},
+        {"30\t2\tinf\n", "MS inf is not a time"},      {"nan\t2\t5\n", "row nan is not a row"},
+        {"-4\t2\t5\n", "row -4 is not a row"},
+    };
+    for (const auto& [bad, why] : bad_lines) {
         std::ofstream(path) << "22\t2\t10\n" << bad;
-        EXPECT_FALSE(load_costs(path, error)) << bad;
-        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+        EXPECT_FALSE(load_costs(path, error, note)) << bad;
+        EXPECT_NE(error.find("line 2: " + std::string(why)), std::string::npos) << error;
     }
-    EXPECT_FALSE(load_costs(path + ".none", error));
+    EXPECT_FALSE(load_costs(path + ".none", error, note));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+
+    // Written on another system, and from a longer show: the rows this show has still count.
+    forget_costs();
+    std::ofstream(path) << "row\tentry\tms\r\n22\t2\t10\r\n99999\t2\t5\r\n1713\t2\t5\n23\t2\t120\n";
+    ASSERT_TRUE(load_costs(path, error, note)) << error;
+    EXPECT_EQ(cost_at(22), row_cost::within);
+    EXPECT_EQ(cost_at(23), row_cost::over);
+    EXPECT_NE(note.find("2 lines past the show's end (row 1712) skipped"), std::string::npos) << note;
 
     // What a restart in place takes along reads back as the same costs.
     forget_costs();
@@ -216,7 +233,7 @@ TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
     EXPECT_NE(kept.find("8\t2\t120.000\n"), std::string::npos) << kept;
     std::ofstream(path) << kept;
     forget_costs();
-    ASSERT_TRUE(load_costs(path, error)) << error;
+    ASSERT_TRUE(load_costs(path, error, note)) << error;
     EXPECT_EQ(cost_at(7), row_cost::within);
     EXPECT_EQ(cost_at(8), row_cost::over);
     EXPECT_EQ(cost_at(mapped_rows - 1), row_cost::far_over);
@@ -247,28 +264,6 @@ TEST(RenderRange, TheLoopElseTheStayOnScreen)
     render_rows(80, 0, -1, map, from, to);
     EXPECT_EQ(map.track[int(from) - 1], 4) << "the stay begins where the glimpse ends, at " << from;
     EXPECT_LE(to, 99);
-}
-
-TEST(RenderRange, FramesStopBeforeTheLoopsEnd)
-{
-    const frame_rate rate;
-    double last;
-    EXPECT_EQ(render_frames(rate, 100, 132, last), 240) << "4 s at 60 fps";
-    // Whether the capture draws a frame at its --to or not, the count is the same.
-    EXPECT_GT(last, frame_row(rate, 100, 239));
-    EXPECT_LT(last, frame_row(rate, 100, 240));
-    EXPECT_EQ(frames_between(rate, 100, last), 240) << "the capture's --to takes the last frame and no more";
-    const frame_rate ntsc{60000, 1001};
-    const long long n = render_frames(ntsc, 3.3, 47.7, last);
-    EXPECT_EQ(frames_between(ntsc, 3.3, last), n);
-    EXPECT_EQ(render_frames(rate, 100.5, 101, last), 4);
-    EXPECT_EQ(render_frames(rate, 10, 10, last), 0);
-    EXPECT_EQ(render_frames(rate, 10, 9, last), 0);
-    // The last row goes to the capture as text and must come back the same.
-    render_frames(rate, 3.3, 47.7, last);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", last);
-    EXPECT_EQ(std::strtod(text, nullptr), last);
 }
 
 TEST(StudioFiles, NamedByTheirRows)

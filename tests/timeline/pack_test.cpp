@@ -2,6 +2,8 @@
 // and every limit of the format stops strict packing with a message naming it.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/fixtures/fixture_timeline.h"
 #include "timeline/source.h"
 
@@ -116,6 +118,10 @@ TEST(TimelinePacking, ParseErrorsNameTheLine)
     EXPECT_FALSE(parse_timeline("track a scale 10\n 0 1x step\n", s, error));
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     EXPECT_FALSE(parse_timeline("track a scale\n", s, error));
+    // A NUL would end the word unseen: "1\0xyz" must not read as 1.
+    const char nul[] = "track a scale 10\n 0 0 step\n 5 1\0xyz step\n";
+    EXPECT_FALSE(parse_timeline(std::string(nul, sizeof nul - 1), s, error));
+    EXPECT_NE(error.find("line 3: holds a NUL byte"), std::string::npos) << error;
     EXPECT_TRUE(parse_timeline("track a scale 10 # note\n 0 -0.5 ramp # x\n\n", s, error)) << error;
     EXPECT_EQ(s.tracks.at(0).keys.at(0).value, -0.5);
 }
@@ -148,6 +154,21 @@ TEST(TimelinePacking, EachLimitStopsWithItsMessage)
     s = small_source();
     s.tracks[2].keys.push_back({16, 40000, sync_step});
     expect_refused(s, {"even:zoom", "row 16", "16 bits", "nearest: 32767"});
+
+    // A key off the show's rows or without a value is named for itself, not
+    // blamed on the keys around it or rounded to a "nearest" value.
+    s = small_source();
+    s.tracks[2].keys.push_back({2147483647, 1, sync_step});
+    s.tracks[2].keys.push_back({1683, 1, sync_step});
+    expect_refused(s, {"even:zoom", "row 2147483647", "past the show's end at row 1712"});
+
+    s = small_source();
+    s.tracks[2].keys.push_back({-5, 1, sync_step});
+    expect_refused(s, {"even:zoom", "row -5", "negative"});
+
+    s = small_source();
+    s.tracks[2].keys.push_back({16, std::nan(""), sync_step});
+    expect_refused(s, {"even:zoom", "row 16", "not a finite number"});
 
     s = small_source();
     s.tracks[16].scale = 138;

@@ -5,9 +5,13 @@
 # usage: bad_arguments.sh capture|timeline|music|studio|show BINARY
 set -u
 tool=$1 binary=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work=$(mktemp -d) elsewhere=$(mktemp -d)
+trap 'rm -rf "$work" "$elsewhere"' EXIT
 cd "$work" || exit 1
+# Files named by mistake, outside the folder that must stay empty: a FIFO
+# (reading one with no writer waits for ever) and a folder.
+mkfifo "$elsewhere/fifo"
+mkdir "$elsewhere/folder"
 failed=0
 
 # refused NAMED ARGS...: the line on stderr must contain NAMED.
@@ -56,6 +60,10 @@ capture)
     refused --to      --to 1713 -o v.mp4
     refused --clock   --entry 1 --clock nan -o e.png
     refused --shader-dir --shader-dir /nonexistent --at 1 -o a.png
+    # The author's timeline as the effects' folder: refused at once, with the reason.
+    refused 'typo.timeline: cannot be read: No such file or directory' --timeline typo.timeline --at 1 -o a.png
+    refused 'is not a plain file' --timeline "$elsewhere/fifo" --at 1 -o a.png
+    refused 'is a folder' --timeline "$elsewhere/folder" --from 1 --to 2 -o frames
     refused --music   --music /nonexistent -o v.mp4
     refused --music   --music . --at 1 -o a.png
     refused --frame-times --at 1 --frame-times f.txt -o a.png
@@ -85,6 +93,9 @@ timeline)
     refused --from    --from 1e12 --to 1e12
     refused --to      --to 1713
     refused --to      --from 5 --to 2
+    refused --to      --from 5 --to 5
+    refused 'typo.timeline: cannot be read: No such file or directory' --timeline typo.timeline --keys
+    refused 'is not a plain file' --timeline "$elsewhere/fifo" --rocket r.rocket
     refused --from    --from
     refused --rocket  --rocket ''
     refused --keys    --keys --from 3
@@ -104,6 +115,11 @@ studio)
     refused --loop    --loop 5:2
     refused --rocket  --rocket host:99999
     refused --bogus   --bogus
+    refused 'typo.timeline: cannot be read: No such file or directory' --timeline typo.timeline
+    refused 'is a folder' --timeline "$elsewhere/folder"
+    refused 'is not a plain file' --timeline "$elsewhere/fifo"
+    refused 'is not a plain file' --costs /dev/zero
+    refused 'is not a plain file' --costs "$elsewhere/fifo"
     ;;
 music)
     refused 0         0

@@ -23,6 +23,7 @@
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "timeline/sync.h"
+#include "tools/capture/capture_hang.h"
 #include "tools/capture/capture_image.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/capture_progress.h"
@@ -179,6 +180,18 @@ bool open_frame_times(const capture_options& o, FILE*& file)
 
 bool close_output(FILE* file, const char* path) { return !file || finish_output(file, "swipemix-capture", path); }
 
+// The frame-times file closed. A line that could not be written stopped the
+// run, and `failed_with`, errno as the run stopped, is the reason: the stream
+// keeps only that something failed.
+bool close_times(FILE* file, const char* path, int failed_with)
+{
+    if (!file || !std::ferror(file))
+        return close_output(file, path);
+    std::fclose(file);
+    errno = failed_with;
+    return write_failed(path);
+}
+
 int write_sequence(const capture_options& o, long first_frame)
 {
     FILE* times = nullptr;
@@ -197,7 +210,7 @@ int write_sequence(const capture_options& o, long first_frame)
         frame_done(progress, index);
         return !stop_signal();
     }, {}, times);
-    const bool times_written = close_output(times, o.frame_times);
+    const bool times_written = close_times(times, o.frame_times, errno);
     if (!stop_signal())
         return times_written && done ? 0 : 1;
     std::fprintf(stderr, "%sswipemix-capture: %s; %s holds the %ld frames rendered\n", isatty(2) ? "\n" : "",
@@ -254,8 +267,9 @@ int write_video(const capture_options& o)
             return written && !stop_signal();
         },
         {}, times);
+    const int stopped_by = errno;
     written = handed() && written;
-    const bool times_written = close_output(times, o.frame_times);
+    const bool times_written = close_times(times, o.frame_times, stopped_by);
     const bool finished = close_video();
     if (!stop_signal())
         return finished && written && times_written ? 0 : 1;
@@ -318,7 +332,7 @@ int bench(const capture_options& o)
 int write_still(const capture_options& o)
 {
     rgb_image frame;
-    const bool written = step_show(o.rate, o.at, o.at, [&](long, double) {
+    const bool written = step_show(o.rate, o.at, frame_row(o.rate, o.at, 1), [&](long, double) { // its one frame
         if (o.column)
             grab_column(frame);
         else
@@ -363,15 +377,9 @@ int main(int argc, char** argv)
     // the show, so ranges rendered apart fill one folder without clashing.
     const long first_frame = o.mode == mode::sequence ? first_frame_at(o.rate, o.from) : 0;
     const long frames = o.mode == mode::sequence ? long(frames_between(o.rate, frame_row(o.rate, 0, first_frame), o.to)) : 0;
-    if (!outputs_free(o, first_frame, frames))
-        return 1;
-    if (o.mode == mode::sequence)
-        mkdir(o.output, 0777); // an existing folder is fine; a bad one fails at the first file
-    if (o.mode == mode::atlas)
-        return write_atlas(o);
     if (o.mode == mode::devices)
         return list_devices() ? 0 : 1;
-    // Packed before the device starts, so a timeline that cannot play costs nothing.
+    // Packed before the device starts or a file is made, so a timeline that cannot play costs nothing.
     static packed_timeline edited;
     if (o.timeline) {
         timeline_source source;
@@ -386,7 +394,17 @@ int main(int argc, char** argv)
         }
         play_timeline(edited.view());
     }
+    if (!outputs_free(o, first_frame, frames))
+        return 1;
+    // An existing folder is fine; one that cannot be made is named with its reason, not its first frame's.
+    if (o.mode == mode::sequence && mkdir(o.output, 0777) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "swipemix-capture: cannot make the folder %s: %s\n", o.output, std::strerror(errno));
+        return 1;
+    }
+    if (o.mode == mode::atlas)
+        return write_atlas(o);
     set_back_buffer_width(o.width);
+    end_on_endless_effects(o.shader_dir);
     if (o.preview != 1)
         build_preview_scales();
     if (!start_renderer(o.shader_dir))

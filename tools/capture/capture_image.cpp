@@ -62,13 +62,15 @@ void draw_label(rgb_image& sheet, int x, int y, int number)
         }
 }
 
-bool write_png(const char* path, const unsigned char* pixels, int width, int height, int channels)
+bool write_png(const char* path, const unsigned char* pixels, int width, int height, int channels, std::string& error)
 {
-    FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", path, std::strerror(errno));
+    const auto failed = [&](int reason) {
+        error = std::string("cannot write ") + path + ": " + std::strerror(reason);
         return false;
-    }
+    };
+    FILE* file = std::fopen(path, "wb");
+    if (!file)
+        return failed(errno);
     errno = 0;
     // libpng's own messages would add a second line to ours.
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr,
@@ -80,8 +82,7 @@ bool write_png(const char* path, const unsigned char* pixels, int width, int hei
         const int reason = errno ? errno : EIO;
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", path, std::strerror(reason));
-        return false;
+        return failed(reason);
     }
     png_init_io(png, file);
     png_set_compression_level(png, 3); // sequences are long; size matters less
@@ -92,9 +93,16 @@ bool write_png(const char* path, const unsigned char* pixels, int width, int hei
         png_write_row(png, pixels + size_t(y) * width * channels);
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) {
-        std::fprintf(stderr, "swipemix-capture: cannot write %s: %s\n", path, std::strerror(errno));
-        return false;
-    }
+    if (std::fclose(file) != 0)
+        return failed(errno);
     return true;
+}
+
+bool write_png(const char* path, const unsigned char* pixels, int width, int height, int channels)
+{
+    std::string error;
+    if (write_png(path, pixels, width, height, channels, error))
+        return true;
+    std::fprintf(stderr, "swipemix-capture: %s\n", error.c_str());
+    return false;
 }

@@ -1,6 +1,7 @@
 // 8-bit pictures of the back buffer, contact sheets and PNG files for the
 // capture tool.
 #pragma once
+#include <string>
 #include <vector>
 
 struct rgb_image {
@@ -17,8 +18,14 @@ void grab(rgb_image& out, const unsigned* words, int x0, int width);
 void paste_quarter(rgb_image& sheet, const rgb_image& frame, int x, int y);
 // A number in white block digits on black, its top left at (x, y).
 void draw_label(rgb_image& sheet, int x, int y, int number);
-// Writes an RGB (channels 3) or grey (channels 1) PNG; on failure says why on
-// stderr and returns false.
+// Writes an RGB (channels 3) or grey (channels 1) PNG; on failure returns
+// false with `error` ("cannot write PATH: reason").
+bool write_png(const char* path, const unsigned char* pixels, int width, int height, int channels, std::string& error);
+inline bool write_png(const char* path, const rgb_image& image, std::string& error)
+{
+    return write_png(path, image.rgb.data(), image.width, image.height, 3, error);
+}
+// The same for the capture tool, which says why on stderr.
 bool write_png(const char* path, const unsigned char* pixels, int width, int height, int channels);
 inline bool write_png(const char* path, const rgb_image& image)
 {

@@ -26,13 +26,14 @@ std::string capture_help()
     "  --list-devices                                          the Vulkan devices, the one drawn on marked;\n"
     "                                                          SWIPEMIX_DEVICE=N or a part of a name picks another\n"
     "Rows run from 0 to " + std::to_string(show_end_row) + ", the show's end (" + std::to_string(rows_per_second) + " rows a second).\n"
+    "A range holds the frames from --from on and before --to: --from 0 --to 32 is 4 s, 240 frames at 60 fps.\n"
     "OPTIONS:\n"
     "  --fps N|N.N|N/D     frames a second, " + std::to_string(min_fps) + " to " + std::to_string(max_fps) +
     " (default 60; 60000/1001 is exact)\n"
     "  --width W           back-buffer width, 1 to 16384 (default 1920); the height is 1080\n"
     "  --shader-dir DIR    read prefix.hlsl and eNN.hlsl from DIR where it has them\n"
-    "  --timeline FILE     play an edited timeline text, packed as the build packs it (exit 2 when a key\n"
-    "                      cannot be stored)\n"
+    "  --timeline FILE     play an edited timeline text, packed as the build packs it (exit 2 when it\n"
+    "                      cannot be read or a key cannot be stored)\n"
     "  --music DIR         the videos' music folder (default Music in the current folder)\n"
     "  --frame-times FILE  each frame's row, entry and render milliseconds (video, frames)\n"
     "  --keep-going        render although an effect did not compile (a lower entry's effect draws it)\n"
@@ -178,9 +179,10 @@ std::string check_fit(const capture_options& o)
         return "--from needs --to ROW for a frame sequence (or -o NAME.mp4 for a video)";
     if (o.mode != m::sequence && o.mode != m::video && o.to >= 0)
         return "--to goes with --from, or with -o VIDEO.mp4";
-    if (o.to >= 0 && o.to < o.from)
-        return "--to " + number_text(o.to) + ": comes before --from " + number_text(o.from);
-    if (o.mode == m::sequence && frame_row(o.rate, 0, first_frame_at(o.rate, o.from)) > o.to) {
+    if (o.to >= 0 && o.to <= o.from)
+        return "--to " + number_text(o.to) + ": the range ends before it, so it must come after --from " +
+               number_text(o.from);
+    if (o.mode == m::sequence && frame_row(o.rate, 0, first_frame_at(o.rate, o.from)) >= o.to) {
         const std::string fps = std::to_string(o.rate.num) + (o.rate.den > 1 ? "/" + std::to_string(o.rate.den) : "");
         return "--from " + number_text(o.from) + " --to " + number_text(o.to) + ": no frame of the show at " + fps +
                " fps lies between";

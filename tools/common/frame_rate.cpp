@@ -62,7 +62,9 @@ double frame_row(const frame_rate& rate, double from, long long k)
 
 long long frames_between(const frame_rate& rate, double from, double to)
 {
-    return (long long)(std::floor((to - from) * double(rate.num) / double(rows_per_second * rate.den) + 1e-9)) + 1;
+    if (!(to > from))
+        return 0;
+    return (long long)(std::ceil((to - from) * double(rate.num) / double(rows_per_second * rate.den) - 1e-9));
 }
 
 long long first_frame_at(const frame_rate& rate, double rows)

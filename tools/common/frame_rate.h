@@ -22,5 +22,6 @@ std::string frame_rate_rule();
 double frame_row(const frame_rate& rate, double from, long long k);
 // The first frame of the show at `rate` that lies at or after `rows`.
 long long first_frame_at(const frame_rate& rate, double rows);
-// Frames at from, from + 8 / fps, ... up to `to`.
+// Frames at from, from + 8 / fps, ... before `to`: a range holds its start and
+// not its end, so ranges that meet share no frame and 4 s are 4 s of frames.
 long long frames_between(const frame_rate& rate, double from, double to);

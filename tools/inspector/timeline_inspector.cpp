@@ -1,12 +1,14 @@
 // swipemix-timeline: prints, frame by frame, what the feed logic makes of the
 // show timeline, for people who edit the timeline; or the built-in timeline as
-// source text (--keys) or as a sync editor's project (--rocket FILE).
+// source text (--keys) or as a sync editor's project (--rocket FILE); the
+// built-in timeline, or an edited text (--timeline FILE).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "driver/authoring.h"
 #include "driver/feed.h"
 #include "graphics/noise.h"
 #include "shared/state.h"
@@ -15,22 +17,26 @@
 #include "tools/common/frame_rate.h"
 #include "tools/common/number.h"
 #include "tools/common/output.h"
+#include "tools/common/timeline_file.h"
 #include "tools/rocket/rocket_project.h"
 
 namespace {
 const char* const help =
-    "usage: swipemix-timeline [--fps N|N.N|N/D] [--from ROW] [--to ROW]\n"
-    "       swipemix-timeline --keys\n"
-    "       swipemix-timeline --rocket FILE.rocket\n"
-    "The first form prints one CSV line per frame at --fps (default 60) from row --from to --to (default: the\n"
-    "whole show): show time, feed position, music track, the two entry passes' shader slots and every sync\n"
-    "track by name. --keys prints the built-in timeline as text; --rocket writes it as a sync editor's project.\n";
+    "usage: swipemix-timeline [--timeline FILE] [--fps N|N.N|N/D] [--from ROW] [--to ROW]\n"
+    "       swipemix-timeline [--timeline FILE] --keys\n"
+    "       swipemix-timeline [--timeline FILE] --rocket FILE.rocket\n"
+    "The first form prints one CSV line per frame at --fps (default 60) from row --from on and before --to\n"
+    "(default: the whole show): show time, feed position, music track, the two entry passes' shader slots and every sync\n"
+    "track by name. --keys prints the timeline as text; --rocket writes it as a sync editor's project.\n"
+    "The timeline is the built-in one, or with --timeline FILE an edited text, packed as the build packs it\n"
+    "(exit 2 when it cannot be read or a key cannot be stored).\n";
 
 struct options {
     frame_rate rate;
     double from = 0, to = show_end_row;
     bool keys = false, help = false;
     const char* rocket = nullptr;
+    const char* timeline = nullptr;
 };
 
 // Empty, or one line naming the option, its value and what it takes.
@@ -42,7 +48,7 @@ std::string read_options(int argc, char** argv, options& o)
             (name == "--help" ? o.help : o.keys) = true;
             continue;
         }
-        if (name != "--fps" && name != "--from" && name != "--to" && name != "--rocket")
+        if (name != "--fps" && name != "--from" && name != "--to" && name != "--rocket" && name != "--timeline")
             return "unknown option " + name + " (see --help)";
         if (i + 1 >= argc)
             return name + " needs a value (see --help)";
@@ -52,29 +58,30 @@ std::string read_options(int argc, char** argv, options& o)
             return said + frame_rate_rule();
         if ((name == "--from" && !parse_row(value, o.from)) || (name == "--to" && !parse_row(value, o.to)))
             return said + row_rule();
-        if (name == "--rocket") {
+        if (name == "--rocket" || name == "--timeline") {
             if (!*value)
                 return said + "a file name is needed";
-            o.rocket = value;
+            (name == "--rocket" ? o.rocket : o.timeline) = value;
         }
     }
     if (o.keys && o.rocket)
         return "--keys and --rocket: one at a time";
-    if ((o.keys || o.rocket) && argc > (o.keys ? 2 : 3))
-        return std::string(o.keys ? "--keys" : "--rocket") + " takes no other options";
-    if (o.to < o.from)
-        return "--to " + number_text(o.to) + ": comes before --from " + number_text(o.from);
+    if ((o.keys || o.rocket) && argc > (o.keys ? 2 : 3) + (o.timeline ? 2 : 0))
+        return std::string(o.keys ? "--keys" : "--rocket") + " takes no other options but --timeline";
+    if (o.to <= o.from)
+        return "--to " + number_text(o.to) + ": the range ends before it, so it must come after --from " +
+               number_text(o.from);
     return "";
 }
 
-int write_rocket_project(const char* path)
+int write_rocket_project(const char* path, const sync_tables& tables)
 {
     FILE* file = std::fopen(path, "w");
     if (!file) {
         std::fprintf(stderr, "swipemix-timeline: cannot write %s: %s\n", path, std::strerror(errno));
         return 1;
     }
-    std::fputs(rocket_project_xml(unpack_timeline(show_sync), show_end_row + 1).c_str(), file);
+    std::fputs(rocket_project_xml(unpack_timeline(tables), show_end_row + 1).c_str(), file);
     return !finish_output(file, "swipemix-timeline", path);
 }
 
@@ -93,8 +100,8 @@ int print_frames(const options& o)
     std::printf("\n");
     for (long frame = 0; !std::ferror(stdout); ++frame) {
         const double rows = frame_row(o.rate, 0, frame);
-        if (rows > o.to)
-            break;
+        if (rows >= o.to)
+            break; // a range holds its start and not its end, as in the capture
         const int track = update_feed(rows);
         if (rows < o.from)
             continue;
@@ -122,11 +129,26 @@ int main(int argc, char** argv)
         std::fputs(help, stdout);
         return !finish_output(stdout, "swipemix-timeline", "the standard output");
     }
+    static packed_timeline edited;
+    if (o.timeline) {
+        timeline_source source;
+        std::string error;
+        std::vector<std::string> warnings;
+        const bool good = load_timeline_file(o.timeline, source, edited, error, warnings);
+        for (const std::string& w : warnings)
+            std::fprintf(stderr, "swipemix-timeline: %s: warning: %s\n", o.timeline, w.c_str());
+        if (!good) {
+            std::fprintf(stderr, "swipemix-timeline: %s: %s\n", o.timeline, error.c_str());
+            return 2;
+        }
+        play_timeline(edited.view());
+    }
+    const sync_tables tables = o.timeline ? edited.view() : show_sync;
     if (o.keys) {
-        std::fputs(format_timeline(unpack_timeline(show_sync)).c_str(), stdout);
+        std::fputs(format_timeline(unpack_timeline(tables)).c_str(), stdout);
         return !finish_output(stdout, "swipemix-timeline", "the standard output");
     }
     if (o.rocket)
-        return write_rocket_project(o.rocket);
+        return write_rocket_project(o.rocket, tables);
     return print_frames(o);
 }

@@ -48,10 +48,32 @@ rocket_source savable(const rocket_source& keys, const timeline_source& before, 
     return out;
 }
 
-bool read_file(const std::string& path, std::string& text, bool& exists, mode_t& mode, std::string& error)
+// The file a symbolic link leads to, through every link on the way (a link
+// to a file not made yet leads to where it will be); the path itself when it
+// is no link. The save writes there, so the link stays a link.
+std::string file_behind(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat about;
+        if (::lstat(path.c_str(), &about) != 0 || !S_ISLNK(about.st_mode))
+            return path;
+        char target[4096];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n <= 0)
+            return path;
+        const std::string to(target, size_t(n));
+        const size_t slash = path.rfind('/');
+        path = to[0] == '/' || slash == std::string::npos ? to : path.substr(0, slash + 1) + to;
+    }
+    return path; // a loop of links: opening it says so
+}
+
+bool read_file(const std::string& path, std::string& text, bool& exists, mode_t& mode, nlink_t& links,
+               std::string& error)
 {
     exists = false;
     mode = 0644;
+    links = 1;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT)
@@ -62,7 +84,7 @@ bool read_file(const std::string& path, std::string& text, bool& exists, mode_t&
     exists = true;
     struct stat about;
     if (::fstat(fd, &about) == 0)
-        mode = about.st_mode & 07777;
+        mode = about.st_mode & 07777, links = about.st_nlink;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -124,10 +146,33 @@ void sync_folder(const std::string& path)
     }
 }
 
+// The text written over the file where it is, for a file with other hard links, which a
+// rename would leave holding the old text.
+bool write_in_place(const std::string& path, const std::string& text, std::string& error)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    int failure = fd < 0 ? errno : 0;
+    for (size_t done = 0; !failure && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno != EINTR)
+            failure = errno;
+        else if (n > 0)
+            done += size_t(n);
+    }
+    if (!failure && ::fsync(fd) != 0)
+        failure = errno;
+    if (fd >= 0 && ::close(fd) != 0 && !failure)
+        failure = errno;
+    if (failure)
+        error = "cannot write it: " + std::string(std::strerror(failure));
+    return !failure;
+}
+
 // Both copies are made in full beside their places before either is renamed into it, so a
 // full disk or a read-only folder stops the save before anything the author has changed.
+// A file with other hard links is written over in place once both copies are made.
 bool replace_keeping_backup(const std::string& path, const std::string& text, const std::string* before, mode_t mode,
-                            std::string& error)
+                            bool in_place, std::string& error)
 {
     const std::string fresh = path + ".new", backup = path + ".bak", backup_fresh = backup + ".new";
     if (!write_synced(fresh, text, mode, error))
@@ -142,7 +187,13 @@ bool replace_keeping_backup(const std::string& path, const std::string& text, co
         ::unlink(fresh.c_str());
         return false;
     }
-    if (::rename(fresh.c_str(), path.c_str()) != 0) {
+    if (in_place) {
+        if (!write_in_place(path, text, error)) {
+            error += "; the text is in " + fresh + ", the file as it was in " + backup;
+            return false;
+        }
+        ::unlink(fresh.c_str());
+    } else if (::rename(fresh.c_str(), path.c_str()) != 0) {
         error = "cannot replace it: " + std::string(std::strerror(errno));
         ::unlink(fresh.c_str());
         return false;
@@ -150,14 +201,29 @@ bool replace_keeping_backup(const std::string& path, const std::string& text, co
     sync_folder(path);
     return true;
 }
+
+// Why the build would refuse the text as saved (its first fatal problem), or empty.
+std::string build_refusal(const timeline_source& saved)
+{
+    packed_timeline packed;
+    std::vector<pack_problem> problems;
+    if (pack_timeline(saved, packed, problems, true))
+        return "";
+    for (const pack_problem& p : problems)
+        if (p.fatal)
+            return p.text;
+    return "";
+}
 }
 
-std::string rocket_save(const rocket_source& keys, const std::string& path)
+std::string rocket_save(const rocket_source& keys, const std::string& link)
 {
+    const std::string path = file_behind(link);
     std::string before, error;
     bool exists;
     mode_t mode;
-    if (!read_file(path, before, exists, mode, error))
+    nlink_t links;
+    if (!read_file(path, before, exists, mode, links, error))
         return "could not save " + path + ": " + error + "; nothing was written";
     timeline_source old;
     std::string unreadable;
@@ -170,12 +236,17 @@ std::string rocket_save(const rocket_source& keys, const std::string& path)
     timeline_source check;
     if (!parse_timeline(text, check, error))
         return "could not save " + path + ": the text made would not read back (" + error + "); nothing was written";
-    if (!replace_keeping_backup(path, text, exists ? &before : nullptr, mode, error))
-        return "could not save " + path + ": " + error + "; the file is as it was";
+    if (!replace_keeping_backup(path, text, exists ? &before : nullptr, mode, links > 1, error))
+        return "could not save " + path + ": " + error + (links > 1 ? "" : "; the file is as it was");
     std::string line = "saved " + path;
+    if (path != link)
+        line += " (where " + link + " links to)";
     if (exists)
         line += " (previous in " + path + ".bak)";
     if (refused_count)
         line += "; not saved, kept in the editor: " + refused;
+    // The editor may hold what the build cannot store; the save keeps the author's keys, and says so.
+    if (const std::string refusal = build_refusal(check); !refusal.empty())
+        line += "; the build will refuse this file: " + refusal;
     return line;
 }

@@ -56,10 +56,9 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
         if (passed)
             passed(rows);
     });
-    for (long index = 0;; ++index) {
+    const long long frames = frames_between(rate, from, to);
+    for (long index = 0; index < frames; ++index) {
         const double rows = frame_row(rate, from, index);
-        if (rows > to)
-            return true;
         const auto begun = std::chrono::steady_clock::now();
         const int track = update_feed(rows);
         select_track(track);
@@ -67,21 +66,23 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
             draw_passes();
             present();
         }
-        if (times) {
-            std::fprintf(times, "%.6f\t%d\t%.3f\n", rows, track,
-                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count());
-            std::fflush(times); // line by line, so a watcher can follow the progress
-        }
+        // Line by line, so a watcher can follow the progress; errno says why a line failed.
+        if (times && (std::fprintf(times, "%.6f\t%d\t%.3f\n", rows, track,
+                                   std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun)
+                                       .count()) < 0 ||
+                      std::fflush(times) != 0))
+            return false;
         if (!frame(index, rows))
             return false;
     }
+    return true;
 }
 
 std::vector<int> tracks_between(const frame_rate& rate, double from, double to)
 {
     step_feed_to(rate, from);
     std::vector<int> tracks;
-    for (long index = 0; frame_row(rate, from, index) <= to; ++index)
+    for (long index = 0; index < frames_between(rate, from, to); ++index)
         tracks.push_back(update_feed(frame_row(rate, from, index)));
     return tracks;
 }

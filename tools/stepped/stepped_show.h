@@ -30,12 +30,13 @@ constexpr char frame_times_header[] = "row\tentry\tms";
 void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double rows, int track)>& each = {});
 
 // Steps the show at `rate` from row 0: the feed moves through every frame time
-// before `from` undrawn, then frames at from, from + 8 / fps, ... up to `to`
-// are drawn, presented and handed to `frame` with their index and row. Stops
+// before `from` undrawn, then frames at from, from + 8 / fps, ... before `to`
+// (frames_between of them) are drawn, presented and handed to `frame` with their index and row. Stops
 // early when `frame` returns false, and then returns false. Every frame hands
 // its track to the music as the show does; `passed` sees the undrawn ones.
 // With `times`, each drawn frame adds a line: row, entry, milliseconds from
-// the feed's step to the end of its present.
+// the feed's step to the end of its present; a line that cannot be written
+// stops the run, with errno saying why.
 // Without `draw`, only the feed and the music move.
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long index, double rows)>& frame,
                const std::function<void(double rows)>& passed = {}, FILE* times = nullptr, bool draw = true);

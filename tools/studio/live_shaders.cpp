@@ -1,5 +1,7 @@
 #include "tools/studio/live_shaders.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -28,6 +30,7 @@ std::string read_problems;         // files of the folder that could not be take
 std::atomic<int> first_on_screen[2] = {-1, -1}; // slots the frame loop draws now
 std::atomic<int> compiled, to_compile;          // of a recompilation under way
 std::string compiling;                           // its file, under guard
+bool there_at_start[shader_slots];               // each slot's file, when the watch began
 folder_watch watch;
 std::map<std::string, std::string> texts_read; // each file's text as last compiled, on the watcher's side
 
@@ -42,7 +45,7 @@ void note_texts(const char* const* table, const std::string& name)
 void recompile_changed(const char* dir)
 {
     std::string report;
-    const char* const* table = load_shader_dir(dir, report);
+    const char* const* table = load_shader_dir(dir, report, there_at_start);
     std::vector<std::string> changed;
     for (int s = 0; s < shader_slots; ++s) {
         const std::string name = source_files[s];
@@ -84,7 +87,8 @@ void recompile_file(const char* dir, const std::string& name)
         return; // not a text of the show
     const auto start = std::chrono::steady_clock::now();
     std::string report;
-    const char* const* table = load_shader_dir(dir, report);
+    // A file that cannot be read, or has vanished, keeps its last good shader, not the built-in text.
+    const char* const* table = load_shader_dir(dir, report, there_at_start);
     note_texts(table, name == source_files[0] ? "" : name);
     {
         std::lock_guard<std::mutex> lock(guard);
@@ -93,6 +97,7 @@ void recompile_file(const char* dir, const std::string& name)
         compiled = 0, to_compile = int(slots.size());
     }
     // Each shader is handed over as it is done, not when all are.
+    bool failed = !report.empty(); // a file that could not be read
     for (int slot : slots) {
         std::string one;
         gpu_shader* shader = compile_slot(slot, table, one);
@@ -103,6 +108,7 @@ void recompile_file(const char* dir, const std::string& name)
             errors.erase(slot);
         else
             errors[slot] = one;
+        failed |= !shader;
         if (!shader)
             continue;
         if (waiting[slot])
@@ -114,13 +120,15 @@ void recompile_file(const char* dir, const std::string& name)
     }
     std::lock_guard<std::mutex> lock(guard);
     to_compile = 0;
-    if (report.empty())
+    if (!failed) // warnings stay on screen with the errors until the text is clean
         std::fprintf(stderr, "swipemix-studio: %s recompiled in %.2f s\n", name.c_str(),
                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
 void watch_shaders(const char* dir)
 {
+    for (int i = 0; i < shader_slots; ++i)
+        there_at_start[i] = access((std::string(dir) + "/" + source_files[i]).c_str(), F_OK) == 0;
     watch = watch_folder(dir);
     std::string problems;
     note_texts(load_shader_dir(dir, problems), "");

@@ -5,6 +5,7 @@
 #include "timeline/sync.h"
 #include "tools/common/folder.h"
 #include "tools/common/number.h"
+#include "tools/common/text_file.h"
 
 const std::string studio_help =
     "usage: swipemix-studio [--shader-dir DIR] [--timeline FILE] [--music DIR] [--rocket [HOST:]PORT]\n"
@@ -12,6 +13,7 @@ const std::string studio_help =
     "                       [--preview 1|2|4|auto] [--budget MS] [--list-devices] [--help]\n"
     "The show in a window. Effect files in DIR (default: the source tree's graphics/shaders) and the\n"
     "timeline FILE (default: the source tree's timeline/show.timeline) reload when saved; errors show on screen.\n"
+    "A folder or a timeline file that cannot be read stops the studio at start, with the reason.\n"
     "With --rocket the timeline comes from a sync editor listening there (default 127.0.0.1:1338) instead,\n"
     "and the editor's save command writes it to FILE. The music comes from DIR (default: Music in the current folder).\n"
     "--row R starts at row R (0 to " + std::to_string(show_end_row) + ", " + std::to_string(rows_per_second) +
@@ -114,6 +116,14 @@ int read_studio_options(int argc, char** argv, studio_options& o, std::string& e
             error = "swipemix-studio: unknown option " + a + " (see --help)";
             return 2;
         }
+    }
+    // The timeline is the author's file as the effects' folder is: a typo stops the studio here rather than
+    // leave the built-in timeline playing. The editor's saves make the file, so with it one may be missing.
+    std::string why;
+    const text_read timeline = check_text_file(o.timeline_path, why);
+    if (timeline == text_read::refused || (timeline == text_read::missing && !o.rocket)) {
+        error = "swipemix-studio: --timeline " + o.timeline_path + ": " + why;
+        return 2;
     }
     return 0;
 }

@@ -127,25 +127,12 @@ std::string render_path(const std::string& dir, double from, double to)
     return dir.empty() || dir == "." ? name : dir + (dir.back() == '/' ? "" : "/") + name;
 }
 
-long long render_frames(const frame_rate& rate, double from, double to, double& end_row)
-{
-    if (!(to > from))
-        return 0;
-    long long n = frames_between(rate, from, to);
-    while (n > 0 && frame_row(rate, from, n - 1) >= to)
-        --n;
-    // Halfway between the last frame and the next: the same frames whether the end row is drawn or not.
-    end_row = (frame_row(rate, from, n - 1) + frame_row(rate, from, n)) / 2;
-    return n;
-}
-
 bool start_render(const std::string& capture, const std::string& shader_dir, const std::string& timeline,
                   const std::string& timeline_text, const std::string& music, const std::string& dir, double from,
                   double to, std::string& error)
 {
     const frame_rate rate; // the capture's own default
-    double end_row = from;
-    const long long frames = render_frames(rate, from, to, end_row);
+    const long long frames = frames_between(rate, from, to); // the capture's range holds its start, not its end
     if (frames <= 0) {
         error = "nothing to render: the range is empty";
         return false;
@@ -178,7 +165,7 @@ bool start_render(const std::string& capture, const std::string& shader_dir, con
     }
     char from_text[32], to_text[32];
     std::snprintf(from_text, sizeof from_text, "%.17g", from);
-    std::snprintf(to_text, sizeof to_text, "%.17g", end_row); // printed exactly, read back exactly
+    std::snprintf(to_text, sizeof to_text, "%.17g", to); // printed exactly, read back exactly
     const std::string args[] = {capture,    "-o",           written,    "--force",    "--from",  from_text,
                                 "--to",     to_text,        "--column", "--shader-dir", shader_dir, "--timeline",
                                 timeline_file, "--music",   music,      "--frame-times", times_path};

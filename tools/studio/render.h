@@ -14,9 +14,6 @@
 void render_rows(double row, double loop_start, double loop_end, const show_map& map, double& from, double& to);
 // DIR/swipemix-rows0100.00-0132.00.mp4: rows [100, 132).
 std::string render_path(const std::string& dir, double from, double to);
-// The frames at from, from + 8 / fps, ... before `to`; 0 when from >= to.
-// `end_row` is the capture's --to for them.
-long long render_frames(const frame_rate& rate, double from, double to, double& end_row);
 
 struct render_job {
     std::string path;     // the video: where it goes while running, where it went once done

@@ -29,9 +29,10 @@ std::string write_shot(const std::string& dir, double row, bool whole, std::stri
     const std::string wanted = shot_path(dir, row, whole), written = temporary_beside(wanted, error);
     if (written.empty())
         return "";
-    if (!write_png(written.c_str(), picture)) {
+    std::string why;
+    if (!write_png(written.c_str(), picture, why)) {
         unlink(written.c_str());
-        error = wanted + " cannot be written";
+        error = wanted + " cannot be written" + why.substr(why.rfind(':'));
         return "";
     }
     return place_file(written, wanted, error);

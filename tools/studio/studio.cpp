@@ -180,10 +180,13 @@ int start_studio(int argc, char** argv)
     if (o.list_devices)
         return list_devices() ? 0 : 1;
     set_cost_budget(o.budget_ms);
-    if (o.costs && !load_costs(o.costs, error)) {
+    std::string costs_note;
+    if (o.costs && !load_costs(o.costs, error, costs_note)) {
         std::fprintf(stderr, "swipemix-studio: %s\n", error.c_str());
         return 2;
     }
+    if (!costs_note.empty())
+        say(costs_note, seconds_now());
     count_frames_on_signal(); // before anything can take long: the signal's default would end the studio
     transport = {o.start_row, o.paused, o.loop_start, o.loop_end};
     watch_for_endless_effects(argc, argv, o.shader_dir, &transport, map.track);
