@@ -2,7 +2,8 @@
 # The farm on two local workers: a part that fails once is tried again; a run
 # stopped with Ctrl-C keeps its finished parts and writes no video; the next
 # run renders only the part that was missing, joins, and the video holds every
-# frame and the sound.
+# frame and the sound. The Slurm script run by hand renders the part its task
+# names.
 # usage: render_farm_test.sh REPO CAPTURE_BINARY
 set -u
 repo=$1 capture=$2
@@ -52,3 +53,10 @@ streams=$(ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read
 # Parts of another render in the folder are not mixed in.
 "$repo/tools/render-farm" --workers 2 --parts 2 "${range[@]}" -o show.mp4 --force >out 2>err && fail "mixed renders"
 grep -q 'holds 3 parts of' err || fail "other render's parts: $(cat err)"
+
+# The task of a Slurm job array renders its part alone, where the farm looks for it.
+rm asked
+(cd "$repo" && SLURM_ARRAY_TASK_ID=2 SLURM_ARRAY_TASK_COUNT=2 tools/render-farm.sbatch "${range[@]}" -o "$work/slurm.mp4") \
+    >out 2>err || fail "slurm task: $(cat err)"
+[ "$(cat asked)" = 2/2 ] || fail "the slurm task ran $(cat asked | tr '\n' ' ')"
+[ -s slurm.mp4.parts/part-2-of-2.mp4 ] || fail "the slurm task left $(ls slurm.mp4.parts)"
