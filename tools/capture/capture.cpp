@@ -248,21 +248,20 @@ int write_video(const capture_options& o)
     FILE* times = nullptr;
     if (!open_frame_times(o, times))
         return 1;
+    // The column, or as much of it as the back buffer holds; else all of it.
+    const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
+    const int width = o.column ? std::min(column_width, W) : W;
     const long frames = long(frames_between(o.rate, o.from, o.to));
     part_span span{0, frames};
     std::string tag;
     if (o.parts) {
         span = part_frames(frames, keyframe_interval(o.rate), o.part, o.parts);
-        const int width = o.column ? std::min(column_width, W) : W;
         tag = write_part_tag({o.part, o.parts, span, frames, render_range(o.from, o.to, o.rate), render_look(width, o.column)});
     }
     const double to = span.end == frames ? o.to : frame_row(o.rate, o.from, span.end);
     const int sound = o.parts ? -1 : recorded_sound(o);
     if (!o.parts && sound < 0)
         return 1;
-    // The column, or as much of it as the back buffer holds; else all of it.
-    const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
-    const int width = o.column ? std::min(column_width, W) : W;
     // From ffmpeg's start on, a stop must let it close the file, so a signal
     // that comes while it starts stops the run after its first frame.
     defer_stop();

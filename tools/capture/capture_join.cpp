@@ -65,8 +65,10 @@ bool probe(const char* path, join_input& in)
 {
     in.path = path;
     struct stat s;
-    if (stat(path, &s) != 0 || !S_ISREG(s.st_mode)) {
-        std::fprintf(stderr, "swipemix-capture: %s: %s\n", path, errno ? std::strerror(errno) : "not a file");
+    const bool found = stat(path, &s) == 0;
+    if (!found || !S_ISREG(s.st_mode)) {
+        std::fprintf(stderr, "swipemix-capture: %s: %s\n", path,
+                     !found ? std::strerror(errno) : S_ISDIR(s.st_mode) ? "is a folder" : "is not a plain file");
         return false;
     }
     std::string out, said;
