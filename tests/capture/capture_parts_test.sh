@@ -13,9 +13,10 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work" && ln -s "$music" Music
 
-# 30 frames at 10 fps from a row between two of the show's frames, so the
-# parts' frames lie where the single render's do and not on the show's grid.
-range=(--from 120.4 --to 144.4 --fps 10 --width 64 --column)
+# 30 frames at 10000/1001 fps from a row between two of the show's frames, so
+# the parts' frames lie where the single render's do and not on the show's
+# grid, and the rate must come through the join exact.
+range=(--from 120.4 --to 144.4 --fps 10000/1001 --width 64 --column)
 "$capture" "${range[@]}" -o single.mp4 2>err || fail "single render: $(cat err)"
 for k in 1 2 3; do
     "$capture" "${range[@]}" --part $k/3 -o p$k.mp4 2>err || fail "part $k: $(cat err)"
@@ -26,7 +27,7 @@ done
 
 streams() { ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames,duration,r_frame_rate,color_space,color_range -of csv=p=0 "$1"; }
 [ "$(streams joined.mp4)" = "$(streams single.mp4)" ] || fail "streams: $(streams joined.mp4) against $(streams single.mp4)"
-streams joined.mp4 | grep -q '^video,tv,bt709,10/1,3.000000,30$' || fail "joined video: $(streams joined.mp4)"
+streams joined.mp4 | grep -q '^video,tv,bt709,10000/1001,3.003000,30$' || fail "joined video: $(streams joined.mp4)"
 [ -z "$(ffprobe -v error -show_entries format_tags=comment -of csv=p=0 joined.mp4)" ] || fail "the parts' tag was kept"
 python3 -c "import sys; d = open('joined.mp4', 'rb').read(); sys.exit(not 0 < d.find(b'moov') < d.find(b'mdat'))" ||
     fail "the index is not in front"
@@ -53,7 +54,7 @@ refused 'gone.mp4: No such file or directory' p1.mp4 gone.mp4 p3.mp4 --sound sou
 # A part of a wider render, and one cut short as a stopped render leaves it.
 tag=$(ffprobe -v error -show_entries format_tags=comment -of default=nw=1:nk=1 p3.mp4)
 ffmpeg -v error -i p3.mp4 -c copy -metadata comment="${tag/width 64/width 96}" wide.mp4 || fail "cannot retag"
-refused 'wide.mp4 is a part of another render (rows 120.4-144.4 at 10/1 fps, width 96, column' p1.mp4 p2.mp4 wide.mp4 --sound sound.wav
+refused 'wide.mp4 is a part of another render (rows 120.4-144.4 at 10000/1001 fps, width 96, column' p1.mp4 p2.mp4 wide.mp4 --sound sound.wav
 ffmpeg -v error -i p2.mp4 -c copy -frames:v 5 short.mp4 || fail "cannot cut"
 refused 'short.mp4 holds 5 frames of its 10: it was not finished' p1.mp4 short.mp4 p3.mp4 --sound sound.wav
 refused 'p1.mp4 is not a soundtrack' p1.mp4 p2.mp4 p3.mp4 --sound p1.mp4
