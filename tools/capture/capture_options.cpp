@@ -135,18 +135,16 @@ std::string read_arguments(int argc, char** argv, capture_options& o)
         bool takes_value = mode ? mode->takes_value : false;
         for (const char* v : value_options)
             takes_value |= name == v;
-        // --sound-only takes a range as a video does.
-        const bool sound_range = mode && o.mode_option &&
-                                 ((mode->mode == capture_mode::sequence && o.mode == capture_mode::sound) ||
-                                  (mode->mode == capture_mode::sound && o.mode == capture_mode::sequence));
-        if (mode && !sound_range) {
-            if (o.mode_option)
-                return std::string(o.mode_option) + " and " + name + ": only one of --at, --from, --entry, --sheet, " +
-                       "--bench, --atlas, --sound-only and --join at a time";
+        // --from gives --sound-only its range, before or after it, as it gives a video its range.
+        const bool sound_from = mode && ((name == "--from" && o.mode == capture_mode::sound) ||
+                                         (mode->mode == capture_mode::sound && o.mode == capture_mode::sequence));
+        if (mode && o.mode_option && !sound_from)
+            return std::string(o.mode_option) + " and " + name + ": only one of --at, --from, --entry, --sheet, " +
+                   "--bench, --atlas, --sound-only and --join at a time";
+        if (mode && !(sound_from && name == "--from")) {
             o.mode = mode->mode;
             o.mode_option = mode->name;
-        } else if (mode && mode->mode == capture_mode::sound)
-            o.mode = mode->mode, o.mode_option = mode->name;
+        }
         if (takes_value) {
             if (i + 1 >= argc)
                 return name + " needs a value (see --help)";
