@@ -78,6 +78,17 @@ capture)
     refused --to      --to 5 --at 1 -o a.png
     refused 'at 10 fps' --from 0.9 --to 1.1 --fps 10 -o frames
     refused --preview --bench --preview 3
+    # Parts, soundtracks and joins.
+    refused --part    --part 0/3 -o v.mp4
+    refused --part    --part 4/3 -o v.mp4
+    refused --part    --part 1/2x -o v.mp4
+    refused 'at most that many parts' --part 1/4 --from 0 --to 24 --fps 10 -o v.mp4
+    refused --part    --part 1/2 --at 1 -o a.png
+    refused .wav      --sound-only s.mp3 --from 0 --to 8
+    refused --sound   --sound s.wav -o v.mp4
+    refused --join    --join p1.mp4 -o v.mp4
+    refused --join    --join --sound s.wav -o v.mp4
+    refused --join    --join p1.mp4 --sound s.wav --at 1 -o v.mp4
     refused --preview --at 1 --preview 2 -o a.png
     refused --at      --at
     refused --bogus   --bogus

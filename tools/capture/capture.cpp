@@ -25,7 +25,9 @@
 #include "timeline/sync.h"
 #include "tools/capture/capture_hang.h"
 #include "tools/capture/capture_image.h"
+#include "tools/capture/capture_join.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/capture_parts.h"
 #include "tools/capture/capture_progress.h"
 #include "tools/capture/capture_sound.h"
 #include "tools/capture/capture_stop.h"
@@ -125,10 +127,11 @@ struct progress_line {
     std::chrono::steady_clock::time_point start, last;
 };
 
-progress_line start_progress(const frame_rate& rate, double from, double to)
+progress_line start_progress(const frame_rate& rate, double from, double to, long first = 0)
 {
     progress_line p;
     p.tracks = tracks_between(rate, from, to);
+    p.tracks.erase(p.tracks.begin(), p.tracks.begin() + std::min<long>(first, long(p.tracks.size())));
     p.counts = plan_progress(p.tracks);
     p.start = p.last = std::chrono::steady_clock::now();
     return p;
@@ -218,29 +221,57 @@ int write_sequence(const capture_options& o, long first_frame)
     return stop_status();
 }
 
-// The show, or rows from ... to of it, encoded with the soundtrack it plays.
+// The soundtrack of the rows from ... to, as write_video records it.
+int recorded_sound(const capture_options& o)
+{
+    load_music("swipemix-capture", o.music_dir ? o.music_dir : "Music");
+    play_track(track_table[current_track]);
+    return record_soundtrack(o.rate, o.from, o.to);
+}
+
+// The range's soundtrack alone, for the join of its parts.
+int write_sound(const capture_options& o)
+{
+    const int sound = recorded_sound(o);
+    if (sound < 0)
+        return 1;
+    defer_stop();
+    const bool opened = open_video(o.target, 0, 0, o.rate, sound, write_sound_tag(render_range(o.from, o.to, o.rate)));
+    close(sound);
+    return opened && close_video() ? 0 : 1;
+}
+
+// The show, or rows from ... to of it, encoded with the soundtrack it plays;
+// or a part of that video, without sound.
 int write_video(const capture_options& o)
 {
     FILE* times = nullptr;
     if (!open_frame_times(o, times))
         return 1;
-    load_music("swipemix-capture", o.music_dir ? o.music_dir : "Music");
-    play_track(track_table[current_track]);
-    const int sound = record_soundtrack(o.rate, o.from, o.to);
-    if (sound < 0)
-        return 1;
     // The column, or as much of it as the back buffer holds; else all of it.
     const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
     const int width = o.column ? std::min(column_width, W) : W;
+    const long frames = long(frames_between(o.rate, o.from, o.to));
+    part_span span{0, frames};
+    std::string tag;
+    if (o.parts) {
+        span = part_frames(frames, keyframe_interval(o.rate), o.part, o.parts);
+        tag = write_part_tag({o.part, o.parts, span, frames, render_range(o.from, o.to, o.rate), render_look(width, o.column)});
+    }
+    const double to = span.end == frames ? o.to : frame_row(o.rate, o.from, span.end);
+    const int sound = o.parts ? -1 : recorded_sound(o);
+    if (!o.parts && sound < 0)
+        return 1;
     // From ffmpeg's start on, a stop must let it close the file, so a signal
     // that comes while it starts stops the run after its first frame.
     defer_stop();
-    const bool opened = open_video(o.output, width, frame_height, o.rate, sound);
-    close(sound);
+    const bool opened = open_video(o.output, width, frame_height, o.rate, sound, tag);
+    if (sound >= 0)
+        close(sound);
     if (!opened)
         return 1;
 
-    progress_line progress = start_progress(o.rate, o.from, o.to);
+    progress_line progress = start_progress(o.rate, o.from, to, span.first);
     // Frame k is converted and handed to ffmpeg on its own thread while
     // frame k + 1 is drawn; the read-back buffer it reads stays untouched
     // until the present after that, and by then it is waited for.
@@ -256,17 +287,17 @@ int write_video(const capture_options& o)
         return ok;
     };
     step_show(
-        o.rate, o.from, o.to,
+        o.rate, o.from, to,
         [&](long index, double) {
             written = handed();
             handing = std::async(std::launch::async, [&, pixels = presented_pixels()] {
                 to_yuv420(pixels, W, x0, width, frame_height, picture.data());
                 return write_video_frame(picture.data());
             });
-            frame_done(progress, index);
+            frame_done(progress, index - span.first);
             return written && !stop_signal();
         },
-        {}, times);
+        {}, times, true, span.first);
     const int stopped_by = errno;
     written = handed() && written;
     const bool times_written = close_times(times, o.frame_times, stopped_by);
@@ -403,6 +434,8 @@ int main(int argc, char** argv)
     }
     if (o.mode == mode::atlas)
         return write_atlas(o);
+    if (o.mode == mode::join)
+        return join_parts(o.joined, o.sound, o.output);
     set_back_buffer_width(o.width);
     end_on_endless_effects(o.shader_dir);
     if (o.preview != 1)
@@ -415,6 +448,7 @@ int main(int argc, char** argv)
     switch (o.mode) {
     case mode::still: return write_still(o);
     case mode::video: return write_video(o);
+    case mode::sound: return write_sound(o);
     case mode::sequence: return write_sequence(o, first_frame);
     case mode::entry: return write_entry(o);
     case mode::sheet: return write_sheet(o);

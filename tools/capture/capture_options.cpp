@@ -1,11 +1,13 @@
 #include "tools/capture/capture_options.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "shared/state.h"
 #include "timeline/sync.h"
+#include "tools/capture/capture_parts.h"
 #include "tools/common/folder.h"
 #include "tools/common/number.h"
 
@@ -23,6 +25,11 @@ std::string capture_help()
     "  --bench [--clock S] [--preview 1|2|4]                   the median time per frame of each entry, with\n"
     "                                                          --preview at the studio's preview scale 1/N\n"
     "  --atlas FILE.png                                        the caption atlas\n"
+    "  -o VIDEO.mp4 --part K/N [--from ROW] [--to ROW]         the K-th of N parts of that video, without sound,\n"
+    "                                                          cut on keyframes, for machines to render apart\n"
+    "  --sound-only FILE.wav [--from ROW] [--to ROW]           that video's soundtrack alone\n"
+    "  --join PART... --sound FILE.wav -o VIDEO.mp4            the parts, in order, and the soundtrack as one video,\n"
+    "                                                          the pictures copied as they are\n"
     "  --list-devices                                          the Vulkan devices, the one drawn on marked;\n"
     "                                                          SWIPEMIX_DEVICE=N or a part of a name picks another\n"
     "Rows run from 0 to " + std::to_string(show_end_row) + ", the show's end (" + std::to_string(rows_per_second) + " rows a second).\n"
@@ -75,6 +82,12 @@ std::string read_value(const std::string& name, const char* value, capture_optio
             return "a width is a whole number of pixels from 1 to 16384";
         return o.width = int(number), "";
     }
+    if (name == "--part") {
+        int k = 0, n = 0, used = 0;
+        if (std::sscanf(value, "%d/%d%n", &k, &n, &used) != 2 || value[used] || n < 1 || k < 1 || k > n)
+            return "a part is K/N, the K-th of N parts, K from 1 to N";
+        return o.part = k, o.parts = n, "";
+    }
     if (name == "--preview") {
         if (std::strcmp(value, "1") && std::strcmp(value, "2") && std::strcmp(value, "4"))
             return "a preview scale is 1, 2 or 4";
@@ -90,10 +103,12 @@ std::string read_value(const std::string& name, const char* value, capture_optio
         o.output = value;
     else if (name == "--frame-times")
         o.frame_times = value;
+    else if (name == "--sound")
+        o.sound = value;
     else if (name == "--timeline")
         o.timeline = value;
     else
-        o.target = value; // --sheet, --atlas
+        o.target = value; // --sheet, --atlas, --sound-only
     return "";
 }
 
@@ -105,10 +120,11 @@ struct mode_option {
 constexpr mode_option mode_options[] = {
     {"--at", capture_mode::still, true},    {"--from", capture_mode::sequence, true}, {"--entry", capture_mode::entry, true},
     {"--sheet", capture_mode::sheet, true}, {"--atlas", capture_mode::atlas, true},   {"--bench", capture_mode::bench, false},
+    {"--sound-only", capture_mode::sound, true}, {"--join", capture_mode::join, false},
     {"--list-devices", capture_mode::devices, false},
 };
 constexpr const char* value_options[] = {"--to", "--clock", "--fps", "--width", "--shader-dir", "--music", "-o", "--frame-times",
-                                         "--timeline", "--preview"};
+                                         "--timeline", "--preview", "--part", "--sound"};
 
 // Each argument in turn: flags, mode options and values.
 std::string read_arguments(int argc, char** argv, capture_options& o)
@@ -122,10 +138,13 @@ std::string read_arguments(int argc, char** argv, capture_options& o)
         bool takes_value = mode ? mode->takes_value : false;
         for (const char* v : value_options)
             takes_value |= name == v;
-        if (mode) {
-            if (o.mode_option)
-                return std::string(o.mode_option) + " and " + name + ": only one of --at, --from, --entry, --sheet, " +
-                       "--bench, --atlas and --list-devices at a time";
+        // --from gives --sound-only its range, before or after it, as it gives a video its range.
+        const bool sound_from = mode && ((name == "--from" && o.mode == capture_mode::sound) ||
+                                         (mode->mode == capture_mode::sound && o.mode == capture_mode::sequence));
+        if (mode && o.mode_option && !sound_from)
+            return std::string(o.mode_option) + " and " + name + ": only one of --at, --from, --entry, --sheet, " +
+                   "--bench, --atlas, --sound-only, --join and --list-devices at a time";
+        if (mode && !(sound_from && name == "--from")) {
             o.mode = mode->mode;
             o.mode_option = mode->name;
         }
@@ -144,6 +163,8 @@ std::string read_arguments(int argc, char** argv, capture_options& o)
             o.keep_going = true;
         else if (name == "--help")
             o.help = true;
+        else if (o.mode == capture_mode::join && !mode && name[0] != '-')
+            o.joined.push_back(argv[i]);
         else if (!mode)
             return "unknown option " + name + " (see --help)";
     }
@@ -153,7 +174,9 @@ std::string read_arguments(int argc, char** argv, capture_options& o)
 // A video file named with -o makes a video of the rows --from and --to give.
 std::string settle_mode(capture_options& o)
 {
-    if (o.output && is_video(o.output)) {
+    if (o.mode == capture_mode::sound && o.to < 0)
+        o.to = show_end_row;
+    if (o.output && is_video(o.output) && o.mode != capture_mode::join) {
         if (o.mode != capture_mode::none && o.mode != capture_mode::sequence)
             return std::string("-o ") + o.output + ": a video goes with --from and --to, not " + o.mode_option;
         o.mode = capture_mode::video;
@@ -170,15 +193,16 @@ std::string settle_mode(capture_options& o)
 std::string check_fit(const capture_options& o)
 {
     using m = capture_mode;
-    const bool wants_output = o.mode == m::video || o.mode == m::sequence || o.mode == m::still || o.mode == m::entry;
+    const bool wants_output = o.mode == m::video || o.mode == m::sequence || o.mode == m::still || o.mode == m::entry ||
+                              o.mode == m::join;
     if (wants_output && !o.output)
         return std::string(o.mode_option ? o.mode_option : "-o") + " needs -o FILE for what it makes";
     if (!wants_output && o.output)
         return std::string("-o ") + o.output + ": " + o.mode_option + " names its own file or none";
     if (o.mode == m::sequence && o.to < 0)
         return "--from needs --to ROW for a frame sequence (or -o NAME.mp4 for a video)";
-    if (o.mode != m::sequence && o.mode != m::video && o.to >= 0)
-        return "--to goes with --from, or with -o VIDEO.mp4";
+    if (o.mode != m::sequence && o.mode != m::video && o.mode != m::sound && o.to >= 0)
+        return "--to goes with --from, or with -o VIDEO.mp4 or --sound-only";
     if (o.to >= 0 && o.to <= o.from)
         return "--to " + number_text(o.to) + ": the range ends before it, so it must come after --from " +
                number_text(o.from);
@@ -191,10 +215,24 @@ std::string check_fit(const capture_options& o)
         return "--preview goes with --bench";
     if (!std::isnan(o.clock) && o.mode != m::entry && o.mode != m::sheet && o.mode != m::bench)
         return "--clock goes with --entry, --sheet or --bench";
-    if (o.column && o.mode != m::video && o.mode != m::still)
+    // --sound-only takes the options of the parts it goes with, and a part --music, so a farm hands every step the same.
+    if (o.column && o.mode != m::video && o.mode != m::still && o.mode != m::sound)
         return "--column goes with -o VIDEO.mp4 or --at";
-    if (o.music_dir && o.mode != m::video)
-        return "--music goes with -o VIDEO.mp4: nothing else has sound";
+    if (o.music_dir && o.mode != m::video && o.mode != m::sound)
+        return "--music goes with -o VIDEO.mp4 or --sound-only: nothing else has sound";
+    if (o.parts && o.mode != m::video)
+        return "--part goes with -o VIDEO.mp4";
+    const long frames = long(frames_between(o.rate, o.from, o.to));
+    if (o.parts > most_parts(frames, keyframe_interval(o.rate)))
+        return "--part " + std::to_string(o.part) + "/" + std::to_string(o.parts) + ": " + render_range(o.from, o.to, o.rate) +
+               " hold " + std::to_string(most_parts(frames, keyframe_interval(o.rate))) +
+               " keyframes, and a part starts on one, so there are at most that many parts";
+    if (o.mode == m::join && (o.joined.empty() || !o.sound || !is_video(o.output)))
+        return "--join needs the parts, --sound FILE and -o VIDEO.mp4 or .mkv";
+    if (o.mode == m::sound && (std::strlen(o.target) < 5 || std::strcmp(o.target + std::strlen(o.target) - 4, ".wav")))
+        return std::string("--sound-only ") + o.target + ": the soundtrack is written as a .wav file";
+    if (o.sound && o.mode != m::join)
+        return "--sound goes with --join";
     if (o.frame_times && o.mode != m::video && o.mode != m::sequence)
         return "--frame-times goes with a video or a frame sequence (--from, --to)";
     return "";

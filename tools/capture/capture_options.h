@@ -3,10 +3,11 @@
 #pragma once
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "tools/common/frame_rate.h"
 
-enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas, devices };
+enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas, sound, join, devices };
 
 struct capture_options {
     capture_mode mode = capture_mode::none;
@@ -15,13 +16,16 @@ struct capture_options {
     bool from_given = false;
     frame_rate rate;
     int entry = -1, width = 1920;
+    int part = 0, parts = 0; // --part K/N: the video holds the K-th of N parts, without sound
     int preview = 1;         // --bench at the studio's preview scale 1/N
     bool column = false;     // the video or the still holds only the 768-pixel column
     bool force = false;      // existing outputs may be overwritten
     bool keep_going = false; // render with effects that did not compile drawn by lower entries
     bool help = false;
     const char* output = nullptr;
-    const char* target = nullptr; // --sheet and --atlas name their file
+    const char* target = nullptr; // --sheet, --atlas and --sound-only name their file
+    std::vector<const char*> joined; // --join's parts, in order
+    const char* sound = nullptr;     // the soundtrack --join adds
     const char* shader_dir = nullptr;
     const char* music_dir = nullptr;
     const char* frame_times = nullptr; // per-frame render times of a video or sequence

@@ -15,7 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "tools/capture/capture_parts.h"
 #include "tools/capture/capture_stop.h"
 #include "tools/capture/capture_yuv.h"
 
@@ -100,7 +102,7 @@ std::string what_is_left()
 }
 }
 
-bool open_video(const char* path, int width, int height, const frame_rate& rate, int sound)
+bool open_video(const char* path, int width, int height, const frame_rate& rate, int sound, const std::string& tag)
 {
     if (!ffmpeg_installed()) {
         std::fprintf(stderr, "swipemix-capture: the ffmpeg command is needed to write video; install the Debian package "
@@ -114,31 +116,46 @@ bool open_video(const char* path, int width, int height, const frame_rate& rate,
         return false;
     }
     output = path;
-    const std::string size = std::to_string(even(width)) + "x" + std::to_string(even(height));
-    const std::string fps = std::to_string(rate.num) + "/" + std::to_string(rate.den);
-    // A keyframe every second, so players can seek.
-    const std::string keyframes = std::to_string(std::max(1LL, (rate.num + rate.den / 2) / rate.den));
+    // The pictures are described in full, so ffmpeg must not wait to probe
+    // them. The pictures come converted and are tagged as they are;
+    // faststart puts the index in front, so a player can start before the end.
+    std::vector<std::string> args = {"ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-probesize", "32",
+                                     "-analyzeduration", "0", "-thread_queue_size", "64"};
+    const auto add = [&](std::initializer_list<std::string> more) { args.insert(args.end(), more); };
+    if (width > 0)
+        add({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-video_size",
+             std::to_string(even(width)) + "x" + std::to_string(even(height)), "-framerate",
+             std::to_string(rate.num) + "/" + std::to_string(rate.den), "-i", "pipe:0"});
+    if (sound >= 0)
+        add({"-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "pipe:3"});
+    if (width > 0)
+        add({"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-profile:v", "high", "-g",
+             std::to_string(keyframe_interval(rate)), "-pix_fmt", "yuv420p", "-color_primaries", "bt709", "-color_trc",
+             "bt709", "-colorspace", "bt709", "-color_range", "tv"});
+    if (sound >= 0 && width > 0)
+        add({"-c:a", "aac", "-b:a", "192k", "-ac", "2", "-movflags", "+faststart", "-shortest"});
+    else if (width > 0)
+        add({"-movflags", "+faststart"});
+    if (!tag.empty())
+        add({"-metadata", "comment=" + tag});
+    args.push_back(path);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     encoder = fork();
     if (encoder == 0) {
         // Its own process group: Ctrl-C reaches only the capture tool, which
         // then ends the frames so ffmpeg can finish a playable file.
         setpgid(0, 0);
         dup2(video[0], 0);
-        dup2(sound, 3);
-        fcntl(3, F_SETFD, 0); // dup2 onto itself keeps close-on-exec
+        if (sound >= 0) {
+            dup2(sound, 3);
+            fcntl(3, F_SETFD, 0); // dup2 onto itself keeps close-on-exec
+            lseek(3, 0, SEEK_SET);
+        }
         dup2(messages, 2);
-        lseek(3, 0, SEEK_SET);
-        // The pictures are described in full, so ffmpeg must not wait to
-        // probe them. The pictures come converted and are tagged as they
-        // are; faststart puts the index in front, so a player can start
-        // before the end.
-        execlp("ffmpeg", "ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-probesize", "32", "-analyzeduration", "0",
-               "-thread_queue_size", "64", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-video_size", size.c_str(),
-               "-framerate", fps.c_str(), "-i", "pipe:0", "-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "pipe:3",
-               "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-profile:v", "high", "-g", keyframes.c_str(),
-               "-pix_fmt", "yuv420p", "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709",
-               "-color_range", "tv", "-c:a", "aac", "-b:a", "192k", "-ac", "2", "-movflags", "+faststart", "-shortest",
-               path, (char*)nullptr);
+        execvp("ffmpeg", argv.data());
         _exit(127);
     }
     close(video[0]);

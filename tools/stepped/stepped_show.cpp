@@ -49,7 +49,7 @@ void step_feed_to(const frame_rate& rate, double rows, const std::function<void(
 }
 
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
-               const std::function<void(double)>& passed, FILE* times, bool draw)
+               const std::function<void(double)>& passed, FILE* times, bool draw, long first)
 {
     step_feed_to(rate, from, [&](double rows, int track) {
         select_track(track);
@@ -62,6 +62,11 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
         const auto begun = std::chrono::steady_clock::now();
         const int track = update_feed(rows);
         select_track(track);
+        if (index < first) {
+            if (passed)
+                passed(rows);
+            continue;
+        }
         if (draw) {
             draw_passes();
             present();

@@ -37,9 +37,12 @@ void step_feed_to(const frame_rate& rate, double rows, const std::function<void(
 // With `times`, each drawn frame adds a line: row, entry, milliseconds from
 // the feed's step to the end of its present; a line that cannot be written
 // stops the run, with errno saying why.
-// Without `draw`, only the feed and the music move.
+// Without `draw`, only the feed and the music move. Frames before index
+// `first` are stepped as passed ones, so a run's later frames come out as
+// the whole run draws them.
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long index, double rows)>& frame,
-               const std::function<void(double rows)>& passed = {}, FILE* times = nullptr, bool draw = true);
+               const std::function<void(double rows)>& passed = {}, FILE* times = nullptr, bool draw = true,
+               long first = 0);
 
 // The feed's track at each frame step_show would draw, found without drawing
 // or touching the music.
