@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     for (int k = 3; k < argc; ++k) {
         const double row = std::atof(argv[k]);
         std::snprintf(name, sizeof name, "/row%04d.png", int(row));
-        if (!step_show(rate, row, row, [&](long, double) {
+        if (!step_show(rate, row, frame_row(rate, row, 1), [&](long, double) { // its one frame
                 grab(frame, 0, column_width);
                 return write_png((dir + name).c_str(), frame);
             }))
