@@ -413,16 +413,8 @@ int main(int argc, char** argv)
     // Packed before the device starts or a file is made, so a timeline that cannot play costs nothing.
     static packed_timeline edited;
     if (o.timeline) {
-        timeline_source source;
-        std::string error;
-        std::vector<std::string> warnings;
-        const bool good = load_timeline_file(o.timeline, source, edited, error, warnings);
-        for (const std::string& w : warnings)
-            std::fprintf(stderr, "swipemix-capture: %s: warning: %s\n", o.timeline, w.c_str());
-        if (!good) {
-            std::fprintf(stderr, "swipemix-capture: %s: %s\n", o.timeline, error.c_str());
+        if (!read_timeline_option("swipemix-capture", o.timeline, edited))
             return 2;
-        }
         play_timeline(edited.view());
     }
     if (!outputs_free(o, first_frame, frames))

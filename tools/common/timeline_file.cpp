@@ -1,5 +1,7 @@
 #include "tools/common/timeline_file.h"
 
+#include <cstdio>
+
 #include "tools/common/text_file.h"
 
 namespace {
@@ -21,5 +23,18 @@ bool load_timeline_file(const std::string& path, timeline_source& source, packed
         else
             error += (error.empty() ? "" : "\n") + p.text;
     }
+    return good;
+}
+
+bool read_timeline_option(const char* tool, const char* path, packed_timeline& packed)
+{
+    timeline_source source;
+    std::string error;
+    std::vector<std::string> warnings;
+    const bool good = load_timeline_file(path, source, packed, error, warnings);
+    for (const std::string& w : warnings)
+        std::fprintf(stderr, "%s: %s: warning: %s\n", tool, path, w.c_str());
+    if (!good)
+        std::fprintf(stderr, "%s: %s: %s\n", tool, path, error.c_str());
     return good;
 }

@@ -131,16 +131,8 @@ int main(int argc, char** argv)
     }
     static packed_timeline edited;
     if (o.timeline) {
-        timeline_source source;
-        std::string error;
-        std::vector<std::string> warnings;
-        const bool good = load_timeline_file(o.timeline, source, edited, error, warnings);
-        for (const std::string& w : warnings)
-            std::fprintf(stderr, "swipemix-timeline: %s: warning: %s\n", o.timeline, w.c_str());
-        if (!good) {
-            std::fprintf(stderr, "swipemix-timeline: %s: %s\n", o.timeline, error.c_str());
+        if (!read_timeline_option("swipemix-timeline", o.timeline, edited))
             return 2;
-        }
         play_timeline(edited.view());
     }
     const sync_tables tables = o.timeline ? edited.view() : show_sync;
