@@ -12,16 +12,6 @@ float2 e00_path(float z)
     return float2(0.9 * sin(0.35 * z) + 0.35 * sin(0.83 * z), 0.6 * sin(0.27 * z + 1.0));
 }
 
-uint e00_hash(float3 cell)
-{
-    int3 i = int3(cell);
-    uint h = uint(i.x) * 0x8da6b343u + uint(i.y) * 0xd8163841u + uint(i.z) * 0xcb1ab31fu;
-    h ^= h >> 15;
-    h *= 0x2c1b3c6du;
-    h ^= h >> 12;
-    return h;
-}
-
 float e00_torus(float2 around, float along)
 {
     return length(float2(length(around) - 0.5, along)) - 0.085;
@@ -30,7 +20,7 @@ float e00_torus(float2 around, float along)
 float e00_pipes(float3 v)
 {
     float3 cell = floor(v);
-    uint h = e00_hash(cell);
+    uint h = cell_hash(cell);
     float3 flip = float3((h & 1u) != 0u ? -1.0 : 1.0, (h & 2u) != 0u ? -1.0 : 1.0, (h & 4u) != 0u ? -1.0 : 1.0);
     float3 l = (v - cell - 0.5) * flip;
     float d = e00_torus(l.xy - float2(0.5, 0.5), l.z);

@@ -13,18 +13,6 @@ static const float3 lb_half = float3(0.42, 0.14, 0.3);
 static const float lb_round = 0.05;
 static const float3 lb_bound = float3(0.47, 0.39, 0.39);
 
-// A cell's number in 0 ... 1. Integer arithmetic: every driver agrees on it,
-// where the sine of a large argument is each driver's own.
-float lb_hash(float3 cell)
-{
-    int3 i = int3(cell);
-    uint h = uint(i.x) * 0x8da6b343u + uint(i.y) * 0xd8163841u + uint(i.z) * 0xcb1ab31fu;
-    h ^= h >> 15;
-    h *= 0x2c1b3c6du;
-    h ^= h >> 12;
-    return float(h & 0xffffu) / 65536.0;
-}
-
 // Distance and which box of which cell: (distance, octant 0..7, cell hash).
 float3 lb_scene(float3 w)
 {
@@ -33,7 +21,7 @@ float3 lb_scene(float3 w)
     float3 sg = l >= 0.0 ? 1.0 : -1.0;
     float3 o = l - sg * 0.75;
     float n = dot(sg * 0.5 + 0.5, float3(1.0, 2.0, 4.0));
-    float h = lb_hash(cell + float3(lb_base, 0.0, 0.0));
+    float h = float(cell_hash(cell + float3(lb_base, 0.0, 0.0)) & 0xffffu) / 65536.0; // 0 ... 1
 
     float a = lb_t * (0.6 + 0.25 * n) + h * 6.2832;
     float cs = cos(a), sn = sin(a);

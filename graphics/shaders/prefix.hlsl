@@ -44,6 +44,18 @@ float2 cis(float a)
     return quarter == 0u ? float2(o, s) : quarter == 1u ? float2(-s, o) : quarter == 2u ? float2(-o, -s) : float2(s, -o);
 }
 
+// A number for a whole-numbered cell. Integer arithmetic: every driver agrees
+// on it, where the sine of a large argument is each driver's own.
+uint cell_hash(float3 cell)
+{
+    int3 i = int3(cell);
+    uint h = uint(i.x) * 0x8da6b343u + uint(i.y) * 0xd8163841u + uint(i.z) * 0xcb1ab31fu;
+    h ^= h >> 15;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12;
+    return h;
+}
+
 // The atlas's band `band`, its middle at f.y = 0, f.y counting upward.
 float4 xxt(float2 f, int band)
 {
