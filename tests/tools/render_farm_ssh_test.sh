@@ -10,7 +10,7 @@ sshd_pid=""
 trap '[ -z "$sshd_pid" ] || kill "$sshd_pid"; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 for needed in /usr/sbin/sshd rsync parallel; do
-    command -v $needed >/dev/null || { echo "SKIP: $needed is not installed"; exit 0; }
+    command -v $needed >/dev/null || { echo "SKIP: $needed is not installed"; exit 77; }
 done
 cd "$work" && ln -s "$repo/Music" Music
 
@@ -34,10 +34,10 @@ sshd_pid=$!
 login="ssh -p $port -i $work/key -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null -o LogLevel=ERROR -o BatchMode=yes 127.0.0.1"
 for ((i = 0; i < 100; ++i)); do
     $login true 2>/dev/null && break
-    kill -0 $sshd_pid 2>/dev/null || { echo "SKIP: sshd does not start here: $(cat sshd.log)"; exit 0; }
+    kill -0 $sshd_pid 2>/dev/null || { echo "SKIP: sshd does not start here: $(cat sshd.log)"; exit 77; }
     sleep 0.2
 done
-$login true || { echo "SKIP: cannot log in to the test's sshd: $(tail -3 sshd.log)"; exit 0; }
+$login true || { echo "SKIP: cannot log in to the test's sshd: $(tail -3 sshd.log)"; exit 77; }
 
 "$repo/tools/render-farm" --sshlogin "$login" --parts 2 --from 120 --to 144 --fps 10 --width 64 --column -o show.mp4 \
     >out 2>err || fail "farm over ssh: $(cat err)"

@@ -11,7 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work" && ln -s "$repo/Music" Music
-command -v parallel >/dev/null || { echo "SKIP: GNU parallel is not installed"; exit 0; }
+command -v parallel >/dev/null || fail "GNU parallel is not installed (tools/install-deps installs it)"
 
 # The capture, noting each step it is asked for; part 2 fails on its first
 # try, and part 3 waits for ever while the file `hang` is there.
