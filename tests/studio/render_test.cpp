@@ -28,16 +28,19 @@ std::string read_file(const std::string& path)
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-// A program at TEMP/NAME running `body` after reading the capture's options;
-// what it was handed goes to handed.timeline and args beside it.
+// TEMP/NAME-PID: CTest runs each test as a process of its own, side by side.
+std::string own(const std::string& name) { return testing::TempDir() + name + "-" + std::to_string(getpid()); }
+
+// A program at own(NAME) running `body` after reading the capture's options;
+// what it was handed goes to own("handed.timeline") and own("args").
 std::string stand_in(const std::string& name, const std::string& body)
 {
-    const std::string path = testing::TempDir() + name;
+    const std::string path = own(name);
     std::ofstream(path) << "#!/bin/sh\n"
                            "while [ $# -gt 0 ]; do case $1 in -o) out=$2;; --timeline) tl=$2;; --frame-times) ft=$2;;\n"
                            "  --from) from=$2;; --to) to=$2;; esac; shift; done\n"
-                           "cp \"$tl\" " + testing::TempDir() + "handed.timeline; echo \"$tl $ft $from $to $out\" >" +
-                               testing::TempDir() + "args\n"
+                           "cp \"$tl\" " + own("handed.timeline") + "; echo \"$tl $ft $from $to $out\" >" + own("args") +
+                               "\n"
                         << body;
     chmod(path.c_str(), 0755);
     return path;
@@ -53,7 +56,7 @@ const render_job& wait_for_render()
 // A folder of its own for the renders, empty.
 std::string render_folder(const char* name)
 {
-    const std::string dir = testing::TempDir() + name + std::to_string(getpid());
+    const std::string dir = own(std::string(name) + ".renders");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
@@ -74,7 +77,7 @@ TEST(StudioRender, HandsTheTimelineOverAndFollowsTheFrames)
         stand_in("two_frames", "printf 'row\\tentry\\tms\\n100\\t3\\t5\\n100.1\\t3\\t5\\n' >\"$ft\"\n"
                                "echo 'swipemix-capture: could not write it (No space left on device)' >&2\n"
                                ": >\"$out\"; exit 3\n");
-    const std::string dir = render_folder("keys"), file = testing::TempDir() + "file.timeline";
+    const std::string dir = render_folder("keys"), file = own("file.timeline");
     std::ofstream(file) << "the file's text\n";
     std::string error;
     // A linked editor's keys go over as a text of their own...
@@ -89,8 +92,8 @@ TEST(StudioRender, HandsTheTimelineOverAndFollowsTheFrames)
     EXPECT_FALSE(done.kept);
     EXPECT_EQ(done.error, "swipemix-capture: could not write it (No space left on device)") << "why, in one line";
     EXPECT_EQ(files_in(dir), 0) << "a failed render leaves no file, empty or not";
-    EXPECT_EQ(read_file(testing::TempDir() + "handed.timeline"), "the editor's keys\n");
-    std::istringstream args(read_file(testing::TempDir() + "args"));
+    EXPECT_EQ(read_file(own("handed.timeline")), "the editor's keys\n");
+    std::istringstream args(read_file(own("args")));
     std::string handed, times, from, to, out;
     args >> handed >> times >> from >> to >> out;
     EXPECT_FALSE(exists(handed)) << "the keys' file is removed after the render";
@@ -102,8 +105,8 @@ TEST(StudioRender, HandsTheTimelineOverAndFollowsTheFrames)
     // ...else the file itself.
     ASSERT_TRUE(start_render(capture, "shaders", file, "", "Music", dir, 100, 132, error)) << error;
     wait_for_render();
-    EXPECT_EQ(read_file(testing::TempDir() + "handed.timeline"), "the file's text\n");
-    EXPECT_EQ(read_file(testing::TempDir() + "args").substr(0, file.size()), file);
+    EXPECT_EQ(read_file(own("handed.timeline")), "the file's text\n");
+    EXPECT_EQ(read_file(own("args")).substr(0, file.size()), file);
 }
 
 TEST(StudioRender, AWholeRenderNeverReplacesAnEarlierOne)
