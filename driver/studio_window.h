@@ -1,5 +1,6 @@
-// The studio's window: resizable, with a title, keys that mean the
-// transport's moves, the pointer, and waits between frames. SDL2 stays in
+// The studio's window: resizable, with a title, plain input events (keys with
+// their modifiers, the pointer, the wheel, the window's size) and waits
+// between frames. What a key means is the studio's business; SDL2 stays in
 // driver/window.cpp with the show's window.
 #pragma once
 
@@ -7,23 +8,36 @@
 
 // The studio's ordinary, resizable window with a title.
 bool create_studio_window(int width, int height);
-enum class studio_key {
-    none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
-    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, press, drag, preview_scale, resized,
-    exposed, quit
+
+enum class input_kind { none, key, press, drag, wheel, resized, exposed, quit };
+
+// Keys that type a character arrive as that character, unshifted and lower
+// case (' ', 'q', '[', '\t' for Tab, 27 for Escape); the others as these.
+enum input_key : int {
+    key_escape = 27,
+    key_left = 0x100, key_right, key_up, key_down, key_page_up, key_page_down, key_home, key_end,
+    key_f1, key_f2, key_f3, key_f4, key_f5, key_f6, key_f7, key_f8, key_f9, key_f10, key_f11, key_f12,
+    key_other // a key with no name here
 };
-// The next key press waiting, as what it means in the studio; none when no
-// event is left. A closed window reads as quit; a size that changes
-// window_back_buffer_width reads as resized; a window uncovered reads as exposed.
-// The wheel steps like Left and Right;
-// the left button reads as press, and moving with it held as drag, at
-// pointer_at(). The cursor shows only while the mouse moves.
-studio_key next_studio_key();
-// Where the last press or drag was, as fractions of the window's width and height.
-void pointer_at(double& x, double& y);
+enum input_modifier : unsigned { input_shift = 1, input_ctrl = 2, input_alt = 4 };
+
+struct input_event {
+    input_kind kind = input_kind::none;
+    int key = 0;          // key: its input_key or character
+    unsigned mods = 0;    // key, wheel: the input_modifier bits held
+    int wheel = 0;        // wheel: +1 a notch up (away from the author), -1 down, whatever the system's direction
+    double x = 0, y = 0;  // press, drag: the pointer as fractions of the window's width and height
+};
+
+// The next event waiting; kind none when none is left. A closed window reads
+// as quit; a size that changes window_back_buffer_width as resized (other
+// sizes are dropped); a window uncovered as exposed. The left button reads as
+// press, and moving with it held as drag. The cursor shows only while the
+// mouse moves.
+input_event next_input_event();
 // Sleeps until an event is waiting (left on the queue) or `seconds` pass.
 void wait_for_event(double seconds);
 void set_window_title(const char* title);
 // Between frames that are slow to come: whether Escape was pressed or the
-// window closed, leaving every event for next_studio_key.
+// window closed, leaving every event for next_input_event.
 bool quit_asked();

@@ -18,19 +18,46 @@ int back_buffer_width; // the width a frame_height-line picture has in the windo
 const char* surface_extensions[8];
 unsigned surface_extension_count;
 std::atomic<bool> escape_pressed;
-double pointer_x, pointer_y;
 Uint32 cursor_moved; // SDL ticks of the last motion; 0: hidden
 constexpr Uint32 cursor_linger_ms = 1500;
 
 // The width of a frame_height-line picture with the aspect of width x height.
 int aspect_width(int width, int height) { return width * frame_height / (height > 0 ? height : frame_height); }
 
-studio_key at_pointer(studio_key key, int x, int y)
+input_event at_pointer(input_kind kind, int x, int y)
 {
     int width = 1, height = 1;
     SDL_GetWindowSize(show_window, &width, &height);
-    pointer_x = double(x) / std::max(width, 1), pointer_y = double(y) / std::max(height, 1);
-    return key;
+    input_event event;
+    event.kind = kind, event.x = double(x) / std::max(width, 1), event.y = double(y) / std::max(height, 1);
+    return event;
+}
+
+unsigned modifiers(Uint16 mod)
+{
+    return (mod & KMOD_SHIFT ? input_shift : 0u) | (mod & KMOD_CTRL ? input_ctrl : 0u) |
+           (mod & KMOD_ALT ? input_alt : 0u);
+}
+
+// SDL names a key that types a character by that character; the rest by a
+// code of its own, turned here into the studio window's names.
+int key_of(SDL_Keycode sym)
+{
+    if (sym >= 0 && sym < 0x80)
+        return sym;
+    if (sym >= SDLK_F1 && sym <= SDLK_F12)
+        return key_f1 + (sym - SDLK_F1);
+    switch (sym) {
+    case SDLK_LEFT: return key_left;
+    case SDLK_RIGHT: return key_right;
+    case SDLK_UP: return key_up;
+    case SDLK_DOWN: return key_down;
+    case SDLK_PAGEUP: return key_page_up;
+    case SDLK_PAGEDOWN: return key_page_down;
+    case SDLK_HOME: return key_home;
+    case SDLK_END: return key_end;
+    default: return key_other;
+    }
 }
 
 void show_cursor_a_while()
@@ -136,69 +163,48 @@ bool create_studio_window(int width, int height)
     return finish_window();
 }
 
-studio_key next_studio_key()
+input_event next_input_event()
 {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        input_event e;
         if (event.type == SDL_QUIT)
-            return studio_key::quit;
+            return e.kind = input_kind::quit, e;
         if (event.type == SDL_MOUSEMOTION) {
             show_cursor_a_while();
             if (event.motion.state & SDL_BUTTON_LMASK)
-                return at_pointer(studio_key::drag, event.motion.x, event.motion.y);
+                return at_pointer(input_kind::drag, event.motion.x, event.motion.y);
             continue;
         }
         if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT)
-            return at_pointer(studio_key::press, event.button.x, event.button.y);
+            return at_pointer(input_kind::press, event.button.x, event.button.y);
         if (event.type == SDL_MOUSEWHEEL && event.wheel.y != 0) {
-            const bool shift = SDL_GetModState() & KMOD_SHIFT;
-            const bool back = (event.wheel.y > 0) != (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED);
-            return back ? (shift ? studio_key::back_far : studio_key::back)
-                        : (shift ? studio_key::forward_far : studio_key::forward);
+            const bool up = (event.wheel.y > 0) != (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED);
+            e.kind = input_kind::wheel, e.wheel = up ? 1 : -1, e.mods = modifiers(SDL_GetModState());
+            return e;
         }
         // A paused studio draws nothing new: a frame presented before the window showed must come again.
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED)
-            return studio_key::exposed;
+            return e.kind = input_kind::exposed, e;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
             event.window.data1 > 0 && event.window.data2 > 0) {
             const int width = aspect_width(event.window.data1, event.window.data2);
             if (width == back_buffer_width)
                 continue;
             back_buffer_width = width;
-            return studio_key::resized;
+            return e.kind = input_kind::resized, e;
         }
         if (event.type != SDL_KEYDOWN)
             continue;
-        const bool shift = event.key.keysym.mod & KMOD_SHIFT;
-        switch (event.key.keysym.sym) {
-        case SDLK_SPACE: return studio_key::pause;
-        case SDLK_LEFT: return shift ? studio_key::back_far : studio_key::back;
-        case SDLK_RIGHT: return shift ? studio_key::forward_far : studio_key::forward;
-        case SDLK_PAGEUP: return studio_key::previous_entry;
-        case SDLK_PAGEDOWN: return studio_key::next_entry;
-        case SDLK_HOME: return studio_key::start;
-        case SDLK_LEFTBRACKET: return studio_key::loop_start;
-        case SDLK_RIGHTBRACKET: return studio_key::loop_end;
-        case SDLK_BACKSLASH: return studio_key::loop_clear;
-        case SDLK_TAB: return studio_key::toggle_display;
-        case SDLK_F12: return shift ? studio_key::shot_whole : studio_key::shot;
-        case SDLK_r:
-            if (event.key.keysym.mod & KMOD_CTRL)
-                return studio_key::render;
-            break;
-        case SDLK_q: return studio_key::preview_scale;
-        case SDLK_ESCAPE: return studio_key::quit;
-        default: break;
-        }
+        e.kind = input_kind::key, e.key = key_of(event.key.keysym.sym), e.mods = modifiers(event.key.keysym.mod);
+        return e;
     }
     if (cursor_moved && SDL_GetTicks() - cursor_moved > cursor_linger_ms) {
         SDL_ShowCursor(SDL_DISABLE);
         cursor_moved = 0;
     }
-    return studio_key::none;
+    return {};
 }
-
-void pointer_at(double& x, double& y) { x = pointer_x, y = pointer_y; }
 
 void wait_for_event(double seconds) { SDL_WaitEventTimeout(nullptr, int(seconds * 1000)); }
 

@@ -8,7 +8,7 @@
 // Returns false (after a line on stderr) when no window can be made.
 bool create_window();
 // The width of a back buffer frame_height lines high with the window's
-// aspect: at its making, or at the size next_studio_key last reported.
+// aspect: at its making, or at the size next_input_event last reported.
 int window_back_buffer_width();
 // What the device needs to present into the window.
 window_link show_window_link();

@@ -135,38 +135,38 @@ constexpr int settled[entry_count] = {0, 30, 45, -1, 90, -1, -1, -1, -1, -1, -1,
 TEST(StudioTransport, KeysMoveClampAndLoop)
 {
     transport_state t = {0, false, 0, -1};
-    EXPECT_FALSE(apply_key(t, studio_key::back, settled)) << "row 0 is the start";
-    EXPECT_TRUE(apply_key(t, studio_key::forward_far, settled));
+    EXPECT_FALSE(apply_key(t, studio_command::back, settled)) << "row 0 is the start";
+    EXPECT_TRUE(apply_key(t, studio_command::forward_far, settled));
     EXPECT_EQ(t.row, 8);
-    EXPECT_TRUE(apply_key(t, studio_key::back, settled));
+    EXPECT_TRUE(apply_key(t, studio_command::back, settled));
     EXPECT_EQ(t.row, 7);
-    apply_key(t, studio_key::pause, settled);
+    apply_key(t, studio_command::pause, settled);
     EXPECT_TRUE(t.paused);
 
     t.row = 30;
-    apply_key(t, studio_key::loop_start, settled);
+    apply_key(t, studio_command::loop_start, settled);
     t.row += 20;
-    apply_key(t, studio_key::loop_end, settled);
+    apply_key(t, studio_command::loop_end, settled);
     t.row += 0.5;
     EXPECT_TRUE(wrap_loop(t));
     EXPECT_EQ(t.row, 30);
-    apply_key(t, studio_key::loop_clear, settled);
+    apply_key(t, studio_command::loop_clear, settled);
     t.row += 100;
     EXPECT_FALSE(wrap_loop(t));
-    EXPECT_TRUE(apply_key(t, studio_key::start, settled));
+    EXPECT_TRUE(apply_key(t, studio_command::start, settled));
     EXPECT_EQ(t.row, 0);
     t.row = show_end_row - 0.5;
-    apply_key(t, studio_key::forward_far, settled);
+    apply_key(t, studio_command::forward_far, settled);
     EXPECT_EQ(t.row, show_end_row);
 }
 
 TEST(StudioTransport, StepsLandOnWholeRowsFromAFractionalRow)
 {
     const struct {
-        studio_key key;
+        studio_command key;
         double to;
-    } steps[] = {{studio_key::back, 101}, {studio_key::forward, 102}, {studio_key::back_far, 94},
-                 {studio_key::forward_far, 109}};
+    } steps[] = {{studio_command::back, 101}, {studio_command::forward, 102}, {studio_command::back_far, 94},
+                 {studio_command::forward_far, 109}};
     for (const auto& s : steps) {
         transport_state t = {101.81, true, 0, -1};
         EXPECT_TRUE(apply_key(t, s.key, settled));
@@ -178,20 +178,20 @@ TEST(StudioTransport, EntryKeysLandWhereTheFeedSettles)
 {
     const struct {
         double from;
-        studio_key key;
+        studio_command key;
         double to;
     } steps[] = {
-        {0, studio_key::next_entry, 30},      {30, studio_key::next_entry, 45},
-        {29.5, studio_key::next_entry, 30},   {45, studio_key::next_entry, 90}, // entry 3 is skipped
-        {60, studio_key::previous_entry, 30}, // inside entry 2: the entry before it
-        {45, studio_key::previous_entry, 30}, {44, studio_key::previous_entry, 0},
-        {30, studio_key::previous_entry, 0},  {0, studio_key::previous_entry, 0},
-        {95, studio_key::next_entry, show_end_row}, {500, studio_key::previous_entry, 45},
+        {0, studio_command::next_entry, 30},      {30, studio_command::next_entry, 45},
+        {29.5, studio_command::next_entry, 30},   {45, studio_command::next_entry, 90}, // entry 3 is skipped
+        {60, studio_command::previous_entry, 30}, // inside entry 2: the entry before it
+        {45, studio_command::previous_entry, 30}, {44, studio_command::previous_entry, 0},
+        {30, studio_command::previous_entry, 0},  {0, studio_command::previous_entry, 0},
+        {95, studio_command::next_entry, show_end_row}, {500, studio_command::previous_entry, 45},
     };
     for (const auto& s : steps) {
         transport_state t = {s.from, true, 0, -1};
         apply_key(t, s.key, settled);
-        EXPECT_EQ(t.row, s.to) << "from row " << s.from << (s.key == studio_key::next_entry ? " down" : " up");
+        EXPECT_EQ(t.row, s.to) << "from row " << s.from << (s.key == studio_command::next_entry ? " down" : " up");
     }
 }
 
@@ -233,6 +233,39 @@ TEST(StudioPreview, PlayingDrawsEveryFrameAStopDrawsQuickThenExactThenRests)
     p.governor.index = 1;
     EXPECT_EQ(scale_to_draw(p, true, true), 2) << "auto stops at the governor's scale";
     EXPECT_EQ(scale_to_draw(p, true, false), 1);
+}
+
+TEST(StudioPreview, TheExactFrameComesAtOnceWhereAQuickOneWouldOnlyStandInForIt)
+{
+    preview_state p;
+    p.mode = 4;
+    const loop_facts playing = {true, false, 10, 10.2, false, false, false, false};
+    EXPECT_EQ(frame_scale(p, playing), 4);
+
+    loop_facts stop = playing;
+    stop.paused = true, stop.row = stop.row_before, stop.changed = true;
+    EXPECT_EQ(frame_scale(p, stop), 1) << "a stop where the frame stands: its quick frame is on screen";
+    loop_facts rest = {false, true, 10, 10, false, false, false, false};
+    EXPECT_EQ(frame_scale(p, rest), 0);
+
+    loop_facts stop_with_new_effect = stop;
+    stop_with_new_effect.new_shaders = true;
+    EXPECT_EQ(frame_scale(p, stop_with_new_effect), 4) << "a new effect is a change: quick first";
+    EXPECT_EQ(frame_scale(p, rest), 1);
+
+    loop_facts stepped = {false, true, 10, 11, false, true, false, false};
+    EXPECT_EQ(frame_scale(p, stepped), 4) << "a step while paused: quick first";
+    loop_facts notice = rest;
+    notice.relabelled = true;
+    EXPECT_EQ(frame_scale(p, notice), 1) << "new lines over a still owed its exact frame";
+    EXPECT_EQ(frame_scale(p, rest), 0);
+    EXPECT_EQ(frame_scale(p, notice), 1) << "new lines alone over an exact still";
+    notice.changed = true;
+    EXPECT_EQ(frame_scale(p, notice), 4) << "new lines with a change: quick first";
+
+    loop_facts shot = playing;
+    shot.shot = true;
+    EXPECT_EQ(frame_scale(p, shot), 1);
 }
 
 TEST(StudioPreview, QCyclesFullHalfQuarterAuto)

@@ -20,6 +20,13 @@ int scale_to_draw(preview_state& p, bool paused, bool changed, bool exact)
     return 1;
 }
 
+int frame_scale(preview_state& p, const loop_facts& f)
+{
+    const bool stopped = f.was_playing && f.paused && f.row == f.row_before && !f.new_shaders;
+    const bool exact = f.shot || stopped || (f.paused && f.relabelled && !f.changed);
+    return scale_to_draw(p, f.paused, f.changed || f.relabelled, exact);
+}
+
 void frame_timed(preview_state& p, int scale, double ms)
 {
     if (p.mode == preview_auto && scale == playing_scale(p))

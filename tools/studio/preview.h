@@ -23,5 +23,20 @@ int playing_scale(const preview_state& p);
 // scale and then, with nothing changed since, once at full scale. With
 // `exact` (a shot is taken of it) the frame is drawn at full scale now.
 int scale_to_draw(preview_state& p, bool paused, bool changed, bool exact = false);
+// What one time round the studio's loop saw, for the choice of frame.
+struct loop_facts {
+    bool was_playing, paused;  // before the keys and the clock, and after them
+    double row_before, row;
+    bool new_shaders;          // effects swapped in at this boundary
+    bool changed;              // the picture on screen is not this frame's
+    bool relabelled;           // the display's lines differ from those on screen
+    bool shot;                 // a shot is taken of this frame
+};
+// The scale to draw at, or 0 for nothing (scale_to_draw), with the exact frame
+// at once where a quick one would only stand in for it: a shot; a stop where
+// the frame stands, whose quick frame is on screen already; and new lines
+// alone over a paused picture, which leave it as it was. So a render's
+// progress or a notice never holds a quick frame on screen.
+int frame_scale(preview_state& p, const loop_facts& f);
 // A frame drawn at `scale` while playing took `ms`: the governor's input.
 void frame_timed(preview_state& p, int scale, double ms);

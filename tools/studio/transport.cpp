@@ -32,22 +32,22 @@ double entry_step(double row, const int settled[entry_count], bool forward)
 
 double strip_row(double fraction) { return clamp_row(std::floor(fraction * show_end_row + 0.5)); }
 
-bool apply_key(transport_state& t, studio_key key, const int settled[entry_count])
+bool apply_key(transport_state& t, studio_command key, const int settled[entry_count])
 {
     const double before = t.row;
     // Steps land on whole rows, whatever fraction the row had.
     switch (key) {
-    case studio_key::pause: t.paused = !t.paused; return false;
-    case studio_key::back: t.row = clamp_row(std::ceil(t.row) - 1); break;
-    case studio_key::forward: t.row = clamp_row(std::floor(t.row) + 1); break;
-    case studio_key::back_far: t.row = clamp_row(std::ceil(t.row) - 8); break;
-    case studio_key::forward_far: t.row = clamp_row(std::floor(t.row) + 8); break;
-    case studio_key::previous_entry: t.row = entry_step(t.row, settled, false); break;
-    case studio_key::next_entry: t.row = entry_step(t.row, settled, true); break;
-    case studio_key::start: t.row = 0; break;
-    case studio_key::loop_start: t.loop_start = t.row; return false;
-    case studio_key::loop_end: t.loop_end = t.row; return false;
-    case studio_key::loop_clear: t.loop_end = -1; return false;
+    case studio_command::pause: t.paused = !t.paused; return false;
+    case studio_command::back: t.row = clamp_row(std::ceil(t.row) - 1); break;
+    case studio_command::forward: t.row = clamp_row(std::floor(t.row) + 1); break;
+    case studio_command::back_far: t.row = clamp_row(std::ceil(t.row) - 8); break;
+    case studio_command::forward_far: t.row = clamp_row(std::floor(t.row) + 8); break;
+    case studio_command::previous_entry: t.row = entry_step(t.row, settled, false); break;
+    case studio_command::next_entry: t.row = entry_step(t.row, settled, true); break;
+    case studio_command::start: t.row = 0; break;
+    case studio_command::loop_start: t.loop_start = t.row; return false;
+    case studio_command::loop_end: t.loop_end = t.row; return false;
+    case studio_command::loop_clear: t.loop_end = -1; return false;
     default: return false;
     }
     return t.row != before;

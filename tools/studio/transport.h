@@ -1,7 +1,7 @@
 // Where the studio's keys move the show: pure bookkeeping over rows.
 #pragma once
 
-#include "driver/studio_window.h"
+#include "tools/studio/bindings.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
 
@@ -11,12 +11,12 @@ struct transport_state {
     double loop_start, loop_end; // loop_end < 0: no loop
 };
 
-// Applies one key. Returns true when the row jumped, so the show must be
+// Applies one command. Returns true when the row jumped, so the show must be
 // re-stepped to it; pause, loop keys and quit only change the state. Steps
 // land on whole rows; the entry keys on the rows `settled` gives (where the
 // feed rests on each entry; -1: never), Page Up from inside an entry on the
 // entry before it.
-bool apply_key(transport_state& t, studio_key key, const int settled[entry_count]);
+bool apply_key(transport_state& t, studio_command key, const int settled[entry_count]);
 // The whole row at `fraction` (0 ... 1) of the strip's width.
 double strip_row(double fraction);
 // While looping, a row at or past the loop's end goes back to its start.

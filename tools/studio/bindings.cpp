@@ -1,0 +1,42 @@
+#include "tools/studio/bindings.h"
+
+namespace {
+using enum studio_command;
+constexpr input_kind k = input_kind::key, w = input_kind::wheel;
+}
+
+const binding studio_bindings[] = {
+    {k, ' ', 0, pause, "Space", "pause / resume"},
+    {k, key_left, input_shift, back_far, "Shift+Left", "8 rows back"},
+    {k, key_left, 0, back, "Left", "one row back, on whole rows"},
+    {k, key_right, input_shift, forward_far, "Shift+Right", "8 rows forward"},
+    {k, key_right, 0, forward, "Right", "one row forward, on whole rows"},
+    {w, 1, input_shift, back_far, "Shift+wheel up", "8 rows back"},
+    {w, 1, 0, back, "wheel up", "one row back"},
+    {w, -1, input_shift, forward_far, "Shift+wheel down", "8 rows forward"},
+    {w, -1, 0, forward, "wheel down", "one row forward"},
+    {k, key_page_up, 0, previous_entry, "Page Up", "previous entry, where the feed has settled on it"},
+    {k, key_page_down, 0, next_entry, "Page Down", "next entry, where the feed has settled on it"},
+    {k, key_home, 0, start, "Home", "row 0"},
+    {k, '[', 0, loop_start, "[", "loop start at the current row"},
+    {k, ']', 0, loop_end, "]", "loop end at the current row"},
+    {k, '\\', 0, loop_clear, "\\", "clear the loop"},
+    {k, key_f12, input_shift, shot_whole, "Shift+F12", "shot of the whole window at this row"},
+    {k, key_f12, 0, shot, "F12", "shot of the column at this row"},
+    {k, 'r', input_ctrl, render, "Ctrl+R", "render the loop (or the entry on screen) with its music"},
+    {k, 'q', 0, preview_scale, "Q", "preview scale: full, 1/2, 1/4, auto"},
+    {k, '\t', 0, toggle_display, "Tab", "show / hide the display and the strip"},
+    {k, key_escape, 0, quit, "Escape", "quit"},
+};
+const int studio_binding_count = sizeof studio_bindings / sizeof *studio_bindings;
+
+studio_command command_for(const input_event& event)
+{
+    if (event.kind != input_kind::key && event.kind != input_kind::wheel)
+        return none;
+    const int key = event.kind == input_kind::key ? event.key : event.wheel;
+    for (const binding& b : studio_bindings)
+        if (b.kind == event.kind && b.key == key && (event.mods & b.mods) == b.mods)
+            return b.command;
+    return none;
+}

@@ -1,0 +1,28 @@
+// The studio's keys: one table from a key (or a wheel notch) and its
+// modifiers to a command, with the words a help screen prints for each.
+#pragma once
+
+#include "driver/studio_window.h"
+
+enum class studio_command {
+    none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
+    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, preview_scale, quit
+};
+
+struct binding {
+    input_kind kind;  // key or wheel
+    int key;          // key: its input_key or character; wheel: +1 up, -1 down
+    unsigned mods;    // the modifiers it needs; others held as well do not matter
+    studio_command command;
+    const char* keys; // as the author reads them: "Shift+Left"
+    const char* what;
+};
+
+// In the order a help screen lists them; a binding with more modifiers comes
+// before the same key with fewer, so it is the one found.
+extern const binding studio_bindings[];
+extern const int studio_binding_count;
+
+// The command of the first binding that is the event's key or wheel notch
+// and whose modifiers are all held; none for any other event.
+studio_command command_for(const input_event& event);
