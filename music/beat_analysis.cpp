@@ -26,11 +26,9 @@ void analyse_beats(const music_track& track, beat_grid& grid)
     aubio_tempo_t* tempo = new_aubio_tempo("default", window, hop, rate);
     fvec_t* in = new_fvec(hop);
     fvec_t* out = new_fvec(1);
-    if (!tempo || !in || !out)
-        return;
     const auto* pcm = reinterpret_cast<const int16_t*>(track.pcm);
     const uint32_t frames = track.pcm_bytes / 4;
-    for (uint32_t at = 0; at < frames && grid.beat_count < max_beats; at += hop) {
+    for (uint32_t at = 0; tempo && in && out && at < frames && grid.beat_count < max_beats; at += hop) {
         for (uint_t i = 0; i < hop; ++i) {
             const uint32_t f = at + i;
             in->data[i] = f < frames ? (pcm[2 * f] + pcm[2 * f + 1]) / 65536.0f : 0.0f;
@@ -42,9 +40,12 @@ void analyse_beats(const music_track& track, beat_grid& grid)
         if (t >= 0 && (grid.beat_count == 0 || t > grid.beat_seconds[grid.beat_count - 1]))
             grid.beat_seconds[grid.beat_count++] = t;
     }
-    del_fvec(out);
-    del_fvec(in);
-    del_aubio_tempo(tempo);
+    if (out)
+        del_fvec(out);
+    if (in)
+        del_fvec(in);
+    if (tempo)
+        del_aubio_tempo(tempo);
     if (grid.beat_count < 2)
         grid.beat_count = 0; // one beat makes no tempo
     else
