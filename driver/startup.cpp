@@ -6,6 +6,7 @@
 #include "driver/feed.h"
 #include "graphics/atlas.h"
 #include "graphics/noise.h"
+#include "music/beat_cache.h"
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "shared/state.h"
@@ -37,6 +38,7 @@ void start_shaders(const char* const* sources)
 void start_music_and_clock()
 {
     load_tracks();
+    load_beat_grids();
     play_track(track_table[current_track]);
     start_clock();
     start_feed();

@@ -87,4 +87,38 @@ TEST(MusicTunes, EveryPieceHasItsOwnTempoAndSound)
     EXPECT_EQ(tempos.size(), size_t(tune_count));
     EXPECT_EQ(sounds.size(), size_t(tune_count));
 }
+
+// The grid the generator writes beside each piece: a beat every 60 / bpm s from
+// the first sample to the final chord, every bar's first beat on its kick.
+TEST(MusicTunes, BeatGridFallsOnTheBarsKicks)
+{
+    for (int k : {0, 5, 15, 21}) { // backbeat, four on the floor, a waltz, a shuffle
+        const tune_facts f = describe_tune(k);
+        const std::vector<double> beats = tune_beat_seconds(k);
+        const std::vector<float> samples = render_tune(k);
+        const double seconds = samples.size() / 2.0 / tune_rate;
+        ASSERT_GT(beats.size(), 2u);
+        EXPECT_EQ(beats[0], 0.0);
+        for (size_t i = 1; i < beats.size(); ++i)
+            ASSERT_NEAR(beats[i] - beats[i - 1], 60.0 / f.bpm, 1e-9) << k;
+        // Whole bars, then the final chord's downbeat, which still rings.
+        EXPECT_EQ((beats.size() - 1) % f.beats_per_bar, 0u) << k;
+        EXPECT_GT(beats.back(), 27.0);
+        EXPECT_LT(beats.back() + 1.0, seconds);
+        // Loudness rises on the bars' first beats, far more than a little off them.
+        const size_t window = tune_rate / 100;
+        const auto rise = [&](double shift) {
+            double sum = 0;
+            int bars = 0;
+            for (size_t i = f.beats_per_bar; i + 1 < beats.size(); i += f.beats_per_bar, ++bars) {
+                const size_t at = size_t(std::lround((beats[i] + shift) * tune_rate));
+                sum += rms_db(samples, at, window) - rms_db(samples, at - window, window);
+            }
+            return sum / bars;
+        };
+        EXPECT_GT(rise(0), 4) << k;
+        for (double off : {0.25, 0.5})
+            EXPECT_GT(rise(0), rise(off * 60.0 / f.bpm) + 3) << k << " against " << off << " beat off";
+    }
+}
 }

@@ -110,6 +110,10 @@ timeline)
     refused --from    --from
     refused --rocket  --rocket ''
     refused --keys    --keys --from 3
+    refused --beats   --beats --keys
+    refused --music   --music .
+    refused --music   --beats --music /nonexistent
+    refused --music   --beats --music "$elsewhere/fifo"
     refused --bogus   --bogus
     # The capture's rates, up to the show's end and no further.
     "$binary" --fps 60000/1001 --from 1711 >out || { echo "FAIL: timeline refuses --fps 60000/1001"; failed=1; }
@@ -137,6 +141,7 @@ music)
     refused 38        38
     refused -1        -1
     refused nosuch    nosuch
+    refused nosuch    --beats nosuch
     refused --bogus   --bogus
     refused 'name a piece'
     # WAV bytes never go to a terminal.

@@ -177,6 +177,17 @@ void melody(mixer& m, rng& r, const score& sc, const themes& th)
 }
 }
 
+std::vector<double> tune_beat_seconds(int k)
+{
+    const synth::score sc = synth::score_of(k);
+    const int per_bar = sc.g.steps / 4;
+    std::vector<double> beats;
+    // Beats sit on every fourth sixteenth, which swing never moves.
+    for (int b = 0; b <= sc.bars * per_bar; ++b)
+        beats.push_back(b * 4 * sc.sixteenth);
+    return beats;
+}
+
 std::vector<float> render_tune(int k)
 {
     using namespace synth;

@@ -19,6 +19,10 @@ struct tune_facts {
 };
 tune_facts describe_tune(int k);
 
+// When piece k's beats fall, in seconds from its first sample: every beat of
+// its whole bars and the downbeat of its final chord. The first starts a bar.
+std::vector<double> tune_beat_seconds(int k);
+
 // Piece k as interleaved stereo samples in -1 ... 1 at tune_rate: sound from
 // the first sample, at least 30 seconds.
 std::vector<float> render_tune(int k);

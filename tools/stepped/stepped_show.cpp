@@ -8,6 +8,7 @@
 #include "driver/startup.h"
 #include "graphics/authoring.h"
 #include "music/authoring.h"
+#include "music/beat_cache.h"
 #include "music/tracks.h"
 #include "timeline/sync.h"
 #include "tools/common/shader_dir.h"
@@ -17,6 +18,7 @@ void load_music(const char* tool, const char* dir)
     if (!load_tracks_from(dir))
         std::fprintf(stderr, "%s: no music track can be read in %s, so there is no sound; give --music DIR, or make "
                              "the default music with tools/music/make-music\n", tool, dir);
+    load_beat_grids_from(dir, track_table);
 }
 
 bool start_renderer(const char* shader_dir)
