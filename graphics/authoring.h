@@ -19,6 +19,9 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
 void retire_shader(gpu_shader* shader);
 // Between frames: `shader` into shader_table[slot], the one it replaces retired.
 void replace_shader(int slot, gpu_shader* shader);
+// Between frames: `shader` into shader_table[slot], the one it replaces handed
+// back untouched, so that two versions of an effect can take turns.
+gpu_shader* exchange_shader(int slot, gpu_shader* shader);
 
 // Before compile_shaders: every shader is also built for scales 2 and 4,
 // where the passes draw the column at 1/N of its width and height and the

@@ -191,11 +191,14 @@ void retire_shader(gpu_shader* shader)
     destroy_pipelines(shader);
 }
 
-void replace_shader(int slot, gpu_shader* shader)
+gpu_shader* exchange_shader(int slot, gpu_shader* shader)
 {
-    retire_shader(shader_table[slot]);
+    gpu_shader* was = shader_table[slot];
     shader_table[slot] = shader;
+    return was;
 }
+
+void replace_shader(int slot, gpu_shader* shader) { retire_shader(exchange_shader(slot, shader)); }
 
 void build_preview_scales() { gpu.preview_scales_built = true; }
 

@@ -78,6 +78,8 @@ capture)
     refused --to      --to 5 --at 1 -o a.png
     refused 'at 10 fps' --from 0.9 --to 1.1 --fps 10 -o frames
     refused --preview --bench --preview 3
+    refused --compare --bench --compare /nonexistent
+    refused --compare --compare . --entry 3 -o e.png
     # Parts, soundtracks and joins.
     refused --part    --part 0/3 -o v.mp4
     refused --part    --part 4/3 -o v.mp4

@@ -23,6 +23,7 @@
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "timeline/sync.h"
+#include "tools/capture/capture_bench.h"
 #include "tools/capture/capture_hang.h"
 #include "tools/capture/capture_image.h"
 #include "tools/capture/capture_join.h"
@@ -332,32 +333,6 @@ int write_sheet(const capture_options& o)
         step_done("sheet", e + 1, entry_count);
     }
     return write_png(o.target, sheet) ? 0 : 1;
-}
-
-int bench(const capture_options& o)
-{
-    constexpr int timed_frames = 5;
-    const double clock = std::isnan(o.clock) ? 0 : o.clock;
-    double stays[entry_count];
-    find_longest_stays(o.rate, stays);
-    std::printf("entry  median ms/frame  (W = %d, scale 1/%d, clock %g s, %d frames after one warm-up)\n", W, o.preview,
-                clock, timed_frames);
-    double total = 0;
-    for (int e = 0; e < entry_count; ++e) {
-        double times[timed_frames];
-        draw_entry_plain(e, clock, stays[e]); // the driver compiles a pipeline on its first use
-        for (double& t : times) {
-            const auto start = std::chrono::steady_clock::now();
-            draw_entry_plain(e, clock + (&t - times + 1) * double(o.rate.den) / double(o.rate.num), stays[e]);
-            t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        }
-        std::sort(times, times + timed_frames);
-        std::printf("%5d  %15.1f\n", e, times[timed_frames / 2]);
-        std::fflush(stdout); // a line per entry as it is measured, even into a pipe
-        total += times[timed_frames / 2];
-    }
-    std::printf("mean   %15.1f\n", total / entry_count);
-    return !finish_output(stdout, "swipemix-capture", "the standard output");
 }
 
 int write_still(const capture_options& o)

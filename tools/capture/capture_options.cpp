@@ -22,8 +22,10 @@ std::string capture_help()
     "                                                          numbered by their frame in the show at --fps\n"
     "  --entry E [--clock S] -o FILE.png                       entry E (0 ... 36) alone in its column\n"
     "  --sheet FILE.png [--clock S]                            all 37 entries at quarter size\n"
-    "  --bench [--clock S] [--preview 1|2|4]                   the median time per frame of each entry, with\n"
-    "                                                          --preview at the studio's preview scale 1/N\n"
+    "  --bench [--clock S] [--preview 1|2|4] [--compare DIR]  the median time per frame of each entry, with\n"
+    "                                                          --preview at the studio's preview scale 1/N; with\n"
+    "                                                          --compare, DIR's effects beside the run's own, the\n"
+    "                                                          two timed in turn, and each entry's new/old ratio\n"
     "  --atlas FILE.png                                        the caption atlas\n"
     "  -o VIDEO.mp4 --part K/N [--from ROW] [--to ROW]         the K-th of N parts of that video, without sound,\n"
     "                                                          cut on keyframes, for machines to render apart\n"
@@ -93,8 +95,8 @@ std::string read_value(const std::string& name, const char* value, capture_optio
             return "a preview scale is 1, 2 or 4";
         return o.preview = std::atoi(value), "";
     }
-    if (name == "--shader-dir" || name == "--music") {
-        (name == "--music" ? o.music_dir : o.shader_dir) = value;
+    if (name == "--shader-dir" || name == "--music" || name == "--compare") {
+        (name == "--music" ? o.music_dir : name == "--compare" ? o.compare : o.shader_dir) = value;
         return unreadable_folder(value);
     }
     if (!*value)
@@ -124,7 +126,7 @@ constexpr mode_option mode_options[] = {
     {"--list-devices", capture_mode::devices, false},
 };
 constexpr const char* value_options[] = {"--to", "--clock", "--fps", "--width", "--shader-dir", "--music", "-o", "--frame-times",
-                                         "--timeline", "--preview", "--part", "--sound"};
+                                         "--timeline", "--preview", "--part", "--sound", "--compare"};
 
 // Each argument in turn: flags, mode options and values.
 std::string read_arguments(int argc, char** argv, capture_options& o)
@@ -213,6 +215,8 @@ std::string check_fit(const capture_options& o)
     }
     if (o.preview != 1 && o.mode != m::bench)
         return "--preview goes with --bench";
+    if (o.compare && o.mode != m::bench)
+        return "--compare goes with --bench";
     if (!std::isnan(o.clock) && o.mode != m::entry && o.mode != m::sheet && o.mode != m::bench)
         return "--clock goes with --entry, --sheet or --bench";
     // --sound-only takes the options of the parts it goes with, and a part --music, so a farm hands every step the same.

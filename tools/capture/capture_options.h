@@ -27,6 +27,7 @@ struct capture_options {
     std::vector<const char*> joined; // --join's parts, in order
     const char* sound = nullptr;     // the soundtrack --join adds
     const char* shader_dir = nullptr;
+    const char* compare = nullptr;   // --bench: these effects timed against the run's own
     const char* music_dir = nullptr;
     const char* frame_times = nullptr; // per-frame render times of a video or sequence
     const char* timeline = nullptr;    // an edited timeline text in place of the built-in one
