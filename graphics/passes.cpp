@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "graphics/authoring.h"
 #include "graphics/gpu.h"
@@ -25,6 +26,25 @@ void begin_frame()
     vkCmdBindDescriptorSets(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, gpu.pipeline_layout, 0, 1, &gpu.descriptors, 0, nullptr);
     gpu.recording = true;
 }
+}
+
+void upload_audio_texture(const float* texels)
+{
+    begin_frame(); // the previous frame is done with the staging buffer
+    std::memcpy(gpu.audio_staging.mapped, texels, audio_texels * sizeof(float));
+    flush_buffer(gpu.audio_staging);
+    image_barrier(gpu.frame, gpu.audio.image, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, 0,
+                  VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                  VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+    const VkBufferImageCopy region = {
+        .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+        .imageExtent = {.width = audio_bins, .height = audio_rows, .depth = 1},
+    };
+    vkCmdCopyBufferToImage(gpu.frame, gpu.audio_staging.buffer, gpu.audio.image, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1,
+                           &region);
+    image_barrier(gpu.frame, gpu.audio.image, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                  VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_READ_BIT,
+                  VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
 }
 
 void run_pass(int slot)
