@@ -37,7 +37,7 @@ enum : uint32_t {
     binding_sampler = 3,   // s0
     binding_back_buffer = 4, // u0
     binding_feed_image = 5,  // u1
-    binding_audio = 6,       // t2 would be binding 3, the sampler's: the prefix names 6
+    binding_audio = 6,       // t5: t2 ... t4 would fall on the sampler's and the images' bindings
     binding_count = 7,
 };
 

@@ -22,7 +22,7 @@ RWTexture2D<unorm float3> zyw : register(u0);
 RWTexture2D<unorm float3> xsy : register(u1);
 // The music heard, 512 x 2, read with xwt: at v 0.25 its spectrum (u 0 ... 1 up to 22 kHz, each texel 43 Hz;
 // 0 ... 1 from -90 to -20 dB, smoothed over the last 0.14 s), at v 0.75 its last 512 samples (0.5 at rest).
-[[vk::binding(6)]] Texture2D snd;
+Texture2D snd : register(t5);
 
 void ya(out float4 colour, float2 position);
 
