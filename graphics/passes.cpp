@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "graphics/authoring.h"
@@ -10,6 +11,21 @@ void memory_barrier(VkCommandBuffer commands, VkPipelineStageFlags from, VkAcces
 {
     const VkMemoryBarrier barrier = {.sType = VK_STRUCTURE_TYPE_MEMORY_BARRIER, .srcAccessMask = written, .dstAccessMask = read};
     vkCmdPipelineBarrier(commands, from, to, 0, 1, &barrier, 0, nullptr, 0, nullptr);
+}
+
+// f, finite and at least 0, as a half float rounded to nearest; below the
+// smallest normal half it is 0.
+uint16_t to_half(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    const int exponent = int(bits >> 23 & 0xff) - 127 + 15;
+    if (exponent <= 0)
+        return 0;
+    if (exponent >= 31)
+        return 0x7c00;
+    const uint32_t mantissa = bits & 0x7fffff;
+    return uint16_t((uint32_t(exponent) << 10 | mantissa >> 13) + (mantissa >> 12 & 1));
 }
 
 // A frame's passes and present go into one command buffer, submitted once.
@@ -31,7 +47,9 @@ void begin_frame()
 void upload_audio_texture(const float* texels)
 {
     begin_frame(); // the previous frame is done with the staging buffer
-    std::memcpy(gpu.audio_staging.mapped, texels, audio_texels * sizeof(float));
+    auto* halves = static_cast<uint16_t*>(gpu.audio_staging.mapped);
+    for (int i = 0; i < audio_texels; ++i)
+        halves[i] = to_half(texels[i]);
     flush_buffer(gpu.audio_staging);
     image_barrier(gpu.frame, gpu.audio.image, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, 0,
                   VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,

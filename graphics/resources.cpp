@@ -221,11 +221,12 @@ void upload_atlas(const unsigned char* red)
 void create_audio_texture()
 {
     const VkExtent3D extent = {.width = audio_bins, .height = audio_rows, .depth = 1};
-    gpu.audio = create_image(VK_IMAGE_TYPE_2D, VK_FORMAT_R32_SFLOAT, extent,
+    // Half floats: every device filters them linearly, as the sampler does.
+    gpu.audio = create_image(VK_IMAGE_TYPE_2D, VK_FORMAT_R16_SFLOAT, extent,
                              VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT);
-    gpu.audio_staging = create_buffer(audio_texels * sizeof(float), VK_BUFFER_USAGE_TRANSFER_SRC_BIT,
+    gpu.audio_staging = create_buffer(audio_texels * sizeof(uint16_t), VK_BUFFER_USAGE_TRANSFER_SRC_BIT,
                                       buffer_memory::host_writes);
-    static const float silence[audio_texels] = {};
+    static const uint16_t silence[audio_texels] = {};
     upload_image(gpu.audio, extent, silence, sizeof silence);
     bind_image(binding_audio, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, gpu.audio.view, VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
 }
