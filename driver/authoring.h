@@ -20,7 +20,7 @@ void restart_feed();
 int peek_feed(double now, float& position);
 
 // The show's constants at `rows` with the clock at `seconds`, and entry e
-// resting in the column.
+// resting in the column, hearing its own track `seconds` in.
 void pose_entry(int e, double rows, double seconds);
 // Zoom 1 and time offset 0 for either parity, gain 1, blur 0, gamma 1: the
 // entry as its own shader draws it, the other sync values left as they are.

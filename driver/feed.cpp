@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/authoring.h"
+#include "music/heard.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
 
@@ -49,18 +50,28 @@ void syncget(float t, float* out) { sync_evaluate(timeline_playing.tables, timel
 
 void syncgetc(float t, float* out) { syncget(t, out); }
 
-void start_feed() { frame_constants[slot_feed_position] = 0; }
+void start_feed()
+{
+    frame_constants[slot_feed_position] = 0;
+    frame_constants[slot_heard_track] = 0; // the show starts on entry 0's music at row 0
+    frame_constants[slot_heard_since] = 0;
+}
 
 int update_feed(double now)
 {
     advance_time(now);
     syncgetc(float(now), frame_constants + slot_tracks);
-    return ease_feed();
+    const int track = ease_feed();
+    float* const fc = frame_constants;
+    const heard_track heard = hear_track({int(fc[slot_heard_track]), fc[slot_heard_since]}, track, now);
+    fc[slot_heard_track] = float(heard.track);
+    fc[slot_heard_since] = float(heard.since);
+    return track;
 }
 
 int peek_feed(double now, float& position)
 {
-    float kept[slot_tracks + sync_track_count]; // all that a step writes
+    float kept[slot_feed_end]; // all that a step writes
     std::memcpy(kept, frame_constants, sizeof kept);
     const int track = update_feed(now);
     position = frame_constants[slot_feed_position];

@@ -1,11 +1,41 @@
 #include "driver/frame.h"
 
+#include <cmath>
+
 #include "driver/feed.h"
 #include "graphics/device.h"
+#include "music/audio_texture.h"
+#include "music/beats.h"
 #include "shared/state.h"
+#include "timeline/sync.h"
+
+namespace {
+// What the effects hear at this frame: the texture of the track heard, and
+// where it stands in its beats. Samples are counted as the recorded
+// soundtrack counts them, so a capture's texture is its soundtrack's.
+void hear_music()
+{
+    float* const fc = frame_constants;
+    const int track = int(fc[slot_heard_track]);
+    const bool entry = track >= 0 && track < entry_count;
+    const int64_t sample = std::llround(double(fc[slot_time]) * 44100) -
+                           std::llround(double(fc[slot_heard_since]) * row_seconds * 44100);
+    const double seconds = sample / 44100.0;
+    static const music_track silence{};
+    static float texels[audio_texels];
+    audio_texture(entry ? track_table[track] : silence, sample, texels);
+    upload_audio_texture(texels);
+    const beat_position at = entry ? beat_at(beat_table[track], seconds) : beat_position{};
+    fc[slot_beat_phase] = float(at.beat_phase);
+    fc[slot_bar_phase] = float(at.bar_phase);
+    fc[slot_tempo] = entry ? float(beat_table[track].tempo) : 0.0f;
+    fc[slot_track_seconds] = float(seconds);
+}
+}
 
 void draw_passes()
 {
+    hear_music();
     pass_descriptor passes[pass_count];
     plan_passes(passes);
     for (int k = 0; k < 2; ++k) {

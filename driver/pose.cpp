@@ -22,6 +22,7 @@ void pose_entry(int e, double rows, double seconds)
     frame_constants[slot_time] = frame_constants[slot_previous_time] = float(seconds);
     syncget(float(rows), frame_constants + slot_tracks);
     frame_constants[slot_feed_position] = float(e);
+    frame_constants[slot_heard_track] = float(e); // since row 0, set by restart_feed
 }
 
 void pose_plain()

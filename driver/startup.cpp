@@ -6,6 +6,7 @@
 #include "driver/feed.h"
 #include "graphics/atlas.h"
 #include "graphics/noise.h"
+#include "music/audio_texture.h"
 #include "music/beat_cache.h"
 #include "music/playback.h"
 #include "music/tracks.h"
@@ -17,6 +18,7 @@ bool start_device(const window_link* window, const unsigned char* atlas, validat
     if (!create_device(window, validation))
         return false;
     fillrand(); // after the device: it advances the generator state from its seed
+    start_audio_analysis();
     create_noise_volume();
     if (atlas) {
         upload_atlas(atlas);

@@ -163,8 +163,8 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     // Only the prefix's constants are uploaded and bound: an effect's own would be read past them.
     if (highest_constant_offset(code) >= constant_bytes_read) {
         report = std::string("swipemix: ") + name +
-                 " declares constants of its own (a variable outside any function): only the prefix's c, p, wat, B, I "
-                 "and xts are set; make it static\n";
+                 " declares constants of its own (a variable outside any function): only the prefix's c, p, wat, B, I, "
+                 "xts and mu are set; make it static\n";
         return nullptr;
     }
     fix_storage_images(code);

@@ -235,6 +235,7 @@ void create_bindings()
         {.binding = binding_sampler, .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLER, .descriptorCount = 1, .stageFlags = compute},
         {.binding = binding_back_buffer, .descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, .descriptorCount = 1, .stageFlags = compute},
         {.binding = binding_feed_image, .descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, .descriptorCount = 1, .stageFlags = compute},
+        {.binding = binding_audio, .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, .descriptorCount = 1, .stageFlags = compute},
     };
     const VkDescriptorSetLayoutCreateInfo layout = {
         .sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO,
@@ -251,7 +252,7 @@ void create_bindings()
 
     const VkDescriptorPoolSize sizes[] = {
         {.type = VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, .descriptorCount = 1},
-        {.type = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, .descriptorCount = 2},
+        {.type = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, .descriptorCount = 3},
         {.type = VK_DESCRIPTOR_TYPE_SAMPLER, .descriptorCount = 1},
         {.type = VK_DESCRIPTOR_TYPE_STORAGE_IMAGE, .descriptorCount = 2},
     };
@@ -330,6 +331,7 @@ bool create_device(const window_link* window, validation_sink validation)
     create_logical_device();
     create_bindings();
     create_storage_images();
+    create_audio_texture();
     if (window)
         create_swapchain();
     else

@@ -36,6 +36,8 @@ bool list_devices();
 void create_noise_volume();     // from randdata, after fillrand
 void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes, rasterised by the caller
 void create_constant_buffer();
+// The frame's audio texture, audio_bins x audio_rows floats, for the passes after it.
+void upload_audio_texture(const float* texels);
 // Compiles all 38 slots in parallel and readies each pipeline with one small
 // dispatch; null selects the built-in texts. A text that fails leaves its
 // slot empty and its compiler message on stderr.

@@ -37,13 +37,14 @@ enum : uint32_t {
     binding_sampler = 3,   // s0
     binding_back_buffer = 4, // u0
     binding_feed_image = 5,  // u1
-    binding_count = 6,
+    binding_audio = 6,       // t5: t2 ... t4 would fall on the sampler's and the images' bindings
+    binding_count = 7,
 };
 
 constexpr VkFormat show_image_format = VK_FORMAT_A2B10G10R10_UNORM_PACK32; // red in the low bits
-// What the shaders read of frame_constants: the six float4 c, p, wat, B, I
-// and xts that prefix.hlsl declares. Only these are uploaded and bound.
-constexpr VkDeviceSize constant_bytes_read = 24 * sizeof(float);
+// What the shaders read of frame_constants: the seven float4 c, p, wat, B, I,
+// xts and mu that prefix.hlsl declares. Only these are uploaded and bound.
+constexpr VkDeviceSize constant_bytes_read = 28 * sizeof(float);
 constexpr uint32_t max_swapchain_images = 16;
 constexpr uint32_t no_window_image = UINT32_MAX; // nothing to present into: the window is minimised
 constexpr uint32_t group_count_x = column_width / 8, group_count_y = frame_height / 8;
@@ -64,7 +65,8 @@ struct gpu_record {
     int slots_run[shader_slots]; // the shader slots the work last submitted runs, for a tool to name a hung one
     int slots_run_count;
 
-    gpu_image back_buffer, feed_image, noise_volume, caption_atlas;
+    gpu_image back_buffer, feed_image, noise_volume, caption_atlas, audio;
+    gpu_buffer audio_staging; // the frame's audio texels on their way in
     gpu_buffer constants;
     gpu_buffer readback[2]; // without a window, alternately: one is read while the next frame is drawn
     int readback_last;
@@ -110,6 +112,8 @@ VkCommandBuffer begin_setup();
 void end_setup(VkCommandBuffer commands);
 // Copies `bytes` into a fresh image and leaves it ready for shader reads.
 void upload_image(const gpu_image& target, VkExtent3D extent, const void* bytes, VkDeviceSize size);
+// The audio texture, silent, bound, with its staging buffer for each frame's texels.
+void create_audio_texture();
 
 // Adds the build folder's lavapipe (and the libdrm it needs) to the loader's
 // drivers when it is there and the system has no GPU.

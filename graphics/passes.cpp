@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "graphics/authoring.h"
 #include "graphics/gpu.h"
@@ -9,6 +11,21 @@ void memory_barrier(VkCommandBuffer commands, VkPipelineStageFlags from, VkAcces
 {
     const VkMemoryBarrier barrier = {.sType = VK_STRUCTURE_TYPE_MEMORY_BARRIER, .srcAccessMask = written, .dstAccessMask = read};
     vkCmdPipelineBarrier(commands, from, to, 0, 1, &barrier, 0, nullptr, 0, nullptr);
+}
+
+// f, finite and at least 0, as a half float rounded to nearest; below the
+// smallest normal half it is 0.
+uint16_t to_half(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    const int exponent = int(bits >> 23 & 0xff) - 127 + 15;
+    if (exponent <= 0)
+        return 0;
+    if (exponent >= 31)
+        return 0x7c00;
+    const uint32_t mantissa = bits & 0x7fffff;
+    return uint16_t((uint32_t(exponent) << 10 | mantissa >> 13) + (mantissa >> 12 & 1));
 }
 
 // A frame's passes and present go into one command buffer, submitted once.
@@ -25,6 +42,27 @@ void begin_frame()
     vkCmdBindDescriptorSets(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, gpu.pipeline_layout, 0, 1, &gpu.descriptors, 0, nullptr);
     gpu.recording = true;
 }
+}
+
+void upload_audio_texture(const float* texels)
+{
+    begin_frame(); // the previous frame is done with the staging buffer
+    auto* halves = static_cast<uint16_t*>(gpu.audio_staging.mapped);
+    for (int i = 0; i < audio_texels; ++i)
+        halves[i] = to_half(texels[i]);
+    flush_buffer(gpu.audio_staging);
+    image_barrier(gpu.frame, gpu.audio.image, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, 0,
+                  VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                  VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL);
+    const VkBufferImageCopy region = {
+        .imageSubresource = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1},
+        .imageExtent = {.width = audio_bins, .height = audio_rows, .depth = 1},
+    };
+    vkCmdCopyBufferToImage(gpu.frame, gpu.audio_staging.buffer, gpu.audio.image, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1,
+                           &region);
+    image_barrier(gpu.frame, gpu.audio.image, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                  VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_READ_BIT,
+                  VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
 }
 
 void run_pass(int slot)

@@ -218,6 +218,19 @@ void upload_atlas(const unsigned char* red)
     upload_image(gpu.caption_atlas, extent, red, VkDeviceSize(atlas_width) * atlas_height);
 }
 
+void create_audio_texture()
+{
+    const VkExtent3D extent = {.width = audio_bins, .height = audio_rows, .depth = 1};
+    // Half floats: every device filters them linearly, as the sampler does.
+    gpu.audio = create_image(VK_IMAGE_TYPE_2D, VK_FORMAT_R16_SFLOAT, extent,
+                             VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT);
+    gpu.audio_staging = create_buffer(audio_texels * sizeof(uint16_t), VK_BUFFER_USAGE_TRANSFER_SRC_BIT,
+                                      buffer_memory::host_writes);
+    static const uint16_t silence[audio_texels] = {};
+    upload_image(gpu.audio, extent, silence, sizeof silence);
+    bind_image(binding_audio, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, gpu.audio.view, VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL);
+}
+
 void create_constant_buffer()
 {
     gpu.constants = create_buffer(constant_bytes_read, VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT,

@@ -50,7 +50,8 @@ bool read_grid(const std::string& path, uint64_t key, beat_grid& grid)
 
 bool write_keyed(const char* music_path, uint64_t key, const beat_grid& grid, const char* source)
 {
-    const std::string path = beat_grid_path(music_path), part = path + ".part";
+    // A name of this process's own: two starts on one folder may both write it.
+    const std::string path = beat_grid_path(music_path), part = path + ".part" + std::to_string(getpid());
     const std::string text = format_beat_grid(grid, key, source);
     FILE* file = std::fopen(part.c_str(), "w");
     bool ok = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();

@@ -21,8 +21,8 @@ union noise_block {
 alignas(16) extern noise_block randdata;
 inline float* const frame_constants = randdata.frame_constants;
 
-// Which float of frame_constants is which. The shaders see the first 24 as the
-// six float4 c, p, wat, B, I, xts (mapped in graphics/shaders/prefix.hlsl).
+// Which float of frame_constants is which. The shaders see the first 28 as the
+// seven float4 c, p, wat, B, I, xts, mu (mapped in graphics/shaders/prefix.hlsl).
 enum : int {
     slot_time = 0,          // c.x, show time in seconds
     slot_previous_time = 1, // c.y
@@ -40,6 +40,13 @@ enum : int {
     slot_gain = 20, // sync tracks 14 ... 16, read by the composite
     slot_blur = 21,
     slot_gamma = 22,
+    slot_beat_phase = 24,    // mu.x, of the track heard: 0 ... 1 through each beat
+    slot_bar_phase = 25,     // mu.y: 0 ... 1 through each bar
+    slot_tempo = 26,         // mu.z, beats a minute
+    slot_track_seconds = 27, // mu.w, how far into the track
+    slot_heard_track = 28,   // the feed's own: the track heard and the row it
+    slot_heard_since = 29,   // started at, as select_track restarts it
+    slot_feed_end = 30,      // one past what a step of the feed writes
 };
 
 // Where each shader sits in shader_table (and each text in a source table,
@@ -61,5 +68,11 @@ struct music_track {
     unsigned char* pcm; // interleaved 16-bit stereo at 44,100 Hz
 };
 extern music_track track_table[track_slots];
+
+// The texture of the music heard that the effects may read: a row of
+// audio_bins texels for its spectrum, one for its waveform.
+constexpr int audio_bins = 512;
+constexpr int audio_rows = 2;
+constexpr int audio_texels = audio_bins * audio_rows;
 
 extern int W; // back-buffer width in pixels

@@ -7,7 +7,9 @@
 // wat = tracks 2 ... 5: even entries' zoom and time offset, odd entries' zoom and time offset
 // B   = tracks 6 ... 9, I = tracks 10 ... 13, both read by the effects as they choose
 // xts = tracks 14 ... 16: gain, blur, gamma; then noise
-float4 c, p, wat, B, I, xts;
+// mu  = the music heard: beat phase and bar phase (each 0 ... 1 from its start), tempo in beats a minute, seconds
+//       into its track
+float4 c, p, wat, B, I, xts, mu;
 static float2 q = float2(768, 1080);
 // The authoring tools' preview: at scale N each thread of both kernels stands
 // for an N x N block of the column, drawn once at the block's middle. The show
@@ -18,6 +20,9 @@ Texture2D xsx : register(t1);
 SamplerState xwt : register(s0);
 RWTexture2D<unorm float3> zyw : register(u0);
 RWTexture2D<unorm float3> xsy : register(u1);
+// The music heard, 512 x 2, read with xwt: at v 0.25 its spectrum (u 0 ... 1 up to 22 kHz, each texel 43 Hz;
+// 0 ... 1 from -90 to -20 dB, smoothed over the last 0.14 s), at v 0.75 its last 512 samples (0.5 at rest).
+Texture2D snd : register(t5);
 
 void ya(out float4 colour, float2 position);
 

@@ -174,13 +174,36 @@ TEST_F(Feed, APeekGivesTheStepsTrackAndLeavesTheFeedWhereItStood)
     position() = 0;
     for (int frame = 0; frame <= 60 * 60 / rows_per_second; ++frame)
         update(frame * double(rows_per_second) / 60); // into the hesitant swipe at row 60
-    const std::vector<float> before(frame_constants, frame_constants + slot_tracks + sync_track_count + 1);
+    const std::vector<float> before(frame_constants, frame_constants + slot_feed_end);
     float reached = -1;
     const int track = peek_feed(64, reached);
     ASSERT_NE(reached, before[slot_feed_position]) << "the step moves the feed";
     EXPECT_EQ(std::vector<float>(frame_constants, frame_constants + before.size()), before);
     EXPECT_EQ(update(64), track);
     EXPECT_EQ(position(), reached);
+}
+
+// The music heard restarts at the row of the frame that switched to it, a
+// return to an earlier track included; a peek leaves it be.
+TEST_F(Feed, FollowsTheTrackHeardFromTheFrameThatChoseIt)
+{
+    start_feed();
+    int heard = 0, switches = 0;
+    double since = 0;
+    for (int frame = 0; frame < 100 * 60 / rows_per_second; ++frame) {
+        const double row = frame * double(rows_per_second) / 60;
+        const int track = update(row);
+        if (track != heard)
+            heard = track, since = row, ++switches;
+        ASSERT_EQ(frame_constants[slot_heard_track], float(heard)) << row;
+        ASSERT_EQ(frame_constants[slot_heard_since], float(since)) << row;
+        float reached;
+        peek_feed(row + 30, reached);
+        ASSERT_EQ(frame_constants[slot_heard_since], float(since)) << "a peek at " << row + 30;
+    }
+    EXPECT_GE(switches, 5) << "the fixture goes 0, 1, 2, 3, 4, back to 3, 4 and 5";
+    start_feed();
+    EXPECT_EQ(frame_constants[slot_heard_track] + frame_constants[slot_heard_since], 0.0f);
 }
 
 // Any show: whatever the author keys, the feed plays only entries that exist.

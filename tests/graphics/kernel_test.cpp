@@ -17,6 +17,9 @@ constexpr int noise_entry = 7; // draws two noise texels instead of positions
 // Texel (x, y, 0) with y > 0 and, if there is one, a byte of -128, so the
 // clamp of the signed conversion shows. Texel (x, 0, y) must equal it.
 int noise_x = 0, noise_y = 1;
+// Its bytes as the volume was made from them: a frame writes the frame
+// constants at the head of the block afterwards.
+signed char noise_bytes[3];
 std::string noise_probe()
 {
     for (int y = 1; y < 64; ++y)
@@ -27,6 +30,8 @@ std::string noise_probe()
                     y = x = 64;
                     break;
                 }
+    for (int channel = 0; channel < 3; ++channel)
+        noise_bytes[channel] = static_cast<signed char>(randdata.bytes[4 * noise_x + 64 * noise_y + channel]);
     const std::string x = std::to_string(noise_x), y = std::to_string(noise_y);
     return "static const float3 first = (float3(" + x + ", " + y + ", 0) + 0.5) / 64;\n"
            "static const float3 second = (float3(" + x + ", 0, " + y + ") + 0.5) / 64;\n"
@@ -175,7 +180,7 @@ TEST_F(Kernels, NoiseTexelsRepeatAlongYPlusZAndReadAsSignedBytes)
     const int expected[3] = {first.r, first.g, first.b}, got[3] = {second.r, second.g, second.b};
     for (int channel = 0; channel < 3; ++channel) {
         EXPECT_EQ(got[channel], expected[channel]);
-        const int byte = int(static_cast<signed char>(randdata.bytes[4 * noise_x + 64 * noise_y + channel]));
+        const int byte = noise_bytes[channel];
         const double value = std::max(byte / 127.0, -1.0) * 0.5 + 0.5;
         EXPECT_NEAR(expected[channel], value * 1023, 1) << "channel " << channel << ", byte " << byte;
     }

@@ -65,7 +65,7 @@ capture)
     refused 'is not a plain file' --timeline "$elsewhere/fifo" --at 1 -o a.png
     refused 'is a folder' --timeline "$elsewhere/folder" --from 1 --to 2 -o frames
     refused --music   --music /nonexistent -o v.mp4
-    refused --music   --music . --at 1 -o a.png
+    refused --music   --music . --atlas a.png
     refused --frame-times --at 1 --frame-times f.txt -o a.png
     refused 'nothing to make' --frame-times f.txt -o x.png
     refused --column  --column --entry 1 -o e.png

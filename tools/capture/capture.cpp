@@ -225,7 +225,6 @@ int write_sequence(const capture_options& o, long first_frame)
 // The soundtrack of the rows from ... to, as write_video records it.
 int recorded_sound(const capture_options& o)
 {
-    load_music("swipemix-capture", o.music_dir ? o.music_dir : "Music");
     play_track(track_table[current_track]);
     return record_soundtrack(o.rate, o.from, o.to);
 }
@@ -412,6 +411,10 @@ int main(int argc, char** argv)
     set_preview_scale(o.preview);
     if (!effects_ready(o))
         return 1;
+    // The effects hear the music, so every picture needs it as much as the sound does; a
+    // picture of the default folder's absence is silent without a word.
+    if (o.music_dir || o.mode == mode::video || o.mode == mode::sound || access("Music", F_OK) == 0)
+        load_music("swipemix-capture", o.music_dir ? o.music_dir : "Music");
     switch (o.mode) {
     case mode::still: return write_still(o);
     case mode::video: return write_video(o);

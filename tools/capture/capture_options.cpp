@@ -43,7 +43,8 @@ std::string capture_help()
     "  --shader-dir DIR    read prefix.hlsl and eNN.hlsl from DIR where it has them\n"
     "  --timeline FILE     play an edited timeline text, packed as the build packs it (exit 2 when it\n"
     "                      cannot be read or a key cannot be stored)\n"
-    "  --music DIR         the videos' music folder (default Music in the current folder)\n"
+    "  --music DIR         the music folder, which the sound and the effects hear (default Music in the\n"
+    "                      current folder)\n"
     "  --frame-times FILE  each frame's row, entry and render milliseconds (video, frames)\n"
     "  --keep-going        render although an effect did not compile (a lower entry's effect draws it)\n"
     "  --force             overwrite existing output files\n"
@@ -222,8 +223,8 @@ std::string check_fit(const capture_options& o)
     // --sound-only takes the options of the parts it goes with, and a part --music, so a farm hands every step the same.
     if (o.column && o.mode != m::video && o.mode != m::still && o.mode != m::sound)
         return "--column goes with -o VIDEO.mp4 or --at";
-    if (o.music_dir && o.mode != m::video && o.mode != m::sound)
-        return "--music goes with -o VIDEO.mp4 or --sound-only: nothing else has sound";
+    if (o.music_dir && !draws_or_sounds(o.mode))
+        return "--music goes with what draws the show or records its sound";
     if (o.parts && o.mode != m::video)
         return "--part goes with -o VIDEO.mp4";
     const long frames = long(frames_between(o.rate, o.from, o.to));

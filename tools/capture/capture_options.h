@@ -9,6 +9,12 @@
 
 enum class capture_mode { none, video, sequence, still, entry, sheet, bench, atlas, sound, join, devices };
 
+// Whether a mode draws the show's effects or records its sound: either hears the music.
+inline bool draws_or_sounds(capture_mode m)
+{
+    return m != capture_mode::none && m != capture_mode::atlas && m != capture_mode::join && m != capture_mode::devices;
+}
+
 struct capture_options {
     capture_mode mode = capture_mode::none;
     const char* mode_option = nullptr; // the option that named the mode, for messages
