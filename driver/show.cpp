@@ -8,12 +8,14 @@
 #include "driver/window.h"
 #include "graphics/device.h"
 #include "music/playback.h"
+#include "music/tracks.h"
 #include "shared/state.h"
 #include "timeline/clock.h"
 #include "timeline/sync.h"
 
 int run_show()
 {
+    start_loading_tracks(); // decodes while the window, the device and the shaders start
     if (!create_window())
         return 1;
     set_back_buffer_width(window_back_buffer_width());

@@ -36,7 +36,7 @@ void start_shaders(const char* const* sources)
 
 void start_music_and_clock()
 {
-    load_tracks();
+    wait_for_tracks();
     play_track(track_table[current_track]);
     start_clock();
     start_feed();
