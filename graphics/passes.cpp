@@ -37,7 +37,8 @@ void run_pass(int slot)
                    VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_UNIFORM_READ_BIT | VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT);
     const int k = gpu.preview_index;
-    const uint32_t scale = uint32_t(preview_scale_of(k));
+    // The composite always writes every pixel of the column.
+    const uint32_t scale = slot == composite_slot ? 1 : uint32_t(preview_scale_of(k));
     vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader_table[slot]->pipeline[k]);
     vkCmdDispatch(gpu.frame, (group_count_x + scale - 1) / scale, (group_count_y + scale - 1) / scale, 1);
     if (std::find(gpu.slots_run, gpu.slots_run + gpu.slots_run_count, slot) == gpu.slots_run + gpu.slots_run_count)
