@@ -1,19 +1,39 @@
 #include "driver/show.h"
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 #include "driver/feed.h"
 #include "driver/frame.h"
+#include "driver/governor.h"
 #include "driver/startup.h"
 #include "driver/window.h"
 #include "graphics/device.h"
+#include "graphics/scale_label.h"
 #include "music/playback.h"
 #include "music/tracks.h"
 #include "shared/state.h"
 #include "timeline/clock.h"
 #include "timeline/sync.h"
 
-int run_show()
+namespace {
+double seconds_now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+// --frame-times: a line per presented frame, written through at once, since
+// the show ends without closing anything.
+FILE* open_frame_times(const char* path)
+{
+    FILE* file = path ? std::fopen(path, "w") : nullptr;
+    if (path && !file)
+        std::perror(path);
+    if (file)
+        std::fputs("seconds row entry scale ms\n", file);
+    return file;
+}
+}
+
+int run_show(const show_options& options)
 {
     start_loading_tracks(); // decodes while the window, the device and the shaders start
     if (!create_window())
@@ -22,15 +42,42 @@ int run_show()
     const window_link link = show_window_link();
     if (!start_device(&link))
         return 1;
+    if (options.adaptive)
+        build_preview_scales();
     start_shaders(nullptr);
+    const int fps = adaptive_target_fps(options.target_fps, display_refresh_hz(), device_is_cpu());
+    const double budget_ms = adaptive_budget_ms(fps);
+    if (options.adaptive)
+        std::fprintf(stderr, "swipemix: adaptive: the effects are drawn at full, 1/2 or 1/4 scale to hold %d frames a second\n",
+                     fps);
+    if (options.show_scale)
+        make_scale_labels();
+    FILE* frame_times = open_frame_times(options.frame_times);
+    governor_state governor;
     start_music_and_clock();
 
+    const double started = seconds_now();
+    double began = started;
     for (;;) {
         pump_one_message();
         const double now = clock_now();
-        select_track(update_feed(now));
+        const int entry = update_feed(now);
+        select_track(entry);
+        const int scale = options.adaptive ? 1 << governor.index : 1;
+        if (options.adaptive)
+            set_preview_scale(scale);
         draw_passes();
+        if (options.show_scale)
+            draw_scale_label(scale);
         present();
+        const double presented = seconds_now(), ms = (presented - began) * 1000;
+        if (options.adaptive)
+            governor_step(governor, ms, budget_ms);
+        if (frame_times) {
+            std::fprintf(frame_times, "%.4f %.3f %d %d %.2f\n", presented - started, now, entry, scale, ms);
+            std::fflush(frame_times);
+        }
+        began = presented;
         if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }
