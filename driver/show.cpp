@@ -18,6 +18,17 @@
 #include "timeline/sync.h"
 
 namespace {
+// Whether this frame's passes can all be drawn at a reduced scale yet.
+bool scales_ready()
+{
+    pass_descriptor passes[pass_count];
+    plan_passes(passes);
+    for (const pass_descriptor& pass : passes)
+        if (!preview_scales_ready(pass.shader_slot))
+            return false;
+    return true;
+}
+
 double seconds_now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // --frame-times: a line per presented frame, written through at once, since
@@ -43,7 +54,7 @@ int run_show(const show_options& options)
     if (!start_device(&link))
         return 1;
     if (options.adaptive)
-        build_preview_scales();
+        build_preview_scales_later();
     start_shaders(nullptr);
     const int fps = adaptive_target_fps(options.target_fps, display_refresh_hz(), device_is_cpu());
     const double budget_ms = adaptive_budget_ms(fps);
@@ -63,7 +74,8 @@ int run_show(const show_options& options)
         const double now = clock_now();
         const int entry = update_feed(now);
         select_track(entry);
-        const int scale = options.adaptive ? 1 << governor.index : 1;
+        const int chosen = options.adaptive ? 1 << governor.index : 1;
+        const int scale = chosen > 1 && scales_ready() ? chosen : 1;
         if (options.adaptive)
             set_preview_scale(scale);
         draw_passes();
@@ -71,13 +83,14 @@ int run_show(const show_options& options)
             draw_scale_label(scale);
         present();
         const double presented = seconds_now(), ms = (presented - began) * 1000;
-        if (options.adaptive)
+        if (options.adaptive && scale == chosen) // the governor learns only from frames at its own scale
             governor_step(governor, ms, budget_ms);
         if (frame_times) {
             std::fprintf(frame_times, "%.4f %.3f %d %d %.2f\n", presented - started, now, entry, scale, ms);
             std::fflush(frame_times);
         }
-        began = presented;
+        // The next slot's reduced scales, in the show's order, between frames and outside their times.
+        began = options.adaptive && build_next_preview_scales() ? seconds_now() : presented;
         if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }

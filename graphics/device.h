@@ -48,6 +48,14 @@ void compile_shaders(const char* const* table);
 // where the entry passes draw the column at 1/N of its width and height and
 // the composite brings it back to full size (--adaptive, the studio's preview).
 void build_preview_scales();
+// The same, but after start-up: compile_shaders builds full scale alone and
+// keeps the modules, and build_next_preview_scales builds and readies scales
+// 2 and 4 of the next slot that lacks them (false once none does), a slot at
+// a time between frames, so that the show starts as soon as full scale can.
+void build_preview_scales_later();
+bool build_next_preview_scales();
+// Whether the slot (-1: none) can be drawn at scales 2 and 4.
+bool preview_scales_ready(int slot);
 // 1, 2 or 4 for the passes run from now on; any other scale, or one not
 // built, draws at full scale.
 void set_preview_scale(int scale);
