@@ -1,6 +1,10 @@
 #include "driver/show.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,20 +36,28 @@ bool scales_ready()
 double seconds_now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // --frame-times: a line per presented frame, written through at once, since
-// the show ends without closing anything.
-FILE* open_frame_times(const char* path)
+// the show ends without closing anything. Opened without waiting: a FIFO
+// with no reader is refused rather than holding the show before its start.
+bool open_frame_times(const char* path, FILE*& file)
 {
-    FILE* file = path ? std::fopen(path, "w") : nullptr;
-    if (path && !file)
-        std::perror(path);
-    if (file)
-        std::fputs("seconds row entry scale ms\n", file);
-    return file;
+    file = nullptr;
+    if (!path)
+        return true;
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0 || !(file = fdopen(fd, "w"))) {
+        std::fprintf(stderr, "swipemix: cannot write --frame-times %s (%s)\n", path, std::strerror(errno));
+        return false;
+    }
+    std::fputs("seconds row entry scale ms\n", file);
+    return true;
 }
 }
 
 int run_show(const show_options& options)
 {
+    FILE* frame_times;
+    if (!open_frame_times(options.frame_times, frame_times))
+        return 1;
     start_loading_tracks(); // decodes while the window, the device and the shaders start
     if (!create_window())
         return 1;
@@ -63,7 +75,6 @@ int run_show(const show_options& options)
                      fps);
     if (options.show_scale)
         make_scale_labels();
-    FILE* frame_times = open_frame_times(options.frame_times);
     governor_state governor;
     start_music_and_clock();
 
