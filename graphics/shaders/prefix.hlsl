@@ -143,7 +143,9 @@ void __(uint3 S : SV_DispatchThreadID)
             turn = float2(turn.x * -0.73739372 - turn.y * 0.67546318, turn.y * -0.73739372 + turn.x * 0.67546318);
         }
     }
-    float3 result = pow(sum / weight, xts.z) * xts.x;
+    // pow is three exp2 and log2 a pixel; a reduced frame need not be exact, so
+    // it skips them at the usual gamma of 1.
+    float3 result = (preview_scale > 1 && xts.z == 1 ? sum / weight : pow(sum / weight, xts.z)) * xts.x;
     uint width, height;
     zyw.GetDimensions(width, height);
     int2 o = int2(S.xy) + int2(int(c.z), 0);
