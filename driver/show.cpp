@@ -1,34 +1,107 @@
 #include "driver/show.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <cstdio>
 #include <cstdlib>
 
 #include "driver/feed.h"
 #include "driver/frame.h"
+#include "driver/governor.h"
 #include "driver/startup.h"
 #include "driver/window.h"
 #include "graphics/device.h"
+#include "graphics/scale_label.h"
 #include "music/playback.h"
+#include "music/tracks.h"
 #include "shared/state.h"
 #include "timeline/clock.h"
 #include "timeline/sync.h"
 
-int run_show()
+namespace {
+// Whether this frame's passes can all be drawn at a reduced scale yet.
+bool scales_ready()
 {
+    pass_descriptor passes[pass_count];
+    plan_passes(passes);
+    for (const pass_descriptor& pass : passes)
+        if (!preview_scales_ready(pass.shader_slot))
+            return false;
+    return true;
+}
+
+double seconds_now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+// --frame-times: a line per presented frame, written through at once, since
+// the show ends without closing anything. Opened without waiting: a FIFO
+// with no reader is refused rather than holding the show before its start.
+bool open_frame_times(const char* path, FILE*& file)
+{
+    file = nullptr;
+    if (!path)
+        return true;
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0 || !(file = fdopen(fd, "w"))) {
+        std::fprintf(stderr, "swipemix: cannot write --frame-times %s (%s)\n", path, std::strerror(errno));
+        return false;
+    }
+    std::fputs("seconds row entry scale ms\n", file);
+    return true;
+}
+}
+
+int run_show(const show_options& options)
+{
+    FILE* frame_times;
+    if (!open_frame_times(options.frame_times, frame_times))
+        return 1;
+    start_loading_tracks(); // decodes while the window, the device and the shaders start
     if (!create_window())
         return 1;
     set_back_buffer_width(window_back_buffer_width());
     const window_link link = show_window_link();
     if (!start_device(&link))
         return 1;
+    if (options.adaptive)
+        build_preview_scales_later();
     start_shaders(nullptr);
+    const int fps = adaptive_target_fps(options.target_fps, display_refresh_hz(), device_is_cpu());
+    const double budget_ms = adaptive_budget_ms(fps);
+    if (options.adaptive)
+        std::fprintf(stderr, "swipemix: adaptive: the effects are drawn at full, 1/2 or 1/4 scale to hold %d frames a second\n",
+                     fps);
+    if (options.show_scale)
+        make_scale_labels();
+    governor_state governor;
     start_music_and_clock();
 
+    const double started = seconds_now();
+    double began = started;
     for (;;) {
         pump_one_message();
         const double now = clock_now();
-        select_track(update_feed(now));
+        const int entry = update_feed(now);
+        select_track(entry);
+        const int chosen = options.adaptive ? 1 << governor.index : 1;
+        const int scale = chosen > 1 && scales_ready() ? chosen : 1;
+        if (options.adaptive)
+            set_preview_scale(scale);
         draw_passes();
+        if (options.show_scale)
+            draw_scale_label(scale);
         present();
+        const double presented = seconds_now(), ms = (presented - began) * 1000;
+        if (options.adaptive && scale == chosen) // the governor learns only from frames at its own scale
+            governor_step(governor, ms, budget_ms);
+        if (frame_times) {
+            std::fprintf(frame_times, "%.4f %.3f %d %d %.2f\n", presented - started, now, entry, scale, ms);
+            std::fflush(frame_times);
+        }
+        // The next slot's reduced scales, in the show's order, between frames and outside their times.
+        began = options.adaptive && build_next_preview_scales() ? seconds_now() : presented;
         if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }

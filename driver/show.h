@@ -2,4 +2,6 @@
 // or show time passes the last row. Returns only when start-up fails.
 #pragma once
 
-int run_show();
+#include "driver/show_options.h"
+
+int run_show(const show_options& options = {});

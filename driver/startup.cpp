@@ -39,7 +39,7 @@ void start_shaders(const char* const* sources)
 
 void start_music_and_clock()
 {
-    load_tracks();
+    wait_for_tracks();
     load_beat_grids();
     play_track(track_table[current_track]);
     start_clock();

@@ -12,6 +12,8 @@ bool start_device(const window_link* window, const unsigned char* atlas = nullpt
                   validation_sink validation = nullptr);
 // Compiles the 38 shaders from `sources` (null: the built-in texts) and presents once.
 void start_shaders(const char* const* sources);
-// Decodes the music, starts entry 0's track and at once the clock, and puts
+// Waits for the music that start_loading_tracks began decoding (the show's
+// first step, so that it decodes while the device starts and the shaders
+// compile), starts entry 0's track and at once the clock, and puts
 // the feed at entry 0.
 void start_music_and_clock();

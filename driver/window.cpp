@@ -218,6 +218,13 @@ bool quit_asked()
 
 int window_back_buffer_width() { return back_buffer_width; }
 
+int display_refresh_hz()
+{
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(show_window);
+    return display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+}
+
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 
 void pump_one_message()

@@ -1,5 +1,5 @@
 // What the authoring tools ask of the device beyond the show's own calls:
-// effects recompiled while the show runs, the preview scales, a watch on the
+// effects recompiled while the show runs, a watch on the
 // device's waits, frames read back, and text panels over the frame.
 #pragma once
 #include <string>
@@ -22,14 +22,6 @@ void replace_shader(int slot, gpu_shader* shader);
 // Between frames: `shader` into shader_table[slot], the one it replaces handed
 // back untouched, so that two versions of an effect can take turns.
 gpu_shader* exchange_shader(int slot, gpu_shader* shader);
-
-// Before compile_shaders: every shader is also built for scales 2 and 4,
-// where the passes draw the column at 1/N of its width and height and the
-// composite brings it back to full size.
-void build_preview_scales();
-// 1, 2 or 4 for the passes run from now on; any other scale, or one not
-// built, draws at full scale.
-void set_preview_scale(int scale);
 
 // With a hook set, every wait on the device is made in short steps, and the
 // hook sees the seconds waited so far between them: an effect caught in an

@@ -22,6 +22,8 @@ void destroy_pipelines(gpu_shader* shader)
     for (VkPipeline pipeline : shader->pipeline)
         if (pipeline)
             vkDestroyPipeline(gpu.device, pipeline, nullptr);
+    if (shader->module)
+        vkDestroyShaderModule(gpu.device, shader->module, nullptr);
     delete shader;
 }
 
@@ -82,6 +84,23 @@ std::string compiler_report(const char* name, const char* outcome, const char* f
 
 // Full scale without specialisation, as the show has always built it; the
 // preview scales set the kernels' scale constant.
+VkResult create_pipeline(gpu_shader* shader, int k)
+{
+    const int32_t scale = preview_scale_of(k);
+    const VkSpecializationMapEntry entry = {.constantID = 0, .offset = 0, .size = sizeof scale};
+    const VkSpecializationInfo special = {.mapEntryCount = 1, .pMapEntries = &entry, .dataSize = sizeof scale, .pData = &scale};
+    const VkComputePipelineCreateInfo info = {
+        .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
+        .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
+                  .stage = VK_SHADER_STAGE_COMPUTE_BIT,
+                  .module = shader->module,
+                  .pName = shader->entry_point,
+                  .pSpecializationInfo = k ? &special : nullptr},
+        .layout = gpu.pipeline_layout,
+    };
+    return vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &shader->pipeline[k]);
+}
+
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
 {
     const VkShaderModuleCreateInfo module_info = {
@@ -89,28 +108,20 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
         .codeSize = code.size() * sizeof code[0],
         .pCode = code.data(),
     };
-    VkShaderModule module;
-    if (vkCreateShaderModule(gpu.device, &module_info, nullptr, &module) != VK_SUCCESS)
-        return nullptr;
     gpu_shader* shader = new gpu_shader{};
+    shader->entry_point = entry_point;
+    if (vkCreateShaderModule(gpu.device, &module_info, nullptr, &shader->module) != VK_SUCCESS) {
+        delete shader;
+        return nullptr;
+    }
     const int scales = gpu.preview_scales_built ? preview_scale_count : 1;
     VkResult made = VK_SUCCESS;
-    for (int k = 0; k < scales && made == VK_SUCCESS; ++k) {
-        const int32_t scale = preview_scale_of(k);
-        const VkSpecializationMapEntry entry = {.constantID = 0, .offset = 0, .size = sizeof scale};
-        const VkSpecializationInfo special = {.mapEntryCount = 1, .pMapEntries = &entry, .dataSize = sizeof scale, .pData = &scale};
-        const VkComputePipelineCreateInfo info = {
-            .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
-            .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
-                      .stage = VK_SHADER_STAGE_COMPUTE_BIT,
-                      .module = module,
-                      .pName = entry_point,
-                      .pSpecializationInfo = k ? &special : nullptr},
-            .layout = gpu.pipeline_layout,
-        };
-        made = vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &shader->pipeline[k]);
+    for (int k = 0; k < scales && made == VK_SUCCESS; ++k)
+        made = create_pipeline(shader, k);
+    if (!gpu.preview_scales_later || made != VK_SUCCESS) {
+        vkDestroyShaderModule(gpu.device, shader->module, nullptr);
+        shader->module = VK_NULL_HANDLE;
     }
-    vkDestroyShaderModule(gpu.device, module, nullptr);
     if (made == VK_SUCCESS)
         return shader;
     destroy_pipelines(shader);
@@ -201,6 +212,32 @@ gpu_shader* exchange_shader(int slot, gpu_shader* shader)
 void replace_shader(int slot, gpu_shader* shader) { retire_shader(exchange_shader(slot, shader)); }
 
 void build_preview_scales() { gpu.preview_scales_built = true; }
+
+void build_preview_scales_later() { gpu.preview_scales_later = true; }
+
+bool build_next_preview_scales()
+{
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        gpu_shader* shader = shader_table[slot];
+        if (!shader || !shader->module)
+            continue;
+        bool made = true;
+        for (int k = 1; k < preview_scale_count && made; ++k)
+            made = create_pipeline(shader, k) == VK_SUCCESS;
+        vkDestroyShaderModule(gpu.device, shader->module, nullptr);
+        shader->module = VK_NULL_HANDLE;
+        if (made)
+            warm_up_pipelines(slot);
+        return true;
+    }
+    return false;
+}
+
+bool preview_scales_ready(int slot)
+{
+    const gpu_shader* shader = slot >= 0 ? shader_table[slot] : nullptr;
+    return !shader || shader->pipeline[preview_scale_count - 1];
+}
 
 void compile_shaders(const char* const* table)
 {

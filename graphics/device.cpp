@@ -339,6 +339,13 @@ bool create_device(const window_link* window, validation_sink validation)
     return true;
 }
 
+bool device_is_cpu()
+{
+    VkPhysicalDeviceProperties properties;
+    vkGetPhysicalDeviceProperties(gpu.physical, &properties);
+    return properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
+}
+
 bool list_devices()
 {
     if (!create_instance(nullptr))

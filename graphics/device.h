@@ -33,6 +33,9 @@ bool create_device(const window_link* window, validation_sink validation = nullp
 // another). False, after a line on stderr, when none would do.
 bool list_devices();
 
+// Whether the device drawn on is a CPU implementation, after create_device.
+bool device_is_cpu();
+
 void create_noise_volume();     // from randdata, after fillrand
 void upload_atlas(const unsigned char* red); // atlas_width x atlas_height bytes, rasterised by the caller
 void create_constant_buffer();
@@ -43,8 +46,24 @@ void upload_audio_texture(const float* texels);
 // slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
 
+// Before compile_shaders: every shader is also built for scales 2 and 4,
+// where the entry passes draw the column at 1/N of its width and height and
+// the composite brings it back to full size (--adaptive, the studio's preview).
+void build_preview_scales();
+// The same, but after start-up: compile_shaders builds full scale alone and
+// keeps the modules, and build_next_preview_scales builds and readies scales
+// 2 and 4 of the next slot that lacks them (false once none does), a slot at
+// a time between frames, so that the show starts as soon as full scale can.
+void build_preview_scales_later();
+bool build_next_preview_scales();
+// Whether the slot (-1: none) can be drawn at scales 2 and 4.
+bool preview_scales_ready(int slot);
+// 1, 2 or 4 for the passes run from now on; any other scale, or one not
+// built, draws at full scale.
+void set_preview_scale(int scale);
+
 // One pass: uploads all of frame_constants, binds shader_table[slot] and
-// dispatches 96 x 135 groups (1/N of each at preview scale N). Passes run in
+// dispatches 96 x 135 groups (1/N of each for an entry at scale N). Passes run in
 // submission order.
 void run_pass(int slot);
 // Ends the frame: shows the back buffer scaled onto the window, or without a

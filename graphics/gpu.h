@@ -14,6 +14,8 @@ constexpr int preview_scale_count = 3;
 
 struct gpu_shader {
     VkPipeline pipeline[preview_scale_count]; // full scale; the others only when asked for
+    VkShaderModule module;                    // kept while the other scales are still to be built
+    const char* entry_point;
 };
 
 struct gpu_image {
@@ -61,6 +63,7 @@ struct gpu_record {
     VkFence frame_done;
     bool recording;
     bool preview_scales_built; // every shader also has pipelines at scales 2 and 4
+    bool preview_scales_later; // they are built after start-up, a slot at a time
     int preview_index;         // the scale the passes draw at now
     int slots_run[shader_slots]; // the shader slots the work last submitted runs, for a tool to name a hung one
     int slots_run_count;
@@ -121,7 +124,8 @@ void offer_bundled_driver();
 // ", driver name and version", and whose lavapipe it is where that matters.
 std::string driver_description(VkPhysicalDevice device);
 // Runs one group of every compiled shader, leaving the images as they were.
-void warm_up_pipelines();
+// Every pipeline of every shader, or with slot >= 0 that slot's alone.
+void warm_up_pipelines(int slot = -1);
 
 // Whether `device` offers a format and usage the back buffer can be blitted onto the window with.
 bool find_surface_format(VkPhysicalDevice device, VkSurfaceFormatKHR* chosen);

@@ -10,8 +10,6 @@
 #include "music/stream_header.h"
 #include "music/tracks.h"
 
-decode_report last_decode;
-
 namespace {
 // The lowest MPEG bit rate, 8 kbit/s: no file decodes to more seconds than this allows.
 constexpr double lowest_bytes_per_second = 1000.0;
@@ -44,12 +42,6 @@ off_t seek_memory(void* handle, off_t offset, int whence)
     return f.at;
 }
 
-// The reader of lengths is made once and reopened for every file, which
-// resets it. The feed decoder is made anew for every file: reopened, it keeps
-// enough of the file before to decode the next one differently.
-mpg123_handle* length_reader; // reads the file image in place for its lengths
-mpg123_handle* feed_decoder;  // decodes it chunk by chunk to stereo 16-bit at the file's own rate
-
 // The decoder steps over an ID3v2 tag unread: kept, a tag is allocated at the
 // size it claims, whatever the file holds, and fed a chunk at a time it is
 // allocated anew for every chunk until it is whole.
@@ -66,9 +58,11 @@ struct lengths {
     double frames; // as a scan of the frames gives it
 };
 
+// Reads the file image in place for its lengths.
 lengths measure(const unsigned char* bytes, uint32_t size)
 {
-    if (!length_reader && (length_reader = new_quiet_decoder()))
+    mpg123_handle* length_reader = new_quiet_decoder();
+    if (length_reader)
         mpg123_replace_reader_handle(length_reader, read_memory, seek_memory, nullptr);
     lengths found{0.0, 0.0};
     memory_file file{bytes, size, 0};
@@ -83,29 +77,32 @@ lengths measure(const unsigned char* bytes, uint32_t size)
         mpg123_scan(length_reader);
         found.frames = std::max<off_t>(mpg123_length(length_reader), 0) / double(rate);
     }
-    if (length_reader)
-        mpg123_close(length_reader);
+    mpg123_delete(length_reader);
     return found;
 }
 
 // The playing time as a player states it: from an encoder's header, unless it
 // states clearly more than the frames hold in a file that is not cut short,
 // which only a forged frame count does; then from the frames.
-double track_seconds(const unsigned char* bytes, uint32_t size)
+double track_seconds(decode_report& report, const unsigned char* bytes, uint32_t size)
 {
     const lengths found = measure(bytes, size);
     if (found.header == 0.0)
         return found.frames;
     if (found.header > found.frames * header_slack && !shorter_than_stated(bytes, size)) {
-        last_decode.header_seconds = found.header;
+        report.header_seconds = found.header;
         return found.frames;
     }
     return found.header;
 }
 
-bool open_feed()
+// Decodes the file chunk by chunk to stereo 16-bit at the file's own rate.
+// Made anew for every file: reopened, it keeps enough of the file before to
+// decode the next one differently.
+mpg123_handle* open_feed()
 {
-    if ((feed_decoder = new_quiet_decoder())) {
+    mpg123_handle* feed_decoder = new_quiet_decoder();
+    if (feed_decoder) {
         const long* rates;
         size_t rate_count;
         mpg123_rates(&rates, &rate_count);
@@ -117,18 +114,18 @@ bool open_feed()
         mpg123_delete(feed_decoder);
         feed_decoder = nullptr;
     }
-    return feed_decoder != nullptr;
+    return feed_decoder;
 }
 
 // Feeds fixed chunks from the first byte, whatever the frame boundaries; a
 // final short chunk is left out. With a sink, decodes everything into it,
 // resampled to 44,100 Hz; without one, only says whether the decoder finds a
 // frame at all, stopping at the first.
-bool feed_chunks(const unsigned char* bytes, uint32_t size, pcm_sink* sink)
+bool feed_chunks(mp3_decoder& d, mpg123_handle* feed_decoder, const unsigned char* bytes, uint32_t size, pcm_sink* sink)
 {
-    static int16_t out[4096][2];
+    auto& out = d.out;
     for (uint32_t at = 0; size - at >= mp3_block_bytes; at += mp3_block_bytes) {
-        ++last_decode.chunks_fed;
+        ++d.report.chunks_fed;
         mpg123_feed(feed_decoder, bytes + at, mp3_block_bytes);
         for (;;) {
             size_t done = 0;
@@ -139,10 +136,10 @@ bool feed_chunks(const unsigned char* bytes, uint32_t size, pcm_sink* sink)
                 long rate;
                 int channels, encoding;
                 mpg123_getformat(feed_decoder, &rate, &channels, &encoding);
-                start_resampling(rate);
+                start_resampling(d.resampling, rate);
             }
             if (sink)
-                resample(out[0], uint32_t(done / 4), *sink);
+                resample(d.resampling, out[0], uint32_t(done / 4), *sink);
             if (status != MPG123_NEW_FORMAT && (status != MPG123_OK || done == 0))
                 break;
         }
@@ -151,33 +148,35 @@ bool feed_chunks(const unsigned char* bytes, uint32_t size, pcm_sink* sink)
 }
 }
 
-uint32_t decode_track(music_track& track, const unsigned char* bytes, uint32_t size)
+uint32_t decode_track(mp3_decoder& decoder, music_track& track, const unsigned char* bytes, uint32_t size)
 {
-    last_decode = {};
+    decoder.report = {};
     const uint32_t start = decode_start(bytes, size, size);
     bytes += start;
     size -= start;
     // A header may claim any length; the file cannot decode to more than its bytes allow.
-    track.duration = std::min(track_seconds(bytes, size), size / lowest_bytes_per_second);
+    track.duration = std::min(track_seconds(decoder.report, bytes, size), size / lowest_bytes_per_second);
     track.pcm_bytes = uint32_t(std::min(std::trunc(track.duration * pcm_bytes_per_second), double(UINT32_MAX)));
     track.pcm = static_cast<unsigned char*>(std::calloc(track.pcm_bytes, 1));
     if (!track.pcm)
         track.pcm_bytes = 0;
-    if (!open_feed())
+    mpg123_handle* feed_decoder = open_feed();
+    if (!feed_decoder)
         return track_failed;
-    start_resampling(44100);
+    start_resampling(decoder.resampling, 44100);
     pcm_sink sink{track.pcm, track.pcm_bytes, 0};
-    feed_chunks(bytes, size, &sink);
+    feed_chunks(decoder, feed_decoder, bytes, size, &sink);
     mpg123_delete(feed_decoder);
-    last_decode.decoded_bytes = sink.offered;
+    decoder.report.decoded_bytes = sink.offered;
     return track_ok;
 }
 
-bool holds_mp3_frame(const unsigned char* bytes, uint32_t size, uint64_t file_size)
+bool holds_mp3_frame(mp3_decoder& decoder, const unsigned char* bytes, uint32_t size, uint64_t file_size)
 {
-    last_decode = {};
+    decoder.report = {};
     const uint32_t start = decode_start(bytes, size, file_size);
-    const bool found = open_feed() && feed_chunks(bytes + start, size - start, nullptr);
+    mpg123_handle* feed_decoder = open_feed();
+    const bool found = feed_decoder && feed_chunks(decoder, feed_decoder, bytes + start, size - start, nullptr);
     mpg123_delete(feed_decoder);
     return found;
 }

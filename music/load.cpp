@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "music/stream_header.h"
 #include "music/tracks.h"
@@ -18,13 +21,13 @@ constexpr uint64_t mib = 1 << 20;
 // Why a file of this kind and size is not read, or nullptr.
 const char* refusal(const struct stat& st)
 {
-    static char too_large[64];
+    static const std::string too_large =
+        "larger than " + std::to_string(max_music_file_mib) + " MiB, the most a music file may be";
     if (!S_ISREG(st.st_mode))
         return "not a regular file";
     if (uint64_t(st.st_size) <= max_music_file_mib * mib)
         return nullptr;
-    std::snprintf(too_large, sizeof too_large, "larger than %u MiB, the most a music file may be", max_music_file_mib);
-    return too_large;
+    return too_large.c_str();
 }
 
 // Opens a regular file within the size limit. Its kind is checked before the
@@ -65,7 +68,7 @@ const char* read_to(int fd, unsigned char* bytes, uint32_t& size, uint64_t end)
 
 // Reads the file into a fresh malloc block, or its first part only when that
 // holds no MP3 frame (junk is then set). Returns why it could not, or nullptr.
-const char* read_file(const char* path, unsigned char*& bytes, uint32_t& size, bool& junk)
+const char* read_file(mp3_decoder& decoder, const char* path, unsigned char*& bytes, uint32_t& size, bool& junk)
 {
     int fd = -1;
     uint32_t file_size = 0;
@@ -79,7 +82,7 @@ const char* read_file(const char* path, unsigned char*& bytes, uint32_t& size, b
     else if (!(problem = read_to(fd, bytes, size, std::min<uint64_t>(file_size, probe_mib * mib)))) {
         const uint64_t probe_end = std::min<uint64_t>(file_size, id3v2_bytes(bytes, size) + probe_mib * mib);
         problem = read_to(fd, bytes, size, probe_end);
-        junk = !problem && size < file_size && !holds_mp3_frame(bytes, size, file_size);
+        junk = !problem && size < file_size && !holds_mp3_frame(decoder, bytes, size, file_size);
         if (!problem && !junk)
             problem = read_to(fd, bytes, size, file_size);
     }
@@ -92,29 +95,62 @@ const char* read_file(const char* path, unsigned char*& bytes, uint32_t& size, b
 }
 
 // One line per bad file, so that a user finds which one to replace.
-void report(const char* path, const music_track& track, uint32_t size, uint32_t status)
+void report(mp3_decoder& decoder, const char* path, const music_track& track, uint32_t size, uint32_t status)
 {
-    const double decoded = last_decode.decoded_bytes / double(pcm_bytes_per_second);
+    const decode_report& seen = decoder.report;
+    const double decoded = seen.decoded_bytes / double(pcm_bytes_per_second);
+    char* said = decoder.said;
+    const size_t room = sizeof decoder.said;
     if (status != track_ok)
-        std::fprintf(stderr, "swipemix: no MP3 decoder for %s; its track stays silent\n", path);
+        std::snprintf(said, room, "swipemix: no MP3 decoder for %s; its track stays silent\n", path);
     else if (size == 0)
-        std::fprintf(stderr, "swipemix: %s is empty; its track stays silent\n", path);
-    else if (track.pcm_bytes == 0 || last_decode.decoded_bytes == 0)
-        std::fprintf(stderr, "swipemix: %s holds no MP3 audio; its track stays silent\n", path);
-    else if (last_decode.header_seconds > 0.0)
-        std::fprintf(stderr, "swipemix: %s claims %.1f s in its header but its frames hold %.1f s; its track keeps to the frames\n",
-                     path, last_decode.header_seconds, track.duration);
+        std::snprintf(said, room, "swipemix: %s is empty; its track stays silent\n", path);
+    else if (track.pcm_bytes == 0 || seen.decoded_bytes == 0)
+        std::snprintf(said, room, "swipemix: %s holds no MP3 audio; its track stays silent\n", path);
+    else if (seen.header_seconds > 0.0)
+        std::snprintf(said, room,
+                      "swipemix: %s claims %.1f s in its header but its frames hold %.1f s; its track keeps to the frames\n",
+                      path, seen.header_seconds, track.duration);
     else if (decoded + 1.0 < track.duration)
-        std::fprintf(stderr, "swipemix: %s is cut short: %.1f of its %.1f s decode; the rest stays silent\n", path,
-                     decoded, track.duration);
+        std::snprintf(said, room, "swipemix: %s is cut short: %.1f of its %.1f s decode; the rest stays silent\n", path,
+                      decoded, track.duration);
 }
+
+// Every entry's track from paths[k], the files shared out among the cores.
+// Each file has a decoder of its own; the lines are said in entry order.
+void load_all(const std::string* paths)
+{
+    const std::unique_ptr<mp3_decoder[]> decoders(new mp3_decoder[entry_count]()); // 130 KiB each
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int k; (k = next++) < entry_count;)
+            load_track(decoders[k], track_table[k], paths[k].c_str());
+    };
+    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(entry_count)));
+    std::thread helpers[entry_count];
+    for (int t = 1; t < threads; ++t)
+        helpers[t] = std::thread(work);
+    work();
+    for (int t = 1; t < threads; ++t)
+        helpers[t].join();
+    for (int k = 0; k < entry_count; ++k)
+        std::fputs(decoders[k].said, stderr);
+}
+
+std::thread loader;
 }
 
 void load_tracks()
 {
+    std::string paths[entry_count];
     for (int k = 0; k < entry_count; ++k)
-        load_track(track_table[k], track_paths[k]);
+        paths[k] = track_paths[k];
+    load_all(paths);
 }
+
+void start_loading_tracks() { loader = std::thread(load_tracks); }
+
+void wait_for_tracks() { loader.join(); }
 
 bool load_tracks_from(const char* dir)
 {
@@ -129,29 +165,30 @@ bool load_tracks_from(const char* dir)
             track = {};
         return false;
     }
-    for (int k = 0; k < entry_count; ++k)
-        load_track(track_table[k], paths[k].c_str());
+    load_all(paths);
     return true;
 }
 
-uint32_t load_track(music_track& track, const char* path)
+uint32_t load_track(mp3_decoder& decoder, music_track& track, const char* path)
 {
     unsigned char* bytes = nullptr;
     uint32_t size = 0;
     bool junk;
     track = {};
-    if (const char* problem = read_file(path, bytes, size, junk)) {
-        std::fprintf(stderr, "swipemix: cannot read %s (%s); its track stays silent\n", path, problem);
+    decoder.said[0] = 0;
+    if (const char* problem = read_file(decoder, path, bytes, size, junk)) {
+        std::snprintf(decoder.said, sizeof decoder.said, "swipemix: cannot read %s (%s); its track stays silent\n", path,
+                      problem);
         return track_failed;
     }
     if (junk) {
-        std::fprintf(stderr, "swipemix: %s holds no MP3 audio in its first %u MiB; its track stays silent\n", path,
-                     probe_mib);
+        std::snprintf(decoder.said, sizeof decoder.said,
+                      "swipemix: %s holds no MP3 audio in its first %u MiB; its track stays silent\n", path, probe_mib);
         std::free(bytes);
         return track_ok;
     }
-    const uint32_t status = decode_track(track, bytes, size);
+    const uint32_t status = decode_track(decoder, track, bytes, size);
     std::free(bytes);
-    report(path, track, size, status);
+    report(decoder, path, track, size, status);
     return status;
 }

@@ -9,23 +9,8 @@
 // plays at its true pitch and length, aligned with its first sample.
 namespace {
 constexpr long out_rate = 44100;
-constexpr int max_phases = 441; // 44,100 / gcd(rate, 44,100) for every MPEG rate
-constexpr int ring_size = 64;   // input frames kept; at least the widest filter
-constexpr int max_taps = ring_size;
+constexpr int ring_size = resample_ring_size;
 constexpr double kaiser_beta = 8.0;
-
-struct filter {
-    long rate; // 0 while the slot is unused
-    int phases, step, half_width, taps;
-    float kernel[max_phases][max_taps];
-};
-// One per MPEG rate other than 44,100 Hz, built when first needed.
-filter filters[8];
-const filter* active; // none at 44,100 Hz
-// Every input frame is stored twice, so any window of taps frames is contiguous.
-float ring[2 * ring_size][2];
-int64_t frames_in;  // input frames seen
-int64_t frames_out; // output frames made
 
 double bessel_i0(double x)
 {
@@ -47,7 +32,7 @@ void put_frames(pcm_sink& sink, const void* frames, uint32_t count)
 
 int16_t to_sample(float v) { return int16_t(std::lrint(std::clamp(v, -32768.0f, 32767.0f))); }
 
-void build(filter& f, long rate)
+void build(resample_filter& f, long rate)
 {
     const long g = std::gcd(rate, out_rate);
     f.rate = rate;
@@ -75,29 +60,25 @@ void build(filter& f, long rate)
 }
 }
 
-void start_resampling(long rate)
+void start_resampling(resampler& r, long rate)
 {
-    frames_in = frames_out = 0;
-    std::memset(ring, 0, sizeof ring);
-    active = nullptr;
-    if (rate == out_rate)
-        return;
-    for (filter& f : filters)
-        if (f.rate == rate || f.rate == 0) {
-            if (f.rate == 0)
-                build(f, rate);
-            active = &f;
-            return;
-        }
+    r.frames_in = r.frames_out = 0;
+    std::memset(r.ring, 0, sizeof r.ring);
+    r.active = rate != out_rate;
+    if (r.active && r.filter.rate != rate)
+        build(r.filter, rate);
 }
 
-void resample(const int16_t* frames, uint32_t count, pcm_sink& sink)
+void resample(resampler& r, const int16_t* frames, uint32_t count, pcm_sink& sink)
 {
-    if (!active) {
+    if (!r.active) {
         put_frames(sink, frames, count);
         return;
     }
-    const filter& f = *active;
+    const resample_filter& f = r.filter;
+    auto& ring = r.ring;
+    int64_t& frames_in = r.frames_in;
+    int64_t& frames_out = r.frames_out;
     int16_t block[256][2];
     int made = 0;
     for (uint32_t i = 0; i < count; ++i) {

@@ -11,9 +11,10 @@
 //       into its track
 float4 c, p, wat, B, I, xts, mu;
 static float2 q = float2(768, 1080);
-// The authoring tools' preview: at scale N each thread of both kernels stands
-// for an N x N block of the column, drawn once at the block's middle. The show
-// never sets it.
+// A reduced scale: at N each thread of the entry kernel stands for an N x N
+// block of the column, drawn once at the block's middle, and the composite
+// brings the column back to full size. The studio's preview and the show's
+// --adaptive set it.
 [[vk::constant_id(0)]] const int preview_scale = 1;
 Texture3D zyz : register(t0);
 Texture2D xsx : register(t1);
@@ -67,7 +68,23 @@ float4 xxt(float2 f, int band)
     return xsx.SampleLevel(xwt, float2(f.x, (0.5 - f.y + band) / 14), 0).xxxx;
 }
 
-// One entry, or the part of it the scroll shows, with its caption row.
+// The caption row over an entry's colour at its pixel h, for the pass that
+// draws it (0 the entry under the position, 1 the next).
+float4 caption_row(float4 colour, float2 h, float pass)
+{
+    if (h.y > 10 && h.y < 105) {
+        float2 a = float2(h.x / 768, (128 - h.y + int(c.w + pass * 0.2) * 92) / (1024 * 14));
+        if (p.z < 32)
+            for (int gy = -1; gy <= 1; gy += 2)
+                for (int gx = -1; gx <= 1; gx += 2)
+                    colour = lerp(saturate(colour), 0, xsx.SampleLevel(xwt, a + float2(gx * 0.001, gy * 0.001 / 14), 0).x);
+        colour = lerp(saturate(colour), 1, xsx.SampleLevel(xwt, a, 0).x);
+    }
+    return colour;
+}
+
+// One entry, or the part of it the scroll shows, with its caption row. At a
+// reduced scale the caption is left to the composite, which draws it sharp.
 [numthreads(8, 8, 1)]
 void _(uint3 S : SV_DispatchThreadID)
 {
@@ -80,47 +97,63 @@ void _(uint3 S : SV_DispatchThreadID)
         return; // the other entry's pixel
     float4 colour;
     ya(colour, h * p.x - q * 0.5 * (p.x - 1));
-    if (h.y > 10 && h.y < 105) {
-        float2 a = float2(h.x / 768, (128 - h.y + int(c.w + c.z * 0.2) * 92) / (1024 * 14));
-        if (p.z < 32)
-            for (int gy = -1; gy <= 1; gy += 2)
-                for (int gx = -1; gx <= 1; gx += 2)
-                    colour = lerp(saturate(colour), 0, xsx.SampleLevel(xwt, a + float2(gx * 0.001, gy * 0.001 / 14), 0).x);
-        colour = lerp(saturate(colour), 1, xsx.SampleLevel(xwt, a, 0).x);
-    }
+    if (preview_scale == 1)
+        colour = caption_row(colour, h, c.z);
     xsy[S.xy] = colour.rgb;
 }
 
-// feed_image through radial blur, gamma and gain into the back buffer's column.
+// The feed image at pixel t of the column. At a reduced scale its samples sit
+// at the middles of N x N blocks: read between them (bilinear, the edges
+// repeated), then the caption row laid over at full resolution.
+float3 feed(uint2 t)
+{
+    if (preview_scale == 1)
+        return xsy[t];
+    float2 u = (float2(t) + 0.5) / preview_scale - 0.5;
+    float2 f = frac(u);
+    int2 last = int2(768, 1080) / preview_scale - 1;
+    int2 a = clamp(int2(floor(u)), 0, last), b = clamp(int2(floor(u)) + 1, 0, last);
+    float3 colour = lerp(lerp(xsy[a], xsy[int2(b.x, a.y)], f.x), lerp(xsy[int2(a.x, b.y)], xsy[b], f.x), f.y);
+    // Which pass drew t: the next entry's from the seam down, as it is drawn last.
+    int F = int(frac(c.w) * 1080);
+    float pass = t.y + F >= 1080 ? 1 : 0;
+    return caption_row(float4(colour, 1), float2(t.x, 1080 - (t.y + F - pass * 1080)), pass).rgb;
+}
+
+// feed_image through radial blur, gamma and gain into the back buffer's
+// column, always at full resolution.
 [numthreads(8, 8, 1)]
 void __(uint3 S : SV_DispatchThreadID)
 {
-    float2 P = float2(S.xy) * preview_scale + (preview_scale - 1) * 0.5;
+    float2 P = float2(S.xy);
     if (P.x >= 768 || P.y >= 1080)
         return;
     float r = length(P / q - 0.5);
-    float3 sum = xsy[S.xy];
+    float3 sum = feed(S.xy);
     float weight = 1;
-    float4 n = zs(float3(P.x, P.y, P.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
-    // The direction at angle e turns by 2.4 a step: a rotation rather than the
-    // sine of an ever larger angle, which each driver reduces its own way.
-    float2 turn = cis(n.x);
-    for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
-        weight += e / 16;
-        // Left of and above the image repeat its edge, right and below is black;
-        // the read stays inside the image either way.
-        uint2 t = uint2(max(P + turn * e / 11, 0));
-        float3 seen = xsy[min(t, uint2(767, 1079)) / uint(preview_scale)];
-        sum += (t.x < 768 && t.y < 1080 ? seen : 0) * e / 16;
-        turn = float2(turn.x * -0.73739372 - turn.y * 0.67546318, turn.y * -0.73739372 + turn.x * 0.67546318);
+    // Without blur the loop never runs (it starts at n.x >= 0), so its noise is
+    // not read: a 3D sample a pixel saved for most of the show.
+    if (xts.y > 0) {
+        float4 n = zs(float3(P.x, P.y, P.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
+        // The direction at angle e turns by 2.4 a step: a rotation rather than the
+        // sine of an ever larger angle, which each driver reduces its own way.
+        float2 turn = cis(n.x);
+        for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
+            weight += e / 16;
+            // Left of and above the image repeat its edge, right and below is black;
+            // the read stays inside the image either way.
+            uint2 t = uint2(max(P + turn * e / 11, 0));
+            float3 seen = feed(min(t, uint2(767, 1079)));
+            sum += (t.x < 768 && t.y < 1080 ? seen : 0) * e / 16;
+            turn = float2(turn.x * -0.73739372 - turn.y * 0.67546318, turn.y * -0.73739372 + turn.x * 0.67546318);
+        }
     }
-    float3 result = pow(sum / weight, xts.z) * xts.x;
+    // pow is three exp2 and log2 a pixel; a reduced frame need not be exact, so
+    // it skips them at the usual gamma of 1.
+    float3 result = (preview_scale > 1 && xts.z == 1 ? sum / weight : pow(sum / weight, xts.z)) * xts.x;
     uint width, height;
     zyw.GetDimensions(width, height);
-    for (int y = 0; y < preview_scale; ++y)
-        for (int x = 0; x < preview_scale; ++x) {
-            int2 o = int2(S.xy * preview_scale) + int2(x, y) + int2(int(c.z), 0);
-            if (o.x >= 0 && o.x < int(width)) // a narrow back buffer drops the rest
-                zyw[o] = result;
-        }
+    int2 o = int2(S.xy) + int2(int(c.z), 0);
+    if (o.x >= 0 && o.x < int(width)) // a narrow back buffer drops the rest
+        zyw[o] = result;
 }

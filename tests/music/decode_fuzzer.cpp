@@ -6,8 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static mp3_decoder decoder;
     music_track track{};
-    decode_track(track, data, uint32_t(size));
+    decode_track(decoder, track, data, uint32_t(size));
     if (track.pcm_bytes > size * 176.4 || (track.pcm_bytes && !track.pcm))
         __builtin_trap();
     if (track.pcm_bytes) // the whole buffer must be there

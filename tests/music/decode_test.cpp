@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "music/tracks.h"
 #include "sound_files.h"
@@ -23,11 +25,12 @@ protected:
     {
         std::free(track.pcm);
         track = {};
-        return decode_track(track, bytes.data(), uint32_t(bytes.size()));
+        return decode_track(decoder, track, bytes.data(), uint32_t(bytes.size()));
     }
     std::vector<unsigned char> pcm() const { return {track.pcm, track.pcm + track.pcm_bytes}; }
 
     music_track track{};
+    mp3_decoder decoder{};
 };
 
 TEST_F(MusicDecode, BufferSizeFollowsTheStatedDuration)
@@ -49,19 +52,19 @@ TEST_F(MusicDecode, FeedsOnlyWholeChunksFromTheFirstByte)
 
     decode(first(522));
     const auto one_chunk = pcm();
-    const uint64_t one_chunk_decoded = last_decode.decoded_bytes;
+    const uint64_t one_chunk_decoded = decoder.report.decoded_bytes;
     ASSERT_GT(one_chunk_decoded, 0u);
     ASSERT_GE(one_chunk.size(), one_chunk_decoded);
 
     // The last 478 bytes change neither what is fed nor what comes out.
     decode(first(1000));
-    EXPECT_EQ(last_decode.chunks_fed, 1u);
-    EXPECT_EQ(last_decode.decoded_bytes, one_chunk_decoded);
+    EXPECT_EQ(decoder.report.chunks_fed, 1u);
+    EXPECT_EQ(decoder.report.decoded_bytes, one_chunk_decoded);
     EXPECT_TRUE(std::equal(one_chunk.begin(), one_chunk.begin() + one_chunk_decoded, track.pcm));
 
     decode(first(1044));
-    EXPECT_EQ(last_decode.chunks_fed, 2u);
-    EXPECT_GT(last_decode.decoded_bytes, one_chunk_decoded);
+    EXPECT_EQ(decoder.report.chunks_fed, 2u);
+    EXPECT_GT(decoder.report.decoded_bytes, one_chunk_decoded);
 }
 
 TEST_F(MusicDecode, DropsWhatDecodesBeyondTheStatedLength)
@@ -74,7 +77,7 @@ TEST_F(MusicDecode, DropsWhatDecodesBeyondTheStatedLength)
     decode(bytes);
     ASSERT_GT(track.pcm_bytes, 100000u);
     ASSERT_LT(track.pcm_bytes, whole.size() / 2);
-    EXPECT_GT(last_decode.decoded_bytes, track.pcm_bytes);
+    EXPECT_GT(decoder.report.decoded_bytes, track.pcm_bytes);
     EXPECT_TRUE(std::equal(track.pcm, track.pcm + track.pcm_bytes, whole.begin()));
 }
 
@@ -122,7 +125,7 @@ TEST_P(MusicDecodeOracle, AgreesWithFfmpeg)
 
     const auto reference = read_bytes(raw);
     // Compare only what both decoded: the final short chunk is never fed.
-    const size_t ours = std::min<uint64_t>(track.pcm_bytes, last_decode.decoded_bytes) / 4;
+    const size_t ours = std::min<uint64_t>(track.pcm_bytes, decoder.report.decoded_bytes) / 4;
     ASSERT_GT(ours, 2 * 44100u);
     const double snr = snr_db(reinterpret_cast<const int16_t*>(track.pcm), ours,
                               reinterpret_cast<const int16_t*>(reference.data()), reference.size() / 4);
@@ -137,4 +140,47 @@ INSTANTIATE_TEST_SUITE_P(, MusicDecodeOracle,
                                          oracle_case{"mono22050", 22050, 1, "-V 5 --resample 22.05"},
                                          oracle_case{"rate48000", 48000, 2, "-b 160 --resample 48"}),
                          [](const auto& info) { return std::string(info.param.name); });
+}
+
+namespace {
+uint64_t fnv1a(const unsigned char* bytes, size_t size)
+{
+    uint64_t h = 0xcbf29ce484222325u;
+    for (size_t i = 0; i < size; ++i)
+        h = (h ^ bytes[i]) * 0x100000001b3u;
+    return h;
+}
+}
+
+// Files at each rate the resampler treats its own way, decoded one after
+// another and then all at once, each with its own decoder: the samples are the
+// bytes the decoder gave before it could run on several threads.
+TEST_F(MusicDecode, SamplesStayByteForByte)
+{
+    struct pinned {
+        oracle_case file;
+        uint64_t checksum;
+    };
+    const pinned cases[] = {{{"pin44100", 44100, 2, "-b 128"}, 0xe514a808b112e34eu},
+                            {{"pin22050", 22050, 1, "-V 5 --resample 22.05"}, 0xfab378b70a96a851u},
+                            {{"pin48000", 48000, 2, "-b 160 --resample 48"}, 0x7ff0dc495d4e36abu}};
+    std::vector<unsigned char> files[3];
+    for (int k = 0; k < 3; ++k) {
+        const oracle_case& c = cases[k].file;
+        files[k] = read_bytes(make_mp3(folder, c.name, c.rate, c.channels, 3.0, c.lame_options));
+        ASSERT_EQ(decode(files[k]), track_ok);
+        EXPECT_EQ(track.pcm_bytes, 529200u) << c.name;
+        EXPECT_EQ(fnv1a(track.pcm, track.pcm_bytes), cases[k].checksum) << c.name;
+    }
+    const auto decoders = std::make_unique<mp3_decoder[]>(6);
+    music_track tracks[6] = {};
+    std::thread threads[6];
+    for (int k = 0; k < 6; ++k)
+        threads[k] = std::thread(
+            [&, k] { decode_track(decoders[k], tracks[k], files[k % 3].data(), uint32_t(files[k % 3].size())); });
+    for (int k = 0; k < 6; ++k) {
+        threads[k].join();
+        EXPECT_EQ(fnv1a(tracks[k].pcm, tracks[k].pcm_bytes), cases[k % 3].checksum) << cases[k % 3].file.name;
+        std::free(tracks[k].pcm);
+    }
 }

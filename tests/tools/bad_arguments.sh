@@ -91,13 +91,18 @@ capture)
     refused --join    --join p1.mp4 -o v.mp4
     refused --join    --join --sound s.wav -o v.mp4
     refused --join    --join p1.mp4 --sound s.wav --at 1 -o v.mp4
-    refused --preview --at 1 --preview 2 -o a.png
+    refused --preview --preview 2 -o v.mp4
+    refused --preview --entry 3 --preview 4 -o e.png
     refused --at      --at
     refused --bogus   --bogus
     refused 'nothing to make'
     ;;
 show)
     refused --bogus   --bogus
+    refused --target-fps --adaptive --target-fps 0
+    refused --adaptive --target-fps 30
+    refused --adaptive --show-scale
+    refused --frame-times --frame-times
     ;;
 timeline)
     refused --fps     --fps 0

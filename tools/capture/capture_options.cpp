@@ -27,6 +27,7 @@ std::string capture_help()
     "                                                          --compare, DIR's effects beside the run's own, the\n"
     "                                                          two timed in turn, and each entry's new/old ratio\n"
     "  --atlas FILE.png                                        the caption atlas\n"
+    "  (--at and --from --to -o DIR take --preview 2|4 too: the effects at 1/N, as swipemix --adaptive draws them)\n"
     "  -o VIDEO.mp4 --part K/N [--from ROW] [--to ROW]         the K-th of N parts of that video, without sound,\n"
     "                                                          cut on keyframes, for machines to render apart\n"
     "  --sound-only FILE.wav [--from ROW] [--to ROW]           that video's soundtrack alone\n"
@@ -214,8 +215,8 @@ std::string check_fit(const capture_options& o)
         return "--from " + number_text(o.from) + " --to " + number_text(o.to) + ": no frame of the show at " + fps +
                " fps lies between";
     }
-    if (o.preview != 1 && o.mode != m::bench)
-        return "--preview goes with --bench";
+    if (o.preview != 1 && o.mode != m::bench && o.mode != m::still && o.mode != m::sequence)
+        return "--preview goes with --bench, --at or --from --to -o DIR";
     if (o.compare && o.mode != m::bench)
         return "--compare goes with --bench";
     if (!std::isnan(o.clock) && o.mode != m::entry && o.mode != m::sheet && o.mode != m::bench)

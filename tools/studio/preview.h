@@ -3,7 +3,7 @@
 // quick preview followed by one frame at full scale, so a still is exact.
 #pragma once
 
-#include "tools/studio/governor.h"
+#include "driver/governor.h"
 
 constexpr int preview_auto = 0;
 

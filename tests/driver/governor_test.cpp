@@ -1,11 +1,11 @@
-// The preview governor over frame times made up by a cost model: a part that
+// The governor over frame times made up by a cost model: a part that
 // every frame pays and a part that shrinks with the number of pixels drawn.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "tools/studio/governor.h"
+#include "driver/governor.h"
 
 namespace {
 constexpr double budget = 83;

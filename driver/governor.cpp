@@ -1,4 +1,4 @@
-#include "tools/studio/governor.h"
+#include "driver/governor.h"
 
 #include <algorithm>
 #include <cstdlib>

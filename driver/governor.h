@@ -1,6 +1,7 @@
-// The preview scale chosen while the studio plays with `--preview auto`: the
-// finest of full, 1/2 and 1/4 whose recent frame times stay within a budget.
-// Pure bookkeeping over frame times, so it is tested without a window.
+// The scale the effects are drawn at, for the show's --adaptive and the
+// studio's `--preview auto`: the finest of full, 1/2 and 1/4 whose recent
+// frame times stay within a budget. Pure bookkeeping over frame times, so it
+// is tested without a window.
 #pragma once
 
 constexpr int governor_coarsest = 2; // scale indices: 0 full, 1 half, 2 quarter

@@ -1,0 +1,88 @@
+// The reduced scales on position effects: the composite's upscale puts every
+// pixel where it belongs, and the caption row stays at full resolution.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "graphics/atlas.h"
+#include "graphics/device.h"
+#include "tests/graphics/gpu_harness.h"
+
+namespace {
+constexpr int left = 576; // the column in a 1920-wide back buffer
+// Red 4 levels a pixel across, green 4 a pixel upward, each repeating every
+// 256 pixels: at 1/2 and 1/4 the block middles fall on whole levels, and so
+// does every point read between them, so a read put right is exact.
+constexpr int ramp_entry = 5;
+const char* const ramp = "void ya(out float4 o, float2 h) { o = float4(fmod(h, 256) * 4 / 1023, 0, 1); }\n";
+
+// Built after start-up, as the show's --adaptive builds them.
+class Upscale : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        start_gpu(1920);
+        build_preview_scales_later();
+        compile_position_effects(ramp_entry, ramp);
+        for (int slot = 0; slot < shader_slots; ++slot)
+            ready_before += preview_scales_ready(slot);
+        while (build_next_preview_scales())
+            ++built;
+    }
+    void SetUp() override
+    {
+        upload_atlas(std::vector<unsigned char>(size_t(atlas_width) * atlas_height).data());
+        set_plain_constants();
+    }
+    void TearDown() override { set_preview_scale(1); }
+
+    static int ready_before, built;
+};
+int Upscale::ready_before = 0, Upscale::built = 0;
+}
+
+TEST_F(Upscale, EverySlotGetsItsScalesAfterStartUp)
+{
+    EXPECT_EQ(ready_before, 0);
+    EXPECT_EQ(built, shader_slots);
+    for (int slot = 0; slot < shader_slots; ++slot)
+        EXPECT_TRUE(preview_scales_ready(slot)) << slot;
+}
+
+TEST_F(Upscale, ARampComesBackWhereItWas)
+{
+    // Linear between the block middles, so read between them it comes back
+    // exactly; a read half a pixel off is 2 levels off, a nearest read up to 6.
+    auto ramp_at = [](int p) { return p % 256 >= 8 && p % 256 < 248 ? 4 * (p % 256) : -1; };
+    for (int scale : {1, 2, 4}) {
+        set_preview_scale(scale);
+        draw_at(5.0f);
+        int wrong = 0;
+        for (int y = 8; y < 960; ++y)
+            for (int x = 0; x < column_width; ++x) {
+                const pixel p = back_buffer_at(left + x, y);
+                const int red = ramp_at(x), green = ramp_at(frame_height - y);
+                wrong += (red >= 0 && p.r != red) || (green >= 0 && p.g != green);
+            }
+        EXPECT_EQ(wrong, 0) << "1/" << scale;
+        // The left edge repeats the first block's middle rather than reading outside.
+        EXPECT_EQ(back_buffer_at(left, 500).r, 4 * (scale - 1) / 2) << "1/" << scale;
+    }
+}
+
+TEST_F(Upscale, TheCaptionRowKeepsFullResolution)
+{
+    // A white atlas makes the whole caption row, rows 976 to 1069, white; its
+    // edges do not fall on the blocks' edges at 1/4.
+    upload_atlas(std::vector<unsigned char>(size_t(atlas_width) * atlas_height, 255).data());
+    for (int scale : {1, 2, 4}) {
+        set_preview_scale(scale);
+        draw_at(5.0f);
+        for (int y = 970; y < 1076; ++y) {
+            const bool caption = y >= 976 && y <= 1069;
+            const pixel p = back_buffer_at(left + 300, y);
+            EXPECT_EQ(p.r == 1023 && p.g == 1023 && p.b == 1023, caption) << "1/" << scale << " row " << y;
+        }
+    }
+}
