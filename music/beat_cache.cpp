@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -83,8 +84,10 @@ void load_beat_grid(const char* music_path, const music_track* decoded, beat_gri
     if (!key_of_file(music_path, key) || read_grid(beat_grid_path(music_path), key, grid))
         return;
     music_track own{};
-    if (!decoded)
-        load_track(own, music_path);
+    if (!decoded) {
+        const auto decoder = std::make_unique<mp3_decoder>(); // too big for a thread's stack
+        load_track(*decoder, own, music_path);
+    }
     analyse_beats(decoded ? *decoded : own, grid);
     std::free(own.pcm);
     write_keyed(music_path, key, grid, "analysis");
