@@ -21,15 +21,15 @@ int run_show()
     if (!start_device(&link))
         return 1;
     start_shaders(nullptr);
-    start_music_and_clock();
+    feed_state feed = start_music_and_clock();
 
     for (;;) {
         pump_one_message();
         const double now = clock_now();
-        select_track(update_feed(now));
-        draw_passes();
+        select_track(update_feed(feed, now));
+        draw_passes(feed);
         present();
-        if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
+        if (escape_requested() || feed.time > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }
 }

@@ -2,6 +2,7 @@
 // so that every device is built in the show's order.
 #pragma once
 
+#include "driver/feed.h"
 #include "graphics/device.h"
 
 // Device (presenting into `window`, or headless when it is null), noise,
@@ -12,6 +13,6 @@ bool start_device(const window_link* window, const unsigned char* atlas = nullpt
                   validation_sink validation = nullptr);
 // Compiles the 38 shaders from `sources` (null: the built-in texts) and presents once.
 void start_shaders(const char* const* sources);
-// Decodes the music, starts entry 0's track and at once the clock, and puts
+// Decodes the music, starts entry 0's track and at once the clock. Returns
 // the feed at entry 0.
-void start_music_and_clock();
+feed_state start_music_and_clock();

@@ -55,6 +55,15 @@ extern gpu_shader* shader_table[shader_slots];
 // True when slot n holds a shader; every slot outside 0 ... 37 is empty.
 inline bool shader_slot_filled(int n) { return n >= 0 && n < shader_slots && shader_table[n] != nullptr; }
 
+// Which slots hold a shader, as a value the feed's planning reads.
+struct filled_slots {
+    bool slot[shader_slots];
+};
+filled_slots slots_filled();
+// The slot whose effect draws entry e (0 ... 36, clamped): its own, or where
+// that is empty the nearest filled entry slot below it; -1 when none is.
+int slot_drawing(int e, const filled_slots& filled);
+
 struct music_track {
     uint32_t pcm_bytes;
     double duration;
@@ -63,3 +72,7 @@ struct music_track {
 extern music_track track_table[track_slots];
 
 extern int W; // back-buffer width in pixels
+
+// The left edge of the centred column in a back buffer `width` pixels wide;
+// negative where the column is the wider.
+constexpr int column_left(int width) { return (width - column_width) / 2; }

@@ -2,6 +2,7 @@
 // show timeline, for people who edit the timeline; or the built-in timeline as
 // source text (--keys) or as a sync editor's project (--rocket FILE); the
 // built-in timeline, or an edited text (--timeline FILE).
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -88,11 +89,10 @@ int write_rocket_project(const char* path, const sync_tables& tables)
 int print_frames(const options& o)
 {
     // Every shader present, as in a show whose texts all compiled.
-    static char present;
-    for (gpu_shader*& slot : shader_table)
-        slot = reinterpret_cast<gpu_shader*>(&present);
+    filled_slots every;
+    std::fill(std::begin(every.slot), std::end(every.slot), true);
     fillrand();
-    start_feed();
+    feed_state feed = start_feed();
 
     std::printf("frame,rows,seconds,feed_position,track,current_slot,next_slot");
     for (const char* name : show_track_names)
@@ -102,15 +102,14 @@ int print_frames(const options& o)
         const double rows = frame_row(o.rate, 0, frame);
         if (rows >= o.to)
             break; // a range holds its start and not its end, as in the capture
-        const int track = update_feed(rows);
+        const int track = update_feed(feed, rows);
         if (rows < o.from)
             continue;
         pass_descriptor passes[pass_count];
-        plan_passes(passes);
-        std::printf("%ld,%.9g,%.9g,%.9g,%d,%d,%d", frame, rows, frame_constants[slot_time],
-                    frame_constants[slot_feed_position], track, passes[0].shader_slot, passes[1].shader_slot);
+        plan_passes(feed, every, W, passes);
+        std::printf("%ld,%.9g,%.9g,%.9g,%d,%d,%d", frame, rows, feed.time, feed.position, track, passes[0].shader_slot, passes[1].shader_slot);
         for (int t = 0; t < sync_track_count; ++t)
-            std::printf(",%.9g", frame_constants[slot_tracks + t]);
+            std::printf(",%.9g", feed.tracks[t]);
         std::printf("\n");
     }
     return !finish_output(stdout, "swipemix-timeline", "the standard output");
