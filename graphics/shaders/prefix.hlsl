@@ -3,10 +3,10 @@
 
 // The head of frame_constants, float i of the block at .xyzw of vector i / 4:
 // c   = time, previous time, pass value (column offset in the composite), feed position
-// p   = zoom and time offset of the entry drawn, then sync tracks 0 (target) and 1 (rate)
-// wat = tracks 2 ... 5: even entries' zoom and time offset, odd entries' zoom and time offset
-// B   = tracks 6 ... 9, I = tracks 10 ... 13, both read by the effects as they choose
-// xts = tracks 14 ... 16: gain, blur, gamma; then noise
+// p.x, p.y = zoom and time offset of the entry drawn
+// p.z ... xts.z = the 17 sync tracks, each also named sync_ and its name in the
+// timeline with _ for : (sync_feed_target, sync_camera_x, sync_out_gamma); the
+// names are made from the timeline's table when the show is built. Then noise.
 float4 c, p, wat, B, I, xts;
 static float2 q = float2(768, 1080);
 // The authoring tools' preview: at scale N each thread of both kernels stands
@@ -77,7 +77,7 @@ void _(uint3 S : SV_DispatchThreadID)
     ya(colour, h * p.x - q * 0.5 * (p.x - 1));
     if (h.y > 10 && h.y < 105) {
         float2 a = float2(h.x / 768, (128 - h.y + int(c.w + c.z * 0.2) * 92) / (1024 * 14));
-        if (p.z < 32)
+        if (sync_feed_target < 32)
             for (int gy = -1; gy <= 1; gy += 2)
                 for (int gx = -1; gx <= 1; gx += 2)
                     colour = lerp(saturate(colour), 0, xsx.SampleLevel(xwt, a + float2(gx * 0.001, gy * 0.001 / 14), 0).x);
@@ -100,7 +100,7 @@ void __(uint3 S : SV_DispatchThreadID)
     // The direction at angle e turns by 2.4 a step: a rotation rather than the
     // sine of an ever larger angle, which each driver reduces its own way.
     float2 turn = cis(n.x);
-    for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
+    for (float e = n.x; e < sync_out_blur * 1080 * r; e += 2.4) {
         weight += e / 16;
         // Left of and above the image repeat its edge, right and below is black;
         // the read stays inside the image either way.
@@ -109,7 +109,7 @@ void __(uint3 S : SV_DispatchThreadID)
         sum += (t.x < 768 && t.y < 1080 ? seen : 0) * e / 16;
         turn = float2(turn.x * -0.73739372 - turn.y * 0.67546318, turn.y * -0.73739372 + turn.x * 0.67546318);
     }
-    float3 result = pow(sum / weight, xts.z) * xts.x;
+    float3 result = pow(sum / weight, sync_out_gamma) * sync_out_gain;
     uint width, height;
     zyw.GetDimensions(width, height);
     for (int y = 0; y < preview_scale; ++y)
