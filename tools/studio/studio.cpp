@@ -272,6 +272,9 @@ bool take_command(studio& s, studio_command command, double now, moves& m)
 // One input event. False when the studio is to quit.
 bool take_input(studio& s, const input_event& event, double now, moves& m)
 {
+    const studio_command command = command_for(event);
+    if ((event.kind == input_kind::key || event.kind == input_kind::wheel) && command == studio_command::none)
+        return true; // a key with no binding, or a modifier pressed alone, changes nothing
     s.changed = true;
     switch (event.kind) {
     case input_kind::quit: return false;
@@ -285,7 +288,7 @@ bool take_input(studio& s, const input_event& event, double now, moves& m)
             m.jumped = m.author_moved = true;
         }
         return true;
-    default: return take_command(s, command_for(event), now, m);
+    default: return take_command(s, command, now, m);
     }
 }
 
