@@ -338,16 +338,15 @@ void advance_show(studio& s, moves& m)
 }
 
 // Notices whose time is up go; a render that ended says how.
-void age_messages(studio& s, double now)
+void age_messages(studio& s, const render_job& job, double now)
 {
     std::erase_if(s.notices, [now](const notice& n) { return n.until < now; });
-    const render_job& job = poll_render();
     if (s.rendering && !job.running)
         say_render_end(s, job, now);
 }
 
 // The display's lines: errors for as long as they hold, notices, a recompile's and a render's progress.
-std::vector<std::string> screen_lines(const studio& s)
+std::vector<std::string> screen_lines(const studio& s, const render_job& job)
 {
     std::vector<std::string> lines;
     add_text(lines, s.shader_errors_said);
@@ -358,7 +357,6 @@ std::vector<std::string> screen_lines(const studio& s)
         add_text(lines, n.text);
     if (const std::string compiling = recompile_progress(); !compiling.empty())
         lines.push_back(compiling);
-    const render_job& job = poll_render();
     if (job.running)
         lines.push_back("rendering " + job.path + ": " + std::to_string(job.done) + " of " +
                         std::to_string(job.frames) + " frames");
@@ -446,8 +444,9 @@ int main(int argc, char** argv)
         if (new_shaders && shader_errors().empty() && recompile_progress().empty())
             flash(s, "effect reloaded", now); // once, however many shaders a save feeds
         say_shader_errors(s);
-        age_messages(s, now);
-        std::vector<std::string> lines = screen_lines(s);
+        const render_job& job = poll_render();
+        age_messages(s, job, now);
+        std::vector<std::string> lines = screen_lines(s, job);
         s.changed |= m.jumped || new_shaders;
         const bool relabelled = lines != s.lines_shown;
         if (s.changed || relabelled)
