@@ -1,10 +1,8 @@
 #include "driver/feed.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "driver/authoring.h"
-#include "music/heard.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
 
@@ -17,30 +15,32 @@ struct timeline_record {
 };
 timeline_record timeline_playing = {show_sync, {}};
 
-void advance_time(double now)
-{
-    float* const fc = frame_constants;
-    fc[slot_previous_time] = fc[slot_time];
-    fc[slot_time] = float(now * row_seconds);
-}
-
 // Eases the feed toward the target track just evaluated.
-int ease_feed()
+int ease_feed(feed_state& feed)
 {
-    float* const fc = frame_constants;
-    double a = (double(fc[slot_time]) - fc[slot_previous_time]) * fc[slot_rate];
+    double a = (double(feed.time) - feed.previous_time) * track_at(feed, slot_rate);
     a = std::fabs(a);
     if (a > 1)
         a = 1;
-    const double target = fc[slot_target];
-    double p = (1 - a) * fc[slot_feed_position] + a * target;
-    fc[slot_feed_position] = float(p);
+    const double target = track_at(feed, slot_target);
+    double p = (1 - a) * feed.position + a * target;
+    feed.position = float(p);
     // One-sided on purpose: any target below the position is taken at once.
     if (target - p < 0.004) {
-        fc[slot_feed_position] = float(target);
+        feed.position = float(target);
         p = target;
     }
     return int(p + 0.5);
+}
+
+// The pass for a whole entry number, walked down past empty slots.
+pass_descriptor entry_pass(const feed_state& feed, const filled_slots& filled, double entry, float pass_value)
+{
+    // Clamped before truncation: every slot past the last entry's is empty anyway.
+    const int n = slot_drawing(!(entry >= 0) ? 0 : entry > entry_count ? entry_count : int(entry), filled);
+    const bool even = entry_of_slot(n < 0 ? composite_slot : n) % 2 == 0;
+    return {n, pass_value, track_at(feed, even ? slot_even_zoom : slot_odd_zoom),
+            track_at(feed, even ? slot_even_offset : slot_odd_offset)};
 }
 }
 
@@ -50,54 +50,37 @@ void syncget(float t, float* out) { sync_evaluate(timeline_playing.tables, timel
 
 void syncgetc(float t, float* out) { syncget(t, out); }
 
-void start_feed()
+feed_state start_feed()
 {
-    frame_constants[slot_feed_position] = 0;
-    frame_constants[slot_heard_track] = 0; // the show starts on entry 0's music at row 0
-    frame_constants[slot_heard_since] = 0;
+    feed_state feed;
+    feed.time = frame_constants[slot_time];
+    feed.previous_time = frame_constants[slot_previous_time];
+    feed.position = 0;
+    feed.heard = {0, 0}; // the show starts on entry 0's music at row 0
+    for (int k = 0; k < sync_track_count; ++k)
+        feed.tracks[k] = frame_constants[slot_tracks + k];
+    return feed;
 }
 
-int update_feed(double now)
+int step_feed(feed_state& feed, double now, const sync_tables& tables, sync_scratch& scratch)
 {
-    advance_time(now);
-    syncgetc(float(now), frame_constants + slot_tracks);
-    const int track = ease_feed();
-    float* const fc = frame_constants;
-    const heard_track heard = hear_track({int(fc[slot_heard_track]), fc[slot_heard_since]}, track, now);
-    fc[slot_heard_track] = float(heard.track);
-    fc[slot_heard_since] = float(heard.since);
+    feed.previous_time = feed.time;
+    feed.time = float(now * row_seconds);
+    sync_evaluate(tables, scratch, float(now), feed.tracks);
+    const int track = ease_feed(feed);
+    feed.heard = hear_track(feed.heard, track, now);
     return track;
 }
 
-int peek_feed(double now, float& position)
+int update_feed(feed_state& feed, double now)
 {
-    float kept[slot_feed_end]; // all that a step writes
-    std::memcpy(kept, frame_constants, sizeof kept);
-    const int track = update_feed(now);
-    position = frame_constants[slot_feed_position];
-    std::memcpy(frame_constants, kept, sizeof kept);
-    return track;
+    return step_feed(feed, now, timeline_playing.tables, timeline_playing.scratch);
 }
 
-namespace {
-// The pass for a whole entry number, walked down past empty slots.
-pass_descriptor entry_pass(double entry, float pass_value)
+void plan_passes(const feed_state& feed, const filled_slots& filled, int width, pass_descriptor passes[pass_count])
 {
-    // Clamped before truncation: every slot past the last entry's is empty anyway.
-    int n = entry_slot(!(entry >= 0) ? 0 : entry > entry_count ? entry_count : int(entry));
-    while (n > composite_slot && !shader_slot_filled(n))
-        --n;
-    const float* fc = frame_constants;
-    const bool even = entry_of_slot(n) % 2 == 0;
-    return {shader_slot_filled(n) ? n : -1, pass_value, fc[even ? slot_even_zoom : slot_odd_zoom],
-            fc[even ? slot_even_offset : slot_odd_offset]};
-}
-}
-
-void plan_passes(pass_descriptor passes[pass_count])
-{
-    const double position = frame_constants[slot_feed_position];
-    passes[0] = entry_pass(std::trunc(position), 0.0f);
-    passes[1] = entry_pass(std::trunc(position + 1.0), 1.0f);
-    passes[2] = {shader_slot_filled(composite_slot) ? composite_slot : -1, float((W - column_width) / 2), 0, 0};
+    const double position = feed.position;
+    passes[0] = entry_pass(feed, filled, std::trunc(position), 0.0f);
+    passes[1] = entry_pass(feed, filled, std::trunc(position + 1.0), 1.0f);
+    passes[2] = {filled.slot[composite_slot] ? composite_slot : -1, float(column_left(width)), 0, 0};
 }

@@ -3,4 +3,9 @@
 // (update_feed) and presents afterwards.
 #pragma once
 
-void draw_passes();
+#include "driver/feed.h"
+
+// Plans the passes for `feed` over the shaders compiled and the back buffer's
+// width, and runs them: the feed goes into frame_constants here, each pass's
+// values just before its upload.
+void draw_passes(const feed_state& feed);

@@ -76,20 +76,20 @@ int run_show(const show_options& options)
     if (options.show_scale)
         make_scale_labels();
     governor_state governor;
-    start_music_and_clock();
+    feed_state feed = start_music_and_clock();
 
     const double started = seconds_now();
     double began = started;
     for (;;) {
         pump_one_message();
         const double now = clock_now();
-        const int entry = update_feed(now);
+        const int entry = update_feed(feed, now);
         select_track(entry);
         const int chosen = options.adaptive ? 1 << governor.index : 1;
         const int scale = chosen > 1 && scales_ready() ? chosen : 1;
         if (options.adaptive)
             set_preview_scale(scale);
-        draw_passes();
+        draw_passes(feed);
         if (options.show_scale)
             draw_scale_label(scale);
         present();
@@ -102,7 +102,7 @@ int run_show(const show_options& options)
         }
         // The next slot's reduced scales, in the show's order, between frames and outside their times.
         began = options.adaptive && build_next_preview_scales() ? seconds_now() : presented;
-        if (escape_requested() || frame_constants[slot_time] > float(show_end_seconds))
+        if (escape_requested() || feed.time > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }
 }

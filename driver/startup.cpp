@@ -37,11 +37,11 @@ void start_shaders(const char* const* sources)
     present();
 }
 
-void start_music_and_clock()
+feed_state start_music_and_clock()
 {
     wait_for_tracks();
     load_beat_grids();
     play_track(track_table[current_track]);
     start_clock();
-    start_feed();
+    return start_feed();
 }

@@ -2,6 +2,7 @@
 // so that every device is built in the show's order.
 #pragma once
 
+#include "driver/feed.h"
 #include "graphics/device.h"
 
 // Device (presenting into `window`, or headless when it is null), noise,
@@ -14,6 +15,6 @@ bool start_device(const window_link* window, const unsigned char* atlas = nullpt
 void start_shaders(const char* const* sources);
 // Waits for the music that start_loading_tracks began decoding (the show's
 // first step, so that it decodes while the device starts and the shaders
-// compile), starts entry 0's track and at once the clock, and puts
+// compile), starts entry 0's track and at once the clock. Returns
 // the feed at entry 0.
-void start_music_and_clock();
+feed_state start_music_and_clock();

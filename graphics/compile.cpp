@@ -142,21 +142,26 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
         report = std::string("swipemix: ") + name + " has no shader text\n";
         return nullptr;
     }
-    const size_t prefix_length = std::strlen(prefix), length = prefix_length + std::strlen(source);
+    // The tracks' names go first; they end with a #line, so lines still count from the prefix's top.
+    static const char* const track_names = embedded_source("track_names.hlsl");
+    const size_t names_length = std::strlen(track_names), prefix_length = std::strlen(prefix);
+    const size_t length = prefix_length + std::strlen(source);
     if (length + 1 > work_buffer_bytes) {
         report = std::string("swipemix: ") + name + ": prefix and text exceed " + std::to_string(work_buffer_bytes) +
                  " bytes\n";
         return nullptr;
     }
-    std::unique_ptr<char[]> work(new char[work_buffer_bytes]());
-    std::memcpy(work.get(), prefix, prefix_length);
-    std::memcpy(work.get() + prefix_length, source, length - prefix_length);
+    std::unique_ptr<char[]> work(new char[names_length + work_buffer_bytes]());
+    std::memcpy(work.get(), track_names, names_length);
+    std::memcpy(work.get() + names_length, prefix, prefix_length);
+    std::memcpy(work.get() + names_length + prefix_length, source, length - prefix_length);
 
     static const shaderc_compiler_t compiler = shaderc_compiler_initialize(); // shared by every thread
     shaderc_compile_options_t options = compile_options();
     const char* entry_point = composite ? "__" : "_";
     shaderc_compilation_result_t result =
-        shaderc_compile_into_spv(compiler, work.get(), length, shaderc_compute_shader, name, entry_point, options);
+        shaderc_compile_into_spv(compiler, work.get(), names_length + length, shaderc_compute_shader, name, entry_point,
+                                 options);
     shaderc_compile_options_release(options);
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
         report = compiler_report(name, "did not compile", file, shaderc_result_get_error_message(result), prefix);

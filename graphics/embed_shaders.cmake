@@ -1,9 +1,10 @@
-# Turns every .hlsl file of SOURCE_DIR into a zero-terminated byte array of a
-# generated source file, listed by file name, so the texts are edited as
-# ordinary files yet carried inside the binary.
+# Turns every .hlsl file of SOURCE_DIR, and the generated EXTRA ones, into a
+# zero-terminated byte array of a generated source file, listed by file name,
+# so the texts are edited as ordinary files yet carried inside the binary.
 set(body "// Generated from graphics/shaders at build time; edit the .hlsl files.\n#include \"graphics/shader_sources.h\"\n\n")
 file(GLOB TEXTS ${SOURCE_DIR}/*.hlsl)
 list(SORT TEXTS)
+list(APPEND TEXTS ${EXTRA})
 set(list "")
 set(n 0)
 foreach(path IN LISTS TEXTS)

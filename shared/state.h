@@ -44,9 +44,6 @@ enum : int {
     slot_bar_phase = 25,     // mu.y: 0 ... 1 through each bar
     slot_tempo = 26,         // mu.z, beats a minute
     slot_track_seconds = 27, // mu.w, how far into the track
-    slot_heard_track = 28,   // the feed's own: the track heard and the row it
-    slot_heard_since = 29,   // started at, as select_track restarts it
-    slot_feed_end = 30,      // one past what a step of the feed writes
 };
 
 // Where each shader sits in shader_table (and each text in a source table,
@@ -62,6 +59,15 @@ extern gpu_shader* shader_table[shader_slots];
 // True when slot n holds a shader; every slot outside 0 ... 37 is empty.
 inline bool shader_slot_filled(int n) { return n >= 0 && n < shader_slots && shader_table[n] != nullptr; }
 
+// Which slots hold a shader, as a value the feed's planning reads.
+struct filled_slots {
+    bool slot[shader_slots];
+};
+filled_slots slots_filled();
+// The slot whose effect draws entry e (0 ... 36, clamped): its own, or where
+// that is empty the nearest filled entry slot below it; -1 when none is.
+int slot_drawing(int e, const filled_slots& filled);
+
 struct music_track {
     uint32_t pcm_bytes;
     double duration;
@@ -76,3 +82,7 @@ constexpr int audio_rows = 2;
 constexpr int audio_texels = audio_bins * audio_rows;
 
 extern int W; // back-buffer width in pixels
+
+// The left edge of the centred column in a back buffer `width` pixels wide;
+// negative where the column is the wider.
+constexpr int column_left(int width) { return (width - column_width) / 2; }

@@ -3,10 +3,10 @@
 
 // The head of frame_constants, float i of the block at .xyzw of vector i / 4:
 // c   = time, previous time, pass value (column offset in the composite), feed position
-// p   = zoom and time offset of the entry drawn, then sync tracks 0 (target) and 1 (rate)
-// wat = tracks 2 ... 5: even entries' zoom and time offset, odd entries' zoom and time offset
-// B   = tracks 6 ... 9, I = tracks 10 ... 13, both read by the effects as they choose
-// xts = tracks 14 ... 16: gain, blur, gamma; then noise
+// p.x, p.y = zoom and time offset of the entry drawn
+// p.z ... xts.z = the 17 sync tracks, each also named sync_ and its name in the
+// timeline with _ for : (sync_feed_target, sync_camera_x, sync_out_gamma); the
+// names are made from the timeline's table when the show is built. Then noise.
 // mu  = the music heard: beat phase and bar phase (each 0 ... 1 from its start), tempo in beats a minute, seconds
 //       into its track
 float4 c, p, wat, B, I, xts, mu;
@@ -74,7 +74,7 @@ float4 caption_row(float4 colour, float2 h, float pass)
 {
     if (h.y > 10 && h.y < 105) {
         float2 a = float2(h.x / 768, (128 - h.y + int(c.w + pass * 0.2) * 92) / (1024 * 14));
-        if (p.z < 32)
+        if (sync_feed_target < 32)
             for (int gy = -1; gy <= 1; gy += 2)
                 for (int gx = -1; gx <= 1; gx += 2)
                     colour = lerp(saturate(colour), 0, xsx.SampleLevel(xwt, a + float2(gx * 0.001, gy * 0.001 / 14), 0).x);
@@ -133,12 +133,12 @@ void __(uint3 S : SV_DispatchThreadID)
     float weight = 1;
     // Without blur the loop never runs (it starts at n.x >= 0), so its noise is
     // not read: a 3D sample a pixel saved for most of the show.
-    if (xts.y > 0) {
+    if (sync_out_blur > 0) {
         float4 n = zs(float3(P.x, P.y, P.y) * 0.1 + (c.x + p.y) * 2) + 0.5;
         // The direction at angle e turns by 2.4 a step: a rotation rather than the
         // sine of an ever larger angle, which each driver reduces its own way.
         float2 turn = cis(n.x);
-        for (float e = n.x; e < xts.y * 1080 * r; e += 2.4) {
+        for (float e = n.x; e < sync_out_blur * 1080 * r; e += 2.4) {
             weight += e / 16;
             // Left of and above the image repeat its edge, right and below is black;
             // the read stays inside the image either way.
@@ -150,7 +150,7 @@ void __(uint3 S : SV_DispatchThreadID)
     }
     // pow is three exp2 and log2 a pixel; a reduced frame need not be exact, so
     // it skips them at the usual gamma of 1.
-    float3 result = (preview_scale > 1 && xts.z == 1 ? sum / weight : pow(sum / weight, xts.z)) * xts.x;
+    float3 result = (preview_scale > 1 && sync_out_gamma == 1 ? sum / weight : pow(sum / weight, sync_out_gamma)) * sync_out_gain;
     uint width, height;
     zyw.GetDimensions(width, height);
     int2 o = int2(S.xy) + int2(int(c.z), 0);

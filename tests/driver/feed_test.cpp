@@ -13,26 +13,23 @@
 #include "tests/fixtures/fixture_timeline.h"
 
 namespace {
-char present;
-gpu_shader* const filled = reinterpret_cast<gpu_shader*>(&present);
-
 struct Feed : ::testing::Test {
+    feed_state feed = {};
+    filled_slots filled = {};
+    int width = column_width;
     void SetUp() override
     {
-        std::memset(&randdata, 0, sizeof randdata);
-        for (gpu_shader*& s : shader_table)
-            s = filled;
-        W = column_width;
+        std::fill(std::begin(filled.slot), std::end(filled.slot), true);
         play_timeline(fixture_timeline().view());
     }
     void TearDown() override { play_timeline(show_sync); }
-    float& position() { return frame_constants[slot_feed_position]; }
-    static int update(double now) { return update_feed(now); }
+    float& position() { return feed.position; }
+    int update(double now) { return update_feed(feed, now); }
     // Plans with the position placed directly.
     void plan_at(float p, pass_descriptor out[pass_count])
     {
         position() = p;
-        plan_passes(out);
+        plan_passes(feed, filled, width, out);
     }
 };
 }
@@ -41,10 +38,26 @@ TEST_F(Feed, FirstFrameTakesTheTargetEvenFromNoise)
 {
     guid[0] = 0x6F15AAF2u, guid[1] = 0x4E89D208u, guid[2] = 0x9548B49Au;
     fillrand();
-    position() = 0;
-    EXPECT_EQ(update(0.01), 0);
-    EXPECT_FLOAT_EQ(frame_constants[slot_previous_time], -5690685.5f);
+    feed = start_feed();
     EXPECT_EQ(position(), 0.0f);
+    EXPECT_EQ(feed.time, -5690685.5f) << "start-up's noise";
+    EXPECT_EQ(update(0.01), 0);
+    EXPECT_FLOAT_EQ(feed.previous_time, -5690685.5f);
+    EXPECT_EQ(position(), 0.0f);
+}
+
+TEST_F(Feed, AStepReadsOnlyTheFeedAndTheTablesItIsGiven)
+{
+    fillrand();
+    // Compared as bytes: the noise holds NaNs.
+    const std::vector<float> constants(frame_constants, frame_constants + slot_tracks + sync_track_count);
+    feed_state a = {}, b = {};
+    sync_scratch scratch;
+    const int track = step_feed(a, 100, fixture_timeline().view(), scratch);
+    EXPECT_EQ(std::memcmp(frame_constants, constants.data(), constants.size() * sizeof(float)), 0)
+        << "the feed reaches frame_constants only at the upload";
+    EXPECT_EQ(update_feed(b, 100), track) << "update_feed steps over the timeline playing";
+    EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
 }
 
 TEST_F(Feed, DownwardTargetsSnapUpwardOnesEase)
@@ -59,7 +72,7 @@ TEST_F(Feed, DownwardTargetsSnapUpwardOnesEase)
 
     // 0.5 above: one frame of 1/60 s at rate 6 moves a tenth of the way.
     position() = 4.5f;
-    frame_constants[slot_time] = float(100 * row_seconds - 1.0 / 60);
+    feed.time = float(100 * row_seconds - 1.0 / 60);
     const int track = update(100);
     EXPECT_NEAR(position(), 4.5 + 0.05, 1e-5);
     EXPECT_EQ(track, 5);
@@ -80,7 +93,7 @@ TEST_F(Feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
     // Row 100 holds entry 5 above the position; with no elapsed time the
     // position stays where it is and only rounding decides.
     for (auto [p, track] : {std::pair{2.5f, 3}, {2.4999f, 2}}) {
-        frame_constants[slot_time] = float(100 * row_seconds);
+        feed.time = float(100 * row_seconds);
         position() = p;
         EXPECT_EQ(update(100), track) << p;
     }
@@ -89,8 +102,8 @@ TEST_F(Feed, TrackIndexRoundsHalfUpFromTheUnroundedPosition)
 TEST_F(Feed, PassesFollowThePositionAndWalkPastEmptySlots)
 {
     pass_descriptor passes[pass_count];
-    frame_constants[slot_even_zoom] = 2, frame_constants[slot_even_offset] = -3;
-    frame_constants[slot_odd_zoom] = 4, frame_constants[slot_odd_offset] = 5;
+    track_at(feed, slot_even_zoom) = 2, track_at(feed, slot_even_offset) = -3;
+    track_at(feed, slot_odd_zoom) = 4, track_at(feed, slot_odd_offset) = 5;
 
     plan_at(3.0f, passes);
     EXPECT_EQ(passes[0].shader_slot, 4);
@@ -109,14 +122,13 @@ TEST_F(Feed, PassesFollowThePositionAndWalkPastEmptySlots)
     plan_at(-0.7f, passes);
     EXPECT_EQ(passes[0].shader_slot, 1);
 
-    shader_table[6] = shader_table[5] = nullptr;
+    filled.slot[6] = filled.slot[5] = false;
     plan_at(5.5f, passes);
     EXPECT_EQ(passes[0].shader_slot, 4);
     EXPECT_EQ(passes[0].zoom, 4) << "zoom follows the slot found";
     EXPECT_EQ(passes[1].shader_slot, 7);
 
-    for (gpu_shader*& s : shader_table)
-        s = nullptr;
+    filled = {};
     plan_at(3.0f, passes);
     EXPECT_EQ(passes[0].shader_slot, -1) << "nothing to run at all";
     EXPECT_EQ(passes[2].shader_slot, -1);
@@ -126,8 +138,7 @@ TEST_F(Feed, CompositeOffsetCentresTheColumn)
 {
     pass_descriptor passes[pass_count];
     for (auto [width, offset] : {std::pair{1920, 576}, {1351, 291}, {768, 0}, {607, -80}}) {
-        W = width;
-        plan_passes(passes);
+        plan_passes(feed, filled, width, passes);
         EXPECT_EQ(passes[2].shader_slot, 0);
         EXPECT_EQ(passes[2].pass_value, float(offset)) << "W = " << width;
     }
@@ -160,34 +171,20 @@ TEST_F(Feed, SyncgetAndTheFeedEvaluateTheTimelinePlaying)
     syncget(100, out.data());
     EXPECT_EQ(out, fixture);
     update(100);
-    EXPECT_EQ(values(frame_constants + slot_tracks, frame_constants + slot_tracks + sync_track_count), fixture);
+    EXPECT_EQ(values(feed.tracks, feed.tracks + sync_track_count), fixture);
 
     play_timeline(show_sync);
     syncgetc(100, out.data());
     EXPECT_EQ(out, show);
     update(100);
-    EXPECT_EQ(values(frame_constants + slot_tracks, frame_constants + slot_tracks + sync_track_count), show);
-}
-
-TEST_F(Feed, APeekGivesTheStepsTrackAndLeavesTheFeedWhereItStood)
-{
-    position() = 0;
-    for (int frame = 0; frame <= 60 * 60 / rows_per_second; ++frame)
-        update(frame * double(rows_per_second) / 60); // into the hesitant swipe at row 60
-    const std::vector<float> before(frame_constants, frame_constants + slot_feed_end);
-    float reached = -1;
-    const int track = peek_feed(64, reached);
-    ASSERT_NE(reached, before[slot_feed_position]) << "the step moves the feed";
-    EXPECT_EQ(std::vector<float>(frame_constants, frame_constants + before.size()), before);
-    EXPECT_EQ(update(64), track);
-    EXPECT_EQ(position(), reached);
+    EXPECT_EQ(values(feed.tracks, feed.tracks + sync_track_count), show);
 }
 
 // The music heard restarts at the row of the frame that switched to it, a
-// return to an earlier track included; a peek leaves it be.
+// return to an earlier track included; a copy stepped ahead leaves it be.
 TEST_F(Feed, FollowsTheTrackHeardFromTheFrameThatChoseIt)
 {
-    start_feed();
+    feed = start_feed();
     int heard = 0, switches = 0;
     double since = 0;
     for (int frame = 0; frame < 100 * 60 / rows_per_second; ++frame) {
@@ -195,15 +192,15 @@ TEST_F(Feed, FollowsTheTrackHeardFromTheFrameThatChoseIt)
         const int track = update(row);
         if (track != heard)
             heard = track, since = row, ++switches;
-        ASSERT_EQ(frame_constants[slot_heard_track], float(heard)) << row;
-        ASSERT_EQ(frame_constants[slot_heard_since], float(since)) << row;
-        float reached;
-        peek_feed(row + 30, reached);
-        ASSERT_EQ(frame_constants[slot_heard_since], float(since)) << "a peek at " << row + 30;
+        ASSERT_EQ(feed.heard.track, heard) << row;
+        ASSERT_EQ(feed.heard.since, since) << row;
+        feed_state ahead = feed;
+        update_feed(ahead, row + 30);
+        ASSERT_EQ(feed.heard.since, since) << "a copy stepped to " << row + 30;
     }
     EXPECT_GE(switches, 5) << "the fixture goes 0, 1, 2, 3, 4, back to 3, 4 and 5";
-    start_feed();
-    EXPECT_EQ(frame_constants[slot_heard_track] + frame_constants[slot_heard_since], 0.0f);
+    feed = start_feed();
+    EXPECT_EQ(feed.heard.track + feed.heard.since, 0.0);
 }
 
 // Any show: whatever the author keys, the feed plays only entries that exist.
@@ -213,11 +210,11 @@ TEST_F(Feed, TheShowsTargetStaysWithinItsEntries)
     position() = 0;
     float lowest = 0, highest = 0;
     for (int frame = 0; frame <= show_end_row * 60 / rows_per_second; ++frame) {
-        const int track = update_feed(frame * double(rows_per_second) / 60);
+        const int track = update(frame * double(rows_per_second) / 60);
         ASSERT_GE(track, 0) << "frame " << frame;
         ASSERT_LE(track, entry_count - 1) << "frame " << frame;
-        lowest = std::min(lowest, frame_constants[slot_target]);
-        highest = std::max(highest, frame_constants[slot_target]);
+        lowest = std::min(lowest, track_at(feed, slot_target));
+        highest = std::max(highest, track_at(feed, slot_target));
     }
     EXPECT_GE(lowest, 0);
     EXPECT_LE(highest, entry_count - 1);

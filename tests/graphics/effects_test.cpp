@@ -37,9 +37,9 @@ float row_showing(int e)
 // Entry e at `clock`, with the sync values of `row` (by default one showing it).
 frame draw_entry(int e, float clock, float row = -1)
 {
-    syncgetc(row < 0 ? row_showing(e) : row, frame_constants + slot_tracks);
+    syncgetc(row < 0 ? row_showing(e) : row, test_feed.tracks);
     set_plain_constants();
-    frame_constants[slot_time] = frame_constants[slot_previous_time] = clock;
+    test_feed.time = test_feed.previous_time = clock;
     draw_at(float(e));
     const unsigned* pixels = presented_pixels();
     return frame(pixels, pixels + size_t(W) * frame_height);

@@ -13,6 +13,8 @@
 #include "driver/startup.h"
 #include "graphics/shader_sources.h"
 
+feed_state test_feed;
+
 namespace {
 void fail_on_message(const char* message) { ADD_FAILURE() << "validation: " << message; }
 }
@@ -28,6 +30,7 @@ void start_gpu(int width)
     if (!start_device(nullptr, black.data(), fail_on_message))
         std::exit(1); // no device: nothing here can run
     report_driver();
+    test_feed = start_feed();
 }
 
 std::string position_effect(int tag)
@@ -50,15 +53,15 @@ void compile_position_effects(int special_entry, const std::string& special)
 
 void set_plain_constants()
 {
-    frame_constants[slot_time] = frame_constants[slot_previous_time] = 0;
-    frame_constants[slot_target] = 40; // the caption shadow needs a target below 32
-    pose_plain();
+    test_feed.time = test_feed.previous_time = 0;
+    track_at(test_feed, slot_target) = 40; // the caption shadow needs a target below 32
+    pose_plain(test_feed);
 }
 
 void draw_at(float feed_position)
 {
-    frame_constants[slot_feed_position] = feed_position;
-    draw_passes();
+    test_feed.position = feed_position;
+    draw_passes(test_feed);
     present();
 }
 

@@ -19,9 +19,11 @@ std::string position_effect(int tag);
 // special_entry's text instead where one is given.
 void compile_position_effects(int special_entry = -1, const std::string& special = "");
 
+// The feed the tests draw: from start-up's noise on, as each test leaves it.
+extern feed_state test_feed;
 // Clock 0, zoom 1, time offset 0, no caption shadow, gain 1, blur 0, gamma 1.
 void set_plain_constants();
-// Draws and presents a frame at `feed_position` through the show's frame code.
+// Draws and presents test_feed at `feed_position` through the show's frame code.
 void draw_at(float feed_position);
 
 // A packed 10-bit pixel of the last presented back buffer.

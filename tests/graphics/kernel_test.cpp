@@ -90,7 +90,7 @@ TEST_F(Kernels, HalfWayTheScrollSplitsTheColumnAtTheSeamRow)
 
 TEST_F(Kernels, ZoomTwoShowsTwiceTheAreaAboutTheCentre)
 {
-    frame_constants[slot_odd_zoom] = 2; // entry 5 has an odd number
+    track_at(test_feed, slot_odd_zoom) = 2; // entry 5 has an odd number
     draw_at(5.0f);
     for (int y = 0; y < frame_height; y += 3)
         for (int x = 192; x < 576; x += 5) {
@@ -115,15 +115,15 @@ TEST_F(Kernels, TheCompositeFillsOnlyTheCentredColumn)
 
 TEST_F(Kernels, GammaAndGainApplyToTheCopy)
 {
-    frame_constants[slot_gamma] = 2;
+    track_at(test_feed, slot_gamma) = 2;
     draw_at(5.0f);
     for (int x = 0; x < column_width; x += 11) {
         const double v = x / 1023.0;
         EXPECT_NEAR(back_buffer_at(576 + x, 300).r, v * v * 1023, 0.51 + 1) << x;
     }
 
-    frame_constants[slot_gamma] = 1;
-    frame_constants[slot_gain] = 0;
+    track_at(test_feed, slot_gamma) = 1;
+    track_at(test_feed, slot_gain) = 0;
     draw_at(5.0f);
     for (int y = 0; y < frame_height; y += 5)
         for (int x = 0; x < column_width; x += 5) {

@@ -30,7 +30,7 @@ TEST(NarrowBackBuffer, ANewWidthMakesTheBackBufferAgain)
     set_back_buffer_width(900);
     ASSERT_EQ(W, 900);
     draw_at(3.0f);
-    const int left = (900 - column_width) / 2;
+    const int left = column_left(900);
     for (int y : {0, 500, frame_height - 1})
         for (int x = 0; x < W; ++x) {
             const pixel p = back_buffer_at(x, y);

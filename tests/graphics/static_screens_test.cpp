@@ -88,7 +88,7 @@ void expect_colour(const spot& s, colour want, const char* what)
 std::vector<unsigned> frame_at_clock(int entry, float seconds)
 {
     set_plain_constants();
-    frame_constants[slot_time] = frame_constants[slot_previous_time] = seconds;
+    test_feed.time = test_feed.previous_time = seconds;
     draw_at(float(entry));
     const unsigned* pixels = presented_pixels();
     return {pixels, pixels + size_t(W) * frame_height};

@@ -49,6 +49,10 @@ sleep 4
 [ "$(counts)" = "$first" ] || fail "presented frames while paused with nothing changing: $first, then $(counts)"
 
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool mousemove --window "$wid" 10 10
+# A key that means nothing, and a modifier alone, leave the still as it is.
+xdotool key x shift ctrl
+sleep 3
+[ "$(counts)" = "$first" ] || fail "an unbound key or a lone modifier drew again: $first, then $(counts)"
 xdotool key Right
 second=$(exact_stills 2) || fail "Right drew no new exact still (counts: $(counts))"
 [ "${second% *}" -ge $((${first% *} + 2)) ] || fail "Right drew no quick frame before the exact one: $first, then $second"
@@ -66,4 +70,4 @@ case "$line" in
 "swipemix-studio: 1 "* | *" 1 exact stills, "*) fail "the count reads: $line" ;;
 esac
 quit_with_escape
-echo "studio idle: quick then exact stills, nothing drawn at rest, redrawn after a key; counts in words; bad options rejected"
+echo "studio idle: quick then exact stills, nothing drawn at rest or for an unbound key, redrawn after a key; counts in words; bad options rejected"

@@ -295,7 +295,7 @@ TEST_F(Reload, TimelinePacksRefusesAndRecovers)
 TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
 {
     set_back_buffer_width(1920);
-    const int side = (W - column_width) / 2;
+    const int side = column_left(W);
     auto lit_beside = [side] {
         const std::vector<unsigned> pixels = frame();
         long lit = 0;
@@ -307,11 +307,12 @@ TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
     const float values[sync_track_count] = {};
     const studio_view view = {100, false, 0, 12.5, 30, 150, 1, false, 0, -1, values};
     draw_entry_as_shown(0, 100);
-    draw_passes();
+    const feed_state shown = pose_entry(first_feed(), 0, 100, 100 * row_seconds);
+    draw_passes(shown);
     draw_studio_screen(view, true, {"a message"});
     present();
     EXPECT_GT(lit_beside(), 1000) << "the display and the message show beside the column";
-    draw_passes();
+    draw_passes(shown);
     draw_studio_screen(view, false, {});
     present();
     EXPECT_EQ(lit_beside(), 0);

@@ -29,7 +29,7 @@
 #include "tools/studio/show_map.h"
 
 namespace {
-constexpr double fps = 60;
+const frame_rate rate{60, 1};
 
 // The fixture timeline in the show's place, as the studio puts an edited one.
 void play_fixture()
@@ -43,7 +43,7 @@ show_map& built_map()
     static bool built = false;
     play_fixture();
     if (!built)
-        map_show(fps, map), built = true;
+        map_show(rate, map), built = true;
     return map;
 }
 
@@ -64,22 +64,11 @@ TEST(ShowMap, EachRowIsWhereASeekToItLands)
 {
     const show_map& map = built_map();
     for (int r : sample_rows()) {
-        const double seconds = seek_show(fps, r);
+        const show_place place = seek_show(rate, r);
         EXPECT_EQ(map.track[r], current_track) << "row " << r;
-        EXPECT_NEAR(map.music_seconds[r], seconds, 1e-9) << "row " << r;
-        EXPECT_EQ(map.feed[r], frame_constants[slot_feed_position]) << "row " << r;
+        EXPECT_NEAR(map.music_seconds[r], place.music_seconds, 1e-9) << "row " << r;
+        EXPECT_EQ(map.feed[r], place.feed.position) << "row " << r;
     }
-}
-
-TEST(ShowMap, LeavesTheFrameConstantsAsTheyWere)
-{
-    play_fixture();
-    frame_constants[slot_feed_position] = 7.25f;
-    frame_constants[slot_time] = 3.5f;
-    show_map map;
-    map_show(fps, map);
-    EXPECT_EQ(frame_constants[slot_feed_position], 7.25f);
-    EXPECT_EQ(frame_constants[slot_time], 3.5f);
 }
 
 TEST(ShowMap, EntriesSettleWhereTheFeedRestsOnThem)
@@ -120,7 +109,6 @@ TEST(ShowMap, RowsPlayTheTrackAndPositionTheCaptureRecords)
     const show_map& map = built_map();
     use_recorder();
     play_track(track_table[0]);
-    const frame_rate rate{60, 1};
     const uint32_t frame_bytes = 44100 / 60 * 4;
     std::vector<unsigned char> sound(frame_bytes);
     for (int r : {8, 30, 62, 64, 100, 298, 334, 600, 1000}) { // each within a minute of its track's start
@@ -129,11 +117,11 @@ TEST(ShowMap, RowsPlayTheTrackAndPositionTheCaptureRecords)
         ASSERT_EQ(frame_row(rate, 0, k), r);
         restart_track_choice();
         restart_track(track_table[0], 0);
-        step_feed_to(rate, r, [&](double, int track) {
+        feed_state feed = step_feed_to(rate, r, [&](double, int track) {
             select_track(track);
             pull_samples(sound.data(), frame_bytes);
         });
-        select_track(update_feed(r));
+        select_track(update_feed(feed, r));
         pull_samples(sound.data(), frame_bytes);
         int16_t left, right;
         std::memcpy(&left, sound.data(), 2);

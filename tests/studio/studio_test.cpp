@@ -24,6 +24,7 @@
 
 namespace {
 constexpr double fps = 60, step = 8 / fps;
+const frame_rate rate{60, 1};
 
 // The fixture timeline in the show's place, as the studio puts an edited one.
 void play_fixture() { play_timeline(fixture_timeline().view()); }
@@ -39,16 +40,16 @@ struct played {
 played seek_then_play(long k0, long k1)
 {
     play_fixture();
-    double music = seek_show(fps, k0 * step);
-    double since = k0 * step - music / row_seconds;
+    show_place place = seek_show(rate, k0 * step);
+    double since = k0 * step - place.music_seconds / row_seconds;
     int switches = 0;
     for (long k = k0 + 1; k <= k1; ++k) {
         const int before = current_track;
-        select_track(update_feed(k * step));
+        select_track(update_feed(place.feed, k * step));
         if (current_track != before)
             since = k * step, ++switches;
     }
-    return {frame_constants[slot_feed_position], current_track, (k1 * step - since) * row_seconds, switches};
+    return {place.feed.position, current_track, (k1 * step - since) * row_seconds, switches};
 }
 }
 
@@ -60,10 +61,11 @@ TEST(StudioSeek, AJumpEqualsPlayingFromAnEarlierJump)
     for (long k1 = 436; k1 <= 490; ++k1) {
         const played on = seek_then_play(435, k1);
         saw_hesitation |= on.switches >= 2;
-        const double music = seek_show(fps, k1 * step);
-        EXPECT_EQ(frame_constants[slot_feed_position], on.position) << "frame " << k1;
+        const show_place place = seek_show(rate, k1 * step);
+        EXPECT_EQ(place.feed.position, on.position) << "frame " << k1;
         EXPECT_EQ(current_track, on.track) << "frame " << k1;
-        EXPECT_NEAR(music, on.music_seconds, 1e-9) << "frame " << k1;
+        EXPECT_EQ(place.track, on.track) << "frame " << k1;
+        EXPECT_NEAR(place.music_seconds, on.music_seconds, 1e-9) << "frame " << k1;
     }
     EXPECT_TRUE(saw_hesitation) << "the swipe should switch tracks and back";
 }
@@ -71,9 +73,9 @@ TEST(StudioSeek, AJumpEqualsPlayingFromAnEarlierJump)
 TEST(StudioSeek, MusicRunsFromTheFrameThatSwitchedToIt)
 {
     play_fixture();
-    EXPECT_NEAR(seek_show(fps, 10), 10 * row_seconds, 1e-12) << "entry 0's music plays from row 0";
+    EXPECT_NEAR(seek_show(rate, 10).music_seconds, 10 * row_seconds, 1e-12) << "entry 0's music plays from row 0";
     EXPECT_EQ(current_track, 0);
-    const double later = seek_show(fps, 300);
+    const double later = seek_show(rate, 300).music_seconds;
     EXPECT_GT(current_track, 0);
     EXPECT_LT(later, 300 * row_seconds);
     EXPECT_GE(later, 0);
@@ -93,7 +95,6 @@ TEST(StudioSeek, MusicPositionEqualsTheCapturesRecordedSoundtrack)
     play_track(track_table[0]);
     play_fixture();
 
-    const frame_rate rate{60, 1};
     const uint32_t frame_bytes = 44100 / 60 * 4;
     std::vector<unsigned char> sound(frame_bytes);
     // The hesitant swipe frame by frame, then a spread of frames across the show.
@@ -104,25 +105,24 @@ TEST(StudioSeek, MusicPositionEqualsTheCapturesRecordedSoundtrack)
         frames.push_back(k);
     for (long k : frames) {
         const double row = frame_row(rate, 0, k);
-        const double seconds = seek_show(fps, row);
+        const show_place place = seek_show(rate, row);
         const int seek_track = current_track;
-        const float seek_position = frame_constants[slot_feed_position];
 
         // As the capture records it: each frame selects its track, then takes its sound.
         restart_track_choice();
         restart_track(track_table[0], 0);
-        step_feed_to(rate, row, [&](double, int track) {
+        feed_state feed = step_feed_to(rate, row, [&](double, int track) {
             select_track(track);
             pull_samples(sound.data(), frame_bytes);
         });
-        select_track(update_feed(row));
+        select_track(update_feed(feed, row));
         pull_samples(sound.data(), frame_bytes);
         uint32_t recorded;
         std::memcpy(&recorded, sound.data(), 4);
 
         EXPECT_EQ(current_track, seek_track) << "frame " << k;
-        EXPECT_EQ(frame_constants[slot_feed_position], seek_position) << "frame " << k;
-        EXPECT_EQ(recorded, uint32_t(std::llround(seconds * 44100))) << "frame " << k;
+        EXPECT_EQ(feed.position, place.feed.position) << "frame " << k;
+        EXPECT_EQ(recorded, uint32_t(std::llround(place.music_seconds * 44100))) << "frame " << k;
     }
     for (music_track& t : track_table)
         t = {};

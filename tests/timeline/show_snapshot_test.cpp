@@ -73,14 +73,14 @@ TEST(ShowSnapshot, TimelineAsBuilt)
     }
 
     // The entry the feed plays, frame by frame at 60 a second, wherever it changes.
-    std::fill(frame_constants, frame_constants + frame_constant_count, 0.0f);
+    feed_state feed = {};
     int playing = -1;
     const int last_frame = show_end_row * 60 / rows_per_second;
     for (int frame = 0; frame <= last_frame; ++frame) {
-        const int track = update_feed(frame * double(rows_per_second) / 60);
+        const int track = update_feed(feed, frame * double(rows_per_second) / 60);
         if (track != playing || frame == last_frame)
             lines.push_back("feed frame " + std::to_string(frame) + ": entry " + std::to_string(track) + " at row " +
-                            number(float(frame * double(rows_per_second) / 60)) + ", position " + number(frame_constants[slot_feed_position]));
+                            number(float(frame * double(rows_per_second) / 60)) + ", position " + number(feed.position));
         playing = track;
     }
     check_text_snapshot("show_timeline.txt", lines, "at row ", names);

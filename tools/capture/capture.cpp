@@ -43,7 +43,7 @@ namespace {
 using mode = capture_mode;
 
 // The 768-pixel column, or as much of it as the back buffer holds.
-void grab_column(rgb_image& out) { grab(out, (W - column_width) / 2, column_width); }
+void grab_column(rgb_image& out) { grab(out, column_left(W), column_width); }
 
 std::string frame_path(const char* dir, long k)
 {
@@ -105,13 +105,12 @@ bool effects_ready(const capture_options& o)
         return false;
     }
     std::fprintf(stderr, "swipemix-capture: %s did not compile; rendering anyway\n", names.c_str());
+    const filled_slots filled = slots_filled();
     for (int slot : failed) {
-        int drawn_by = slot - 1;
-        while (drawn_by > composite_slot && !shader_slot_filled(drawn_by))
-            --drawn_by;
+        const int drawn_by = slot_drawing(entry_of_slot(slot), filled);
         if (slot == composite_slot)
             std::fprintf(stderr, "swipemix-capture: no composite: the frames stay black\n");
-        else if (drawn_by > composite_slot)
+        else if (drawn_by >= 0)
             std::fprintf(stderr, "swipemix-capture: entry %d is drawn by entry %d's effect\n", entry_of_slot(slot),
                          entry_of_slot(drawn_by));
         else
@@ -249,7 +248,7 @@ int write_video(const capture_options& o)
     if (!open_frame_times(o, times))
         return 1;
     // The column, or as much of it as the back buffer holds; else all of it.
-    const int x0 = o.column ? std::max((W - column_width) / 2, 0) : 0;
+    const int x0 = o.column ? std::max(column_left(W), 0) : 0;
     const int width = o.column ? std::min(column_width, W) : W;
     const long frames = long(frames_between(o.rate, o.from, o.to));
     part_span span{0, frames};

@@ -3,6 +3,7 @@
 // source text (--keys) or as a sync editor's project (--rocket FILE); the
 // built-in timeline, or an edited text (--timeline FILE); or every beat heard
 // in the show (--beats).
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -103,15 +104,11 @@ int write_rocket_project(const char* path, const sync_tables& tables)
     return !finish_output(file, "swipemix-timeline", path);
 }
 
-// The feed as the show starts, with every shader present, as in a show whose
-// texts all compiled.
-void start_stepping()
+// The feed as the show starts.
+feed_state start_stepping()
 {
-    static char present;
-    for (gpu_shader*& slot : shader_table)
-        slot = reinterpret_cast<gpu_shader*>(&present);
     fillrand();
-    start_feed();
+    return start_feed();
 }
 
 // Each beat of the track heard from frame row `rows` until `next`, within the range.
@@ -130,22 +127,24 @@ void print_beats_between(const options& o, heard_track heard, double rows, doubl
 int print_beats(const options& o)
 {
     load_beat_grids_from(o.music ? o.music : "Music", nullptr);
-    start_stepping();
+    feed_state feed = start_stepping();
     std::printf("row,track,beat_in_bar\n");
-    heard_track heard{0, 0};
     for (long frame = 0; !std::ferror(stdout); ++frame) {
         const double rows = frame_row(o.rate, 0, frame);
         if (rows >= o.to)
             break;
-        heard = hear_track(heard, update_feed(rows), rows);
-        print_beats_between(o, heard, rows, frame_row(o.rate, 0, frame + 1));
+        update_feed(feed, rows);
+        print_beats_between(o, feed.heard, rows, frame_row(o.rate, 0, frame + 1));
     }
     return !finish_output(stdout, "swipemix-timeline", "the standard output");
 }
 
 int print_frames(const options& o)
 {
-    start_stepping();
+    // Every shader present, as in a show whose texts all compiled.
+    filled_slots every;
+    std::fill(std::begin(every.slot), std::end(every.slot), true);
+    feed_state feed = start_stepping();
 
     std::printf("frame,rows,seconds,feed_position,track,current_slot,next_slot");
     for (const char* name : show_track_names)
@@ -155,15 +154,14 @@ int print_frames(const options& o)
         const double rows = frame_row(o.rate, 0, frame);
         if (rows >= o.to)
             break; // a range holds its start and not its end, as in the capture
-        const int track = update_feed(rows);
+        const int track = update_feed(feed, rows);
         if (rows < o.from)
             continue;
         pass_descriptor passes[pass_count];
-        plan_passes(passes);
-        std::printf("%ld,%.9g,%.9g,%.9g,%d,%d,%d", frame, rows, frame_constants[slot_time],
-                    frame_constants[slot_feed_position], track, passes[0].shader_slot, passes[1].shader_slot);
+        plan_passes(feed, every, W, passes);
+        std::printf("%ld,%.9g,%.9g,%.9g,%d,%d,%d", frame, rows, feed.time, feed.position, track, passes[0].shader_slot, passes[1].shader_slot);
         for (int t = 0; t < sync_track_count; ++t)
-            std::printf(",%.9g", frame_constants[slot_tracks + t]);
+            std::printf(",%.9g", feed.tracks[t]);
         std::printf("\n");
     }
     return !finish_output(stdout, "swipemix-timeline", "the standard output");

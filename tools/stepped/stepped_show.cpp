@@ -13,6 +13,10 @@
 #include "timeline/sync.h"
 #include "tools/common/shader_dir.h"
 
+namespace {
+feed_state start_of_show; // as start-up leaves it
+}
+
 void load_music(const char* tool, const char* dir)
 {
     if (!load_tracks_from(dir))
@@ -36,24 +40,35 @@ bool start_windowed_renderer(const window_link* window, const char* shader_dir)
     const char* const* texts = shader_dir ? load_shader_dir(shader_dir, problems) : nullptr;
     std::fputs(problems.c_str(), stderr);
     start_shaders(texts);
-    keep_start_constants();
+    start_of_show = start_feed();
     return true;
 }
 
-void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double, int)>& each)
+bool follow_track(track_since& playing, int now, double rows)
 {
-    restart_feed();
+    if (now == playing.track)
+        return false;
+    playing = {now, rows};
+    return true;
+}
+
+feed_state first_feed() { return start_of_show; }
+
+feed_state step_feed_to(const frame_rate& rate, double rows, const std::function<void(double, int)>& each)
+{
+    feed_state feed = first_feed();
     for (long k = 0; frame_row(rate, 0, k) < rows; ++k) {
-        const int track = update_feed(frame_row(rate, 0, k));
+        const int track = update_feed(feed, frame_row(rate, 0, k));
         if (each)
             each(frame_row(rate, 0, k), track);
     }
+    return feed;
 }
 
 bool step_show(const frame_rate& rate, double from, double to, const std::function<bool(long, double)>& frame,
                const std::function<void(double)>& passed, FILE* times, bool draw, long first)
 {
-    step_feed_to(rate, from, [&](double rows, int track) {
+    feed_state feed = step_feed_to(rate, from, [&](double rows, int track) {
         select_track(track);
         if (passed)
             passed(rows);
@@ -62,7 +77,7 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
     for (long index = 0; index < frames; ++index) {
         const double rows = frame_row(rate, from, index);
         const auto begun = std::chrono::steady_clock::now();
-        const int track = update_feed(rows);
+        const int track = update_feed(feed, rows);
         select_track(track);
         if (index < first) {
             if (passed)
@@ -70,7 +85,7 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
             continue;
         }
         if (draw) {
-            draw_passes();
+            draw_passes(feed);
             present();
         }
         // Line by line, so a watcher can follow the progress; errno says why a line failed.
@@ -87,29 +102,26 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
 
 std::vector<int> tracks_between(const frame_rate& rate, double from, double to)
 {
-    step_feed_to(rate, from);
+    feed_state feed = step_feed_to(rate, from);
     std::vector<int> tracks;
     for (long index = 0; index < frames_between(rate, from, to); ++index)
-        tracks.push_back(update_feed(frame_row(rate, from, index)));
+        tracks.push_back(update_feed(feed, frame_row(rate, from, index)));
     return tracks;
 }
 
 void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
 {
     double best[entry_count] = {};
-    int track = -1;
-    double since = 0;
-    restart_feed();
+    track_since stay = {-1, 0};
+    feed_state feed = first_feed();
     for (long k = 0;; ++k) {
         const double rows = frame_row(rate, 0, k);
-        const int now = rows <= show_end_row ? update_feed(rows) : -1;
-        if (now != track) {
-            if (track >= 0 && track < entry_count && rows - since > best[track]) {
-                best[track] = rows - since;
-                middle_rows[track] = since + (rows - since) / 2;
-            }
-            track = now;
-            since = rows;
+        const int now = rows <= show_end_row ? update_feed(feed, rows) : -1;
+        const track_since ended = stay;
+        if (follow_track(stay, now, rows) && ended.track >= 0 && ended.track < entry_count &&
+            rows - ended.since > best[ended.track]) {
+            best[ended.track] = rows - ended.since;
+            middle_rows[ended.track] = ended.since + (rows - ended.since) / 2;
         }
         if (now < 0)
             return;
@@ -118,15 +130,14 @@ void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
 
 void draw_entry_as_shown(int e, double rows)
 {
-    pose_entry(e, rows, rows * row_seconds);
-    draw_passes();
+    draw_passes(pose_entry(first_feed(), e, rows, rows * row_seconds));
     present();
 }
 
 void draw_entry_plain(int e, double seconds, double rows)
 {
-    pose_entry(e, rows, seconds);
-    pose_plain();
-    draw_passes();
+    feed_state feed = pose_entry(first_feed(), e, rows, seconds);
+    pose_plain(feed);
+    draw_passes(feed);
     present();
 }

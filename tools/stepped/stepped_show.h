@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "driver/feed.h"
 #include "graphics/device.h"
 #include "shared/state.h"
 #include "tools/common/frame_rate.h"
@@ -13,8 +14,8 @@
 // Compiles the built-in texts, or those of `shader_dir` where it has them.
 // False, after a line on stderr, when there is no Vulkan device.
 bool start_renderer(const char* shader_dir);
-// The same for a window's device. Both keep the constants start-up leaves,
-// for restart_feed.
+// The same for a window's device. Both keep the feed as start-up leaves it,
+// for first_feed.
 bool start_windowed_renderer(const window_link* window, const char* shader_dir);
 
 // Every entry's music from `dir`; when not one track there can be read, one
@@ -24,10 +25,21 @@ void load_music(const char* tool, const char* dir);
 // The first line of a frame-times file, naming its columns.
 constexpr char frame_times_header[] = "row\tentry\tms";
 
-// The feed as the show starts, stepped at `rate` through every frame before
-// `rows`; `each` sees each frame's row and the track the feed gives it. The
-// music is not touched.
-void step_feed_to(const frame_rate& rate, double rows, const std::function<void(double rows, int track)>& each = {});
+// Which track plays, and the row of the frame that switched to it.
+struct track_since {
+    int track = 0; // the show starts on entry 0's music at row 0
+    double since = 0;
+};
+// The feed gives track `now` at the frame at `rows`: where that is another
+// track, it plays from there. True when it changed.
+bool follow_track(track_since& playing, int now, double rows);
+
+// The feed as the show's first frame finds it, every run's start.
+feed_state first_feed();
+// That feed stepped at `rate` through every frame before `rows`; `each` sees
+// each frame's row and the track the feed gives it. The music is not touched.
+feed_state step_feed_to(const frame_rate& rate, double rows,
+                        const std::function<void(double rows, int track)>& each = {});
 
 // Steps the show at `rate` from row 0: the feed moves through every frame time
 // before `from` undrawn, then frames at from, from + 8 / fps, ... before `to`

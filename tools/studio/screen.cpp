@@ -168,7 +168,7 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
 
     if (shown) {
         const std::vector<std::string> lines = display_lines(view);
-        const int side = (W - column_width) / 2;
+        const int side = column_left(W);
         const int width = std::min(W, side >= 320 ? side : panel_width);
         const int height = std::min(frame_height - strip_height, int(lines.size()) * cell + 16);
         draw_display(grey, lines, width, height, face);
@@ -188,7 +188,7 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
     // The passes never write the sides, so they are copied whole every frame:
     // what was shown there and is hidden now must not stay behind. The strip,
     // in its own colours, spans the whole width.
-    const int left = std::max(0, (W - column_width) / 2), right = std::min(W, left + column_width);
+    const int left = std::max(0, column_left(W)), right = std::min(W, left + column_width);
     const int sides = shown ? frame_height - strip_height : frame_height;
     overlay_rect rects[6] = {{0, 0, left, sides}, {right, 0, W - right, sides}};
     int n = 2;

@@ -1,26 +1,22 @@
 #include "tools/studio/seek.h"
 
-#include <cmath>
-
-#include "driver/feed.h"
 #include "music/authoring.h"
-#include "tools/stepped/stepped_show.h"
 
-double seek_show(double fps, double row)
+show_place land(feed_state stepped, track_since playing, double row)
+{
+    follow_track(playing, update_feed(stepped, row), row);
+    return {stepped, playing.track, (row - playing.since) * row_seconds};
+}
+
+show_place seek_show(const frame_rate& rate, double row)
 {
     restart_track_choice(); // the show starts on entry 0's music at row 0
-    int track = 0;
-    double since = 0; // row of the frame that switched to `track`
-    // The display's rate to a thousandth, as an exact fraction like the capture tool's.
-    const frame_rate rate{std::llround(fps * 1000), 1000};
-    step_feed_to(rate, row, [&](double rows, int now) {
+    track_since playing;
+    const feed_state stepped = step_feed_to(rate, row, [&](double rows, int now) {
         select_track(now);
-        if (now != track)
-            track = now, since = rows;
+        follow_track(playing, now, rows);
     });
-    const int now = update_feed(row);
-    select_track(now);
-    if (now != track)
-        since = row;
-    return (row - since) * row_seconds;
+    const show_place place = land(stepped, playing, row);
+    select_track(place.track);
+    return place;
 }

@@ -25,7 +25,7 @@ std::string write_shot(const std::string& dir, double row, bool whole, std::stri
     if (whole)
         grab(picture, words, 0, W);
     else
-        grab(picture, words, (W - column_width) / 2, column_width);
+        grab(picture, words, column_left(W), column_width);
     const std::string wanted = shot_path(dir, row, whole), written = temporary_beside(wanted, error);
     if (written.empty())
         return "";

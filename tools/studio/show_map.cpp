@@ -1,12 +1,8 @@
 #include "tools/studio/show_map.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
-#include "driver/authoring.h"
-#include "driver/feed.h"
-#include "tools/stepped/stepped_show.h"
+#include "tools/studio/seek.h"
 
 namespace {
 constexpr int firm_stay = 8; // rows at rest that count as arriving, not a hesitation
@@ -32,32 +28,26 @@ int first_rest(const show_map& map, int e)
 }
 }
 
-void map_show(double fps, show_map& map)
+void map_show(const frame_rate& rate, show_map& map)
 {
-    static float kept[frame_constant_count];
-    std::memcpy(kept, frame_constants, sizeof kept);
-    const frame_rate rate{std::llround(fps * 1000), 1000};
-    int track = 0;
-    double since = 0; // row of the frame that switched to `track`
+    track_since playing;
     int row = 0;
     // Each whole row is looked at just before the first frame at or past it
-    // is stepped: the feed stepped to it and put back, as a seek would.
-    const auto look = [&](double next_frame) {
+    // is stepped: where a seek to it lands.
+    const auto look = [&](const feed_state& stepped, double next_frame) {
         for (; row < mapped_rows && row <= next_frame; ++row) {
-            const int there = peek_feed(row, map.feed[row]);
-            map.track[row] = there;
-            map.music_seconds[row] = there == track ? (row - since) * row_seconds : 0;
+            const show_place there = land(stepped, playing, row);
+            map.track[row] = there.track;
+            map.music_seconds[row] = there.music_seconds;
+            map.feed[row] = there.feed.position;
         }
     };
-    restart_feed();
+    feed_state feed = first_feed();
     for (long k = 0; row < mapped_rows; ++k) {
         const double rows = frame_row(rate, 0, k);
-        look(rows);
-        const int now = update_feed(rows);
-        if (now != track)
-            track = now, since = rows;
+        look(feed, rows);
+        follow_track(playing, update_feed(feed, rows), rows);
     }
     for (int e = 0; e < entry_count; ++e)
         map.settled[e] = first_rest(map, e);
-    std::memcpy(frame_constants, kept, sizeof kept);
 }

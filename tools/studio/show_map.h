@@ -5,6 +5,7 @@
 
 #include "shared/state.h"
 #include "timeline/sync.h"
+#include "tools/common/frame_rate.h"
 
 constexpr int mapped_rows = show_end_row + 1; // every whole row, the last included
 
@@ -15,6 +16,6 @@ struct show_map {
     int settled[entry_count];       // first row the feed rests on each entry; -1 when it never does
 };
 
-// Steps the feed at `fps` over the timeline playing, as seek_show does for one
-// row. Leaves frame_constants as they were; the music is not touched.
-void map_show(double fps, show_map& map);
+// Steps the feed at `rate` over the timeline playing, and lands at each row
+// as seek_show does. The music is not touched.
+void map_show(const frame_rate& rate, show_map& map);

@@ -36,7 +36,7 @@
 #include "tools/studio/transport.h"
 
 namespace {
-constexpr double display_fps = 60;       // the feed is eased at the show's display rate
+constexpr frame_rate display_rate{60, 1}; // the feed is eased at the show's display rate
 constexpr double notice_seconds = 6;     // how long a notice stays on screen
 constexpr double flash_seconds = 2;      // a reload that went well says so briefly
 
@@ -56,7 +56,8 @@ struct studio {
     studio_options o;
     transport_state transport = {0, false, 0, -1};
     double anchor_row = 0;       // row at which the clock was last started
-    double music_origin_row = 0; // row at which the playing track would have begun
+    track_since music;           // the track playing, and the row at which it would have begun
+    feed_state feed;             // the show's feed at transport.row
     show_map map;
     float envelope[mapped_rows];
     // The edited timeline whose tables the feed plays, kept alive here; null
@@ -77,14 +78,15 @@ struct studio {
 // Puts the show at transport.row as if played from row 0, music included.
 void jump(studio& s)
 {
-    const double position = seek_show(display_fps, s.transport.row);
+    const show_place place = seek_show(display_rate, s.transport.row);
+    s.feed = place.feed;
     s.anchor_row = s.transport.row;
-    s.music_origin_row = s.transport.row - position / row_seconds;
+    s.music = {current_track, s.transport.row - place.music_seconds / row_seconds};
     start_clock();
     if (s.transport.paused)
         stop_playback();
     else
-        restart_track(track_table[current_track], position);
+        restart_track(track_table[current_track], place.music_seconds);
 }
 
 // An edited timeline in the show's place, or with null the show's own.
@@ -93,7 +95,7 @@ void install_timeline(studio& s, std::shared_ptr<const packed_timeline> timeline
     const sync_tables tables = timeline ? timeline->view() : show_sync;
     play_timeline(tables);
     s.edited_timeline = std::move(timeline); // the tables it replaces are no longer played
-    map_show(display_fps, s.map);
+    map_show(display_rate, s.map);
     music_envelope(s.map, s.envelope);
 }
 
@@ -270,6 +272,9 @@ bool take_command(studio& s, studio_command command, double now, moves& m)
 // One input event. False when the studio is to quit.
 bool take_input(studio& s, const input_event& event, double now, moves& m)
 {
+    const studio_command command = command_for(event);
+    if ((event.kind == input_kind::key || event.kind == input_kind::wheel) && command == studio_command::none)
+        return true; // a key with no binding, or a modifier pressed alone, changes nothing
     s.changed = true;
     switch (event.kind) {
     case input_kind::quit: return false;
@@ -283,7 +288,7 @@ bool take_input(studio& s, const input_event& event, double now, moves& m)
             m.jumped = m.author_moved = true;
         }
         return true;
-    default: return take_command(s, command_for(event), now, m);
+    default: return take_command(s, command, now, m);
     }
 }
 
@@ -324,10 +329,8 @@ void advance_show(studio& s, moves& m)
     if (m.jumped)
         jump(s);
     else if (!t.paused) {
-        const int playing = current_track;
-        select_track(update_feed(t.row));
-        if (current_track != playing)
-            s.music_origin_row = t.row;
+        select_track(update_feed(s.feed, t.row));
+        follow_track(s.music, current_track, t.row);
     }
     // The editor's cursor follows the show while it plays and the author's own steps while paused.
     if (s.editor && (!t.paused || m.author_moved))
@@ -335,16 +338,15 @@ void advance_show(studio& s, moves& m)
 }
 
 // Notices whose time is up go; a render that ended says how.
-void age_messages(studio& s, double now)
+void age_messages(studio& s, const render_job& job, double now)
 {
     std::erase_if(s.notices, [now](const notice& n) { return n.until < now; });
-    const render_job& job = poll_render();
     if (s.rendering && !job.running)
         say_render_end(s, job, now);
 }
 
 // The display's lines: errors for as long as they hold, notices, a recompile's and a render's progress.
-std::vector<std::string> screen_lines(const studio& s)
+std::vector<std::string> screen_lines(const studio& s, const render_job& job)
 {
     std::vector<std::string> lines;
     add_text(lines, s.shader_errors_said);
@@ -355,7 +357,6 @@ std::vector<std::string> screen_lines(const studio& s)
         add_text(lines, n.text);
     if (const std::string compiling = recompile_progress(); !compiling.empty())
         lines.push_back(compiling);
-    const render_job& job = poll_render();
     if (job.running)
         lines.push_back("rendering " + job.path + ": " + std::to_string(job.done) + " of " +
                         std::to_string(job.frames) + " frames");
@@ -368,19 +369,19 @@ void draw_frame(studio& s, int scale, const std::vector<std::string>& lines, dou
     const double drawing = seconds_now();
     const transport_state& t = s.transport;
     set_preview_scale(scale);
-    draw_passes();
+    draw_passes(s.feed);
     pass_descriptor passes[pass_count];
-    plan_passes(passes);
+    plan_passes(s.feed, slots_filled(), W, passes);
     shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
     if (s.shot == studio_command::shot)
         take_shot(s, t.row, false, now);
 
     const music_track& music = track_table[current_track];
-    const double music_seconds = std::min((t.row - s.music_origin_row) * row_seconds, music.duration);
+    const double music_seconds = std::min((t.row - s.music.since) * row_seconds, music.duration);
     const studio_view view = {t.row,          t.paused,         current_track,
                               music_seconds,  music.duration,   s.frame_ms,
                               scale,          s.preview.mode == preview_auto,
-                              t.loop_start,   t.loop_end,       frame_constants + slot_tracks,
+                              t.loop_start,   t.loop_end,       s.feed.tracks,
                               s.envelope,     s.map.track,      s.editor ? rocket_state(*s.editor) : ""};
     draw_studio_screen(view, s.display_shown, lines);
     if (s.shot == studio_command::shot_whole)
@@ -443,8 +444,9 @@ int main(int argc, char** argv)
         if (new_shaders && shader_errors().empty() && recompile_progress().empty())
             flash(s, "effect reloaded", now); // once, however many shaders a save feeds
         say_shader_errors(s);
-        age_messages(s, now);
-        std::vector<std::string> lines = screen_lines(s);
+        const render_job& job = poll_render();
+        age_messages(s, job, now);
+        std::vector<std::string> lines = screen_lines(s, job);
         s.changed |= m.jumped || new_shaders;
         const bool relabelled = lines != s.lines_shown;
         if (s.changed || relabelled)
