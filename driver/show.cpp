@@ -23,10 +23,10 @@
 
 namespace {
 // Whether this frame's passes can all be drawn at a reduced scale yet.
-bool scales_ready()
+bool scales_ready(const feed_state& feed)
 {
     pass_descriptor passes[pass_count];
-    plan_passes(passes);
+    plan_passes(feed, slots_filled(), W, passes);
     for (const pass_descriptor& pass : passes)
         if (!preview_scales_ready(pass.shader_slot))
             return false;
@@ -86,7 +86,7 @@ int run_show(const show_options& options)
         const int entry = update_feed(feed, now);
         select_track(entry);
         const int chosen = options.adaptive ? 1 << governor.index : 1;
-        const int scale = chosen > 1 && scales_ready() ? chosen : 1;
+        const int scale = chosen > 1 && scales_ready(feed) ? chosen : 1;
         if (options.adaptive)
             set_preview_scale(scale);
         draw_passes(feed);
