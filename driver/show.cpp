@@ -51,6 +51,17 @@ bool open_frame_times(const char* path, FILE*& file)
     std::fputs("seconds row entry scale ms\n", file);
     return true;
 }
+
+// The window, the back buffer's width from it, and the device; false where
+// either cannot start, which has said why.
+bool start_window_and_device()
+{
+    if (!create_window())
+        return false;
+    set_back_buffer_width(window_back_buffer_width());
+    const window_link link = show_window_link();
+    return start_device(&link);
+}
 }
 
 int run_show(const show_options& options)
@@ -59,12 +70,10 @@ int run_show(const show_options& options)
     if (!open_frame_times(options.frame_times, frame_times))
         return 1;
     start_loading_tracks(); // decodes while the window, the device and the shaders start
-    if (!create_window())
+    if (!start_window_and_device()) {
+        wait_for_tracks(); // the decoding thread may not outlive the show
         return 1;
-    set_back_buffer_width(window_back_buffer_width());
-    const window_link link = show_window_link();
-    if (!start_device(&link))
-        return 1;
+    }
     if (options.adaptive)
         build_preview_scales_later();
     start_shaders(nullptr);
