@@ -92,7 +92,7 @@ std::vector<int> tracks_between(const frame_rate& rate, double from, double to)
     return tracks;
 }
 
-void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
+void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count], double lengths[entry_count])
 {
     double best[entry_count] = {};
     int track = -1;
@@ -105,6 +105,8 @@ void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
             if (track >= 0 && track < entry_count && rows - since > best[track]) {
                 best[track] = rows - since;
                 middle_rows[track] = since + (rows - since) / 2;
+                if (lengths)
+                    lengths[track] = rows - since;
             }
             track = now;
             since = rows;
