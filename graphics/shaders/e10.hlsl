@@ -24,8 +24,9 @@ float tn_density(float3 w, out float detail)
         n += a * dot(sin(x), cos(x.yzx));
         x = mul(tn_turn, x) * 2.03;
         a *= 0.5;
-        // An octave's sum lies within +-1.5 a; those left add up to less than 3 a.
-        if ((r - 1.7 + (n + 3.0 * a) * 1.3) * 1.6 <= 0.001)
+        // An octave's sum lies within +-1.5 a; the amplitudes left, a down to
+        // 1/32, add up to 2 a - 1/32.
+        if ((r - 1.7 + (n + 3.0 * a - 0.046875) * 1.3) * 1.6 <= 0.001)
             return 0.0;
     }
     detail = n;
