@@ -107,7 +107,10 @@ void ya(out float4 colour, float2 position)
         // Octants 0 and 7 stay bare steel; the other six carry colour.
         bool lit = hit.y > 0.5 && hit.y < 6.5;
         float3 base = lit ? 0.55 + 0.45 * cos(hit.y * 0.9 + hit.z * 3.0 + float3(0.0, 2.0, 4.0)) : float3(0.22, 0.23, 0.26);
-        float dif = saturate(dot(nrm, sun)) * lb_shadow(w + nrm * 0.003, sun);
+        // Faces turned from the sun need no shadow ray.
+        float dif = saturate(dot(nrm, sun));
+        if (dif > 0.0)
+            dif *= lb_shadow(w + nrm * 0.003, sun);
         float amb = 0.25 + 0.15 * nrm.y;
         float spe = pow(saturate(dot(reflect(dir, nrm), sun)), lit ? 24.0 : 8.0) * dif;
         col = base * (dif * float3(1.1, 1.0, 0.9) + amb * float3(0.35, 0.45, 0.6)) + spe * (lit ? 0.8 : 0.3);

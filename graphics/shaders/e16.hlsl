@@ -44,11 +44,20 @@ float s16Map(float3 pos)
     float2 cell = clamp(round(pos.xz / 3), -2, 2);
     float2 local = pos.xz - cell * 3;
     float3 lp = float3(local.x, pos.y - s16Hop(cell), local.y);
-    float d = s16Sculpture(lp, cell);
-    s16Glow += s16Tint(cell) * exp(-5 * max(d, 0));
     // a neighbour is at least 0.6 beyond our cell wall, and nothing rises above 2.5
     float2 wall = float2(abs(cell.x) < 2 ? 1.5 - abs(local.x) : 9, abs(cell.y) < 2 ? 1.5 - abs(local.y) : 9);
-    d = min(d, max(min(wall.x, wall.y) + 0.6, pos.y - 2.5));
+    float others = max(min(wall.x, wall.y) + 0.6, pos.y - 2.5);
+    // The five slabs lie within 1.23 of (0, 0.89, 0). Beyond 2.5 of that sphere
+    // the sculpture's glow is below exp(-12.5), and where the walls or the
+    // floor are nearer still its distance changes nothing: its slabs are skipped.
+    float bound = length(lp - float3(0, 0.89, 0)) - 1.23;
+    float d = others;
+    if (bound < 2.5 || bound < min(others, pos.y))
+    {
+        float sculpture = s16Sculpture(lp, cell);
+        s16Glow += s16Tint(cell) * exp(-5 * max(sculpture, 0));
+        d = min(sculpture, others);
+    }
     s16Floor = pos.y < d;
     return min(d, pos.y);
 }

@@ -27,14 +27,29 @@ float3 d17SlabCentre(float k)
     return float3(1.3 * sin(d17Time * 0.23 + k * 1.7), (k - 10.5) * d17SlabGap, 0.8 * sin(d17Time * 0.19 + k * 2.3));
 }
 
+// Where the spheres are and their tints depend on the clock alone: worked out
+// once a pixel, not at every step of the march and in every light loop.
+static float3 d17BallAt[16], d17TintAt[16];
+
+void d17Place()
+{
+    for (int j = 0; j < 16; j++)
+    {
+        d17BallAt[j] = d17Ball(j);
+        d17TintAt[j] = d17BallTint(j);
+    }
+}
+
 float d17Slab(float3 pos, float k)
 {
     float3 lp = pos - d17SlabCentre(k);
     float a = d17Time * (0.25 + 0.2 * d17Hash(k)) + k * 0.8;
     float ca = cos(a), sa = sin(a);
     lp.xz = float2(ca * lp.x - sa * lp.z, sa * lp.x + ca * lp.z);
-    float b = 0.35 * sin(d17Time * 0.37 + k);
-    float cb = cos(b), sb = sin(b);
+    // The tilt stays within 0.35: there these series are exact to float precision.
+    float b = 0.35 * sin(d17Time * 0.37 + k), b2 = b * b;
+    float cb = 1 - b2 * 0.5 * (1 - b2 * 0.083333333 * (1 - b2 * 0.033333333));
+    float sb = b * (1 - b2 * 0.16666667 * (1 - b2 * 0.05 * (1 - b2 * 0.023809524)));
     lp.xy = float2(cb * lp.x - sb * lp.y, sb * lp.x + cb * lp.y);
     float3 e = abs(lp) - float3(0.55, 0.16, 0.02);
     return length(max(e, 0)) + min(max(e.x, max(e.y, e.z)), 0);
@@ -62,7 +77,7 @@ float3 d17Map(float3 pos)
     float3 res = float3(slab, 0, 0);
     for (float j = max(m - 1, 0); j <= min(m + 2, 15); j++)
     {
-        float ball = length(pos - d17Ball(j)) - 0.22;
+        float ball = length(pos - d17BallAt[int(j)]) - 0.22;
         if (ball < res.x) res = float3(ball, 1, j);
     }
     if (m > 1) res.x = min(res.x, pos.y - (m - 9.5) * d17BallGap - 0.47);
@@ -81,6 +96,7 @@ float3 d17Normal(float3 pos)
 void ya(out float4 colour, float2 position)
 {
     d17Time = c.x + p.y;
+    d17Place();
     float2 uv = (position - q * 0.5) / q.y;
     float3 ro = float3(3 * sin(d17Time * 0.11), 1.2 * sin(d17Time * 0.17), 10.5);
     float3 fw = normalize(float3(0, 0.3 * sin(d17Time * 0.17), 0) - ro);
@@ -105,17 +121,17 @@ void ya(out float4 colour, float2 position)
     float3 glow = 0;
     for (int g = 0; g < 16; g++)
     {
-        float3 v = d17Ball(g) - ro;
+        float3 v = d17BallAt[g] - ro;
         float along = clamp(dot(v, rd), 0, t);
         float miss = length(v - rd * along);
-        glow += d17BallTint(g) * 0.06 / (0.02 + miss * miss) * exp(-0.1 * along);
+        glow += d17TintAt[g] * 0.06 / (0.02 + miss * miss) * exp(-0.1 * along);
     }
     float3 col = lerp(float3(0.005, 0.005, 0.015), float3(0.03, 0.015, 0.045), saturate(0.5 + rd.y));
     if (t < 25)
     {
         float3 pos = ro + rd * t;
         float3 n = d17Normal(pos);
-        if (hit.y > 0.5) col = d17BallTint(hit.z) * (1.2 + 0.5 * saturate(-dot(n, rd)));
+        if (hit.y > 0.5) col = d17TintAt[int(hit.z)] * (1.2 + 0.5 * saturate(-dot(n, rd)));
         else
         {
             float occ = 0, w = 1;
@@ -133,9 +149,9 @@ void ya(out float4 colour, float2 position)
             float3 lit = 0;
             for (int b = 0; b < 16; b++)
             {
-                float3 l = d17Ball(b) - pos;
+                float3 l = d17BallAt[b] - pos;
                 float r2 = dot(l, l);
-                lit += d17BallTint(b) * abs(dot(n, l)) * rsqrt(max(r2, 1e-4)) / (1 + 3 * r2);
+                lit += d17TintAt[b] * abs(dot(n, l)) * rsqrt(max(r2, 1e-4)) / (1 + 3 * r2);
             }
             col = float3(0.8, 0.8, 0.85) * ((0.35 * dif + 0.06) * occ + 5 * lit) + spec * 0.3;
         }

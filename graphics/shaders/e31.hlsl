@@ -92,7 +92,8 @@ bool hop_lane(int2 cell)
     return cell.y == 0 || cell.y == -1;
 }
 
-// Ball of this cell, bounded by the distance to its neighbours' balls.
+// Ball of this cell, bounded by the distance to its neighbours' balls and by
+// the layer's top. In the lane the nearest balls lie beyond its outer sides.
 float hop_balls(float3 p, out int2 cell)
 {
     cell = int2(floor(p.xz / 3));
@@ -100,7 +101,8 @@ float hop_balls(float3 p, out int2 cell)
         return p.y - 2.4;
     float2 inside = p.xz - 3 * float2(cell);
     float edge = min(min(inside.x, 3 - inside.x), min(inside.y, 3 - inside.y)) + 1.1;
-    return hop_lane(cell) ? edge : min(length(p - hop_ball(cell)) - 0.4, edge);
+    float d = hop_lane(cell) ? 4.1 - abs(p.z) : min(length(p - hop_ball(cell)) - 0.4, edge);
+    return max(d, p.y - 2.4);
 }
 
 // Material: 0 fur, 1 eye, 2 pupil, 3 ball. The ground is intersected exactly.
@@ -147,18 +149,31 @@ float3 hop_sample(float2 uv, float t)
 
     float ground = dir.y < 0 ? -eye.y / dir.y : 1e9;
     float travel = 0;
+    int first = 0;
+    // Above 2.4 stands only the creature, within 2.3 of its middle: a ray
+    // going down starts where it first reaches the balls' layer or that sphere.
+    if (dir.y < 0) {
+        travel = (eye.y - 2.4) / -dir.y;
+        float3 off = eye - hop_base - float3(0, 1.1, 0);
+        float b = dot(off, dir), disc = b * b - dot(off, off) + 2.3 * 2.3;
+        if (disc > 0)
+            travel = min(travel, max(-b - sqrt(disc), 0));
+        if (travel > 38)
+            first = 72;
+    }
     int material = -1;
     bool settled = false;
-    [loop] for (int i = 0; i < 72 && !settled; i++) {
+    [loop] for (int i = first; i < 72 && !settled; i++) {
         float d = hop_scene(eye + travel * dir, material);
         settled = d < 0.001 * travel;
         travel += settled ? 0 : d;
-        if (!settled && (travel >= ground || travel > 45 || (dir.y > 0 && eye.y + travel * dir.y > 3.6))) {
+        if (!settled && (travel >= ground || travel > 38 || (dir.y > 0 && eye.y + travel * dir.y > 3.6))) {
             settled = true;
             material = -1; // passed everything but the ground and the sky
         }
     }
-    // Rays that ran out of steps grazed something; the ground or sky behind will do.
+    // Rays that ran out of steps grazed something, and past 38 units the haze
+    // leaves under 3 % of what a ray meets: the ground or sky behind will do.
     if (material < 0 || !settled) {
         if (ground > 45)
             return hop_sky(dir);

@@ -39,21 +39,38 @@ bool balls_in_reach(float3 from, float3 dir)
 }
 
 // Nearest ball hit: returns its distance (1e9 for none) and its index in which.
+// A ball stays within 1.1 of its grid line, so the grid is walked a row at a
+// time across the ray's main horizontal direction, and in each row only the
+// balls within reach of where the ray crosses it are tried.
 float balls_hit(float3 from, float3 dir, out int which)
 {
     which = -1;
     float best = 1e9;
     if (!balls_in_reach(from, dir))
         return best;
-    for (int i = 0; i < 64; i++) {
-        float3 rel = from - balls[i].xyz;
-        float b = dot(rel, dir);
-        float h = b * b - dot(rel, rel) + ball_radius * ball_radius;
-        if (h > 0) {
-            float t = -b - sqrt(h);
-            if (t > 1e-3 && t < best) {
-                best = t;
-                which = i;
+    bool along_x = abs(dir.x) >= abs(dir.z);
+    float2 f = along_x ? from.xz : from.zx, d = along_x ? dir.xz : dir.zx;
+    // A ray near upright crosses every row everywhere: then each row is tried whole.
+    bool steep = abs(d.x) < 1e-3;
+    for (int row = 0; row < 8; row++) {
+        float across = 3 * (row - 3.5);
+        // A little wider than the balls, so that rounding never drops one the ray grazes.
+        const float wide = ball_radius + 0.01;
+        float2 t = (across + float2(-wide, wide) - f.x) / (steep ? 1 : d.x);
+        float2 reach = f.y + d.y * t;
+        float lo = steep ? -1e9 : min(reach.x, reach.y) - wide, hi = steep ? 1e9 : max(reach.x, reach.y) + wide;
+        int first = int(clamp(ceil(lo / 3 + 3.5), 0, 8)), last = int(clamp(floor(hi / 3 + 3.5), -1, 7));
+        for (int k = first; k <= last; k++) {
+            int i = along_x ? k * 8 + row : row * 8 + k;
+            float3 rel = from - balls[i].xyz;
+            float b = dot(rel, dir);
+            float h = b * b - dot(rel, rel) + ball_radius * ball_radius;
+            if (h > 0) {
+                float hit = -b - sqrt(h);
+                if (hit > 1e-3 && hit < best) {
+                    best = hit;
+                    which = i;
+                }
             }
         }
     }

@@ -17,11 +17,18 @@ cp "$end_screen" "$work/one/e36.hlsl"
 head -1 "$work/out" | grep -q 'new/old' || fail "no column of ratios in the heading: $(head -1 "$work/out")"
 [ "$(wc -l <"$work/out")" -eq 39 ] || fail "not a heading, 37 entries and the means: $(cat "$work/out")"
 # Entries whose text is the same are timed once and say so; the changed one has both times and their ratio.
-[ "$(grep -c '^ *[0-9]\+ \+[0-9.]\+ \+[0-9.]\+ \+same$' "$work/out")" -eq 36 ] || fail "unchanged entries: $(cat "$work/out")"
-grep -q '^ *36 \+[0-9.]\+ \+[0-9.]\+ \+[0-9]\+\.[0-9]\{3\}$' "$work/out" || fail "entry 36: $(grep '^ *36 ' "$work/out")"
+[ "$(grep -c '^ *[0-9]\+ \+[0-9.]\+ \+[0-9.]\+ \+same \+same$' "$work/out")" -eq 36 ] || fail "unchanged entries: $(cat "$work/out")"
+grep -q '^ *36 \+[0-9.]\+ \+[0-9.]\+ \+[0-9]\+\.[0-9]\{3\} \+[0-9]\+\.[0-9]\{3\}$' "$work/out" ||
+    fail "entry 36: $(grep '^ *36 ' "$work/out")"
 grep -q '^mean \+[0-9.]\+ \+[0-9.]\+ \+[0-9]\+\.[0-9]\{3\}$' "$work/out" || fail "means: $(tail -1 "$work/out")"
-# The ratio printed is the new time over the old.
+# The first ratio printed is the new wall time over the old.
 awk '$1 == 36 { r = $3 / $2; exit !(r > $4 - 0.01 && r < $4 + 0.01) }' "$work/out" || fail "entry 36's ratio: $(grep '^ *36 ' "$work/out")"
+
+# --entry narrows the table to that entry, without a mean; before or after --bench alike.
+for args in "--bench --entry 36" "--entry 36 --bench"; do
+    "$capture" $args --preview 4 --compare "$work/one" >"$work/out" 2>"$work/err" || fail "$args: $(cat "$work/err")"
+    [ "$(wc -l <"$work/out")" -eq 2 ] && grep -q '^ *36 ' "$work/out" || fail "$args: $(cat "$work/out")"
+done
 
 # A changed text that does not compile stops the run before any timing, naming the file.
 mkdir "$work/broken"

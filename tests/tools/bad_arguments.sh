@@ -80,6 +80,8 @@ capture)
     refused --preview --bench --preview 3
     refused --compare --bench --compare /nonexistent
     refused --compare --compare . --entry 3 -o e.png
+    refused --entry   --bench --entry 37
+    refused --sheet   --bench --entry 3 --sheet s.png
     # Parts, soundtracks and joins.
     refused --part    --part 0/3 -o v.mp4
     refused --part    --part 4/3 -o v.mp4

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <ctime>
 
 #include "graphics/authoring.h"
 #include "graphics/shader_sources.h"
@@ -57,11 +58,19 @@ void swap_version(int e, gpu_shader* other[shader_slots])
             other[slot] = exchange_shader(slot, other[slot]);
 }
 
-double frame_milliseconds(int e, double seconds, double rows)
+// A frame's wall time, and the CPU time of the whole process (a CPU driver's
+// threads included) in `cpu`: on a busy machine the wall time swells with
+// the load, the CPU time much less.
+double frame_milliseconds(int e, double seconds, double rows, double& cpu)
 {
+    timespec cpu_start, cpu_end;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu_start);
     const auto start = std::chrono::steady_clock::now();
     draw_entry_plain(e, seconds, rows);
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu_end);
+    cpu = (cpu_end.tv_sec - cpu_start.tv_sec) * 1e3 + (cpu_end.tv_nsec - cpu_start.tv_nsec) * 1e-6;
+    return wall;
 }
 
 double median(double* times)
@@ -80,12 +89,13 @@ int bench(const capture_options& o)
     double stays[entry_count];
     find_longest_stays(o.rate, stays);
     std::printf("entry  median ms/frame%s  (W = %d, scale 1/%d, clock %g s, %d frames after one warm-up%s)\n",
-                o.compare ? "      new  new/old" : "", W, o.preview, clock, timed_frames,
+                o.compare ? "      new  new/old  CPU new/old" : "", W, o.preview, clock, timed_frames,
                 o.compare ? "; new from the compared folder, each frame drawn in turn with the old" : "");
     double total = 0, total_new = 0;
-    for (int e = 0; e < entry_count; ++e) {
+    const int first = o.entry >= 0 ? o.entry : 0, end = o.entry >= 0 ? o.entry + 1 : entry_count;
+    for (int e = first; e < end; ++e) {
         const bool compared = other[composite_slot] || other[entry_slot(e)];
-        double times[timed_frames], times_new[timed_frames];
+        double times[timed_frames], times_new[timed_frames], cpu[timed_frames], cpu_new[timed_frames];
         // The driver compiles a pipeline on its first use.
         draw_entry_plain(e, clock, stays[e]);
         if (compared) {
@@ -96,10 +106,10 @@ int bench(const capture_options& o)
         // Old and new frame by frame, so that the machine's load falls on both alike.
         for (int k = 0; k < timed_frames; ++k) {
             const double seconds = clock + (k + 1) * frame_seconds;
-            times[k] = frame_milliseconds(e, seconds, stays[e]);
+            times[k] = frame_milliseconds(e, seconds, stays[e], cpu[k]);
             if (compared) {
                 swap_version(e, other);
-                times_new[k] = frame_milliseconds(e, seconds, stays[e]);
+                times_new[k] = frame_milliseconds(e, seconds, stays[e], cpu_new[k]);
                 swap_version(e, other);
             }
         }
@@ -107,14 +117,17 @@ int bench(const capture_options& o)
         if (!o.compare)
             std::printf("%5d  %15.1f\n", e, old_time);
         else if (compared)
-            std::printf("%5d  %15.1f  %7.1f  %7.3f\n", e, old_time, new_time, new_time / old_time);
+            std::printf("%5d  %15.1f  %7.1f  %7.3f  %11.3f\n", e, old_time, new_time, new_time / old_time,
+                        median(cpu_new) / median(cpu));
         else
-            std::printf("%5d  %15.1f  %7.1f     same\n", e, old_time, new_time);
+            std::printf("%5d  %15.1f  %7.1f     same         same\n", e, old_time, new_time);
         std::fflush(stdout); // a line per entry as it is measured, even into a pipe
         total += old_time;
         total_new += new_time;
     }
-    if (o.compare)
+    if (o.entry >= 0)
+        ; // one entry has no mean
+    else if (o.compare)
         std::printf("mean   %15.1f  %7.1f  %7.3f\n", total / entry_count, total_new / entry_count, total_new / total);
     else
         std::printf("mean   %15.1f\n", total / entry_count);

@@ -22,10 +22,11 @@ std::string capture_help()
     "                                                          numbered by their frame in the show at --fps\n"
     "  --entry E [--clock S] -o FILE.png                       entry E (0 ... 36) alone in its column\n"
     "  --sheet FILE.png [--clock S]                            all 37 entries at quarter size\n"
-    "  --bench [--clock S] [--preview 1|2|4] [--compare DIR]  the median time per frame of each entry, with\n"
-    "                                                          --preview at the studio's preview scale 1/N; with\n"
-    "                                                          --compare, DIR's effects beside the run's own, the\n"
-    "                                                          two timed in turn, and each entry's new/old ratio\n"
+    "  --bench [--entry E] [--clock S] [--preview 1|2|4]      the median time per frame of each entry, or of\n"
+    "          [--compare DIR]                                 entry E alone, with --preview at the studio's\n"
+    "                                                          preview scale 1/N; with --compare, DIR's effects\n"
+    "                                                          beside the run's own, the two timed in turn, and\n"
+    "                                                          each entry's new/old ratio\n"
     "  --atlas FILE.png                                        the caption atlas\n"
     "  (--at and --from --to -o DIR take --preview 2|4 too: the effects at 1/N, as swipemix --adaptive draws them)\n"
     "  -o VIDEO.mp4 --part K/N [--from ROW] [--to ROW]         the K-th of N parts of that video, without sound,\n"
@@ -145,10 +146,13 @@ std::string read_arguments(int argc, char** argv, capture_options& o)
         // --from gives --sound-only its range, before or after it, as it gives a video its range.
         const bool sound_from = mode && ((name == "--from" && o.mode == capture_mode::sound) ||
                                          (mode->mode == capture_mode::sound && o.mode == capture_mode::sequence));
-        if (mode && o.mode_option && !sound_from)
+        // --entry narrows --bench to one entry, before or after it.
+        const bool bench_entry = mode && ((name == "--entry" && o.mode == capture_mode::bench) ||
+                                          (mode->mode == capture_mode::bench && o.mode == capture_mode::entry));
+        if (mode && o.mode_option && !sound_from && !bench_entry)
             return std::string(o.mode_option) + " and " + name + ": only one of --at, --from, --entry, --sheet, " +
                    "--bench, --atlas, --sound-only, --join and --list-devices at a time";
-        if (mode && !(sound_from && name == "--from")) {
+        if (mode && !(sound_from && name == "--from") && !(bench_entry && name == "--entry")) {
             o.mode = mode->mode;
             o.mode_option = mode->name;
         }

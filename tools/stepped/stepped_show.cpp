@@ -109,7 +109,7 @@ std::vector<int> tracks_between(const frame_rate& rate, double from, double to)
     return tracks;
 }
 
-void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
+void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count], double lengths[entry_count])
 {
     double best[entry_count] = {};
     track_since stay = {-1, 0};
@@ -122,6 +122,8 @@ void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count])
             rows - ended.since > best[ended.track]) {
             best[ended.track] = rows - ended.since;
             middle_rows[ended.track] = ended.since + (rows - ended.since) / 2;
+            if (lengths)
+                lengths[ended.track] = rows - ended.since;
         }
         if (now < 0)
             return;

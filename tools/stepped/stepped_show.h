@@ -61,8 +61,9 @@ bool step_show(const frame_rate& rate, double from, double to, const std::functi
 std::vector<int> tracks_between(const frame_rate& rate, double from, double to);
 
 // For each entry, the row in the middle of its longest stay on screen (the
-// feed's track index pointing at it), with the show stepped at `rate`.
-void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count]);
+// feed's track index pointing at it), with the show stepped at `rate`, and
+// where asked that stay's length in rows.
+void find_longest_stays(const frame_rate& rate, double middle_rows[entry_count], double lengths[entry_count] = nullptr);
 
 // Entry e alone filling the column, drawn and presented: as the show draws
 // it at `rows` (its zoom, time offset, caption and composite)...
