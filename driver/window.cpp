@@ -218,6 +218,12 @@ bool quit_asked()
 
 int window_back_buffer_width() { return back_buffer_width; }
 
+void toggle_full_screen()
+{
+    const bool full = SDL_GetWindowFlags(show_window) & SDL_WINDOW_FULLSCREEN;
+    SDL_SetWindowFullscreen(show_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 
 void pump_one_message()

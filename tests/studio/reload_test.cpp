@@ -127,7 +127,7 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     save(file, "// a comment\nvoid ya(out float4 o, float2 h) { o = float4(0, 1, 0 1); }\n");
     recompile_file((folder / "shaders").c_str(), "e05.hlsl");
     const std::string errors = shader_errors();
-    EXPECT_NE(errors.find("entry 5, effect line 2"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("e05.hlsl line 2 (entry 5)"), std::string::npos) << errors;
     EXPECT_FALSE(swap_in_shaders()) << "nothing compiled, nothing swapped";
     EXPECT_EQ(entry_picture(5), red) << "the last good shader keeps running";
 

@@ -2,6 +2,7 @@
 // and recompiles the slots a saved file feeds; the frame loop swaps them in.
 #pragma once
 #include <string>
+#include <vector>
 
 // Watches `dir` (inotify) from now on, before the shaders are first read from
 // it, so that no save is missed; follow_shaders recompiles what was saved.
@@ -14,6 +15,14 @@ void follow_shaders();
 // something changed, with `saved_at` (steady-clock seconds) when the file
 // behind the oldest of them was seen saved.
 bool swap_in_shaders(double* saved_at = nullptr);
+// Lines for the author since last asked: each file reloaded, once all its
+// shaders are on screen, and effect files that no entry reads.
+std::vector<std::string> take_shader_notices();
+// The A/B view: whether the last save's swaps kept the versions they
+// replaced, and, between frames, those versions in and out of the slots
+// (twice puts them back).
+bool versions_kept();
+void exchange_versions();
 // The compiler's messages for the texts that fail now; empty when all compile.
 std::string shader_errors();
 // Recompiles the slots that file `name` feeds, on the calling thread.
