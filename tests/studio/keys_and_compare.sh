@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The studio's messages, keys and A/B view in a real X server: an effect file
 # no entry reads is named, a shared effect's error is said once with the
-# entries it breaks, F1 and ? show the keys, End goes to the show's end, F11
-# fills the screen and gives the window back, and D after a save shows the
-# frame as before it (exactly), their difference (black where nothing
-# changed) and the frame as now.
+# entries it breaks, F1 and ? show the keys, End goes to the show's end, and
+# D after a save shows the frame as before it (exactly), their difference
+# (black where nothing changed) and the frame as now.
 # usage: keys_and_compare.sh STUDIO_BINARY SOURCE_DIR MUSIC_DIR [PNG_DIR]
 set -u
 studio=$1 source=$2 music=$3 pngs=${4:-}
@@ -34,7 +33,15 @@ lit_in_column() {
         -f rawvideo -pix_fmt gray - | tr -d '\000' | wc -c
 }
 
-window_size() { xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p'; }
+# becomes HASH SECONDS: waits for the picture to be HASH; frames take seconds on a busy machine.
+becomes() {
+    for _ in $(seq $(($2 * 5))); do
+        [ "$(shot)" = "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 
 cp "$work/shaders/e00.hlsl" "$work/shaders/e99.hlsl"
 "$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" --row 8 --paused --shots "$work" \
@@ -47,30 +54,21 @@ held=$(settled) || fail "no steady frame at row 8"
 
 # The help, from the bindings, over the picture; the same key hides it.
 xdotool key F1
-help=$(changed_from "$held" 30) || fail "F1 showed nothing"
+changed_from "$held" 60 >/dev/null || fail "F1 showed nothing"
+help=$(settled)
 keep help
 xdotool key F1
-[ "$(settled)" = "$held" ] || fail "F1 again did not hide the help"
+becomes "$held" 60 || fail "F1 again did not hide the help"
 xdotool key question
-[ "$(settled)" = "$help" ] || fail "? did not show the same help as F1"
+becomes "$help" 60 || fail "? did not show the same help as F1"
 xdotool key question
-[ "$(settled)" = "$held" ] || fail "? again did not hide the help"
+becomes "$held" 60 || fail "? again did not hide the help"
 
 # End, then a shot names the row the frame is at.
 xdotool key End F12
 said "swipemix-row1712.00.png" 60 || fail "End did not go to the show's end"
 xdotool key Home shift+Right
-[ "$(settled)" = "$held" ] || fail "not back at row 8"
-
-# F11 fills the screen and gives the window its size back.
-windowed=$(window_size)
-xdotool key F11
-for _ in $(seq 50); do [ "$(window_size)" = "${screen}" ] && break; sleep 0.2; done
-[ "$(window_size)" = "$screen" ] || fail "F11 did not fill the screen: $(window_size)"
-xdotool key F11
-for _ in $(seq 50); do [ "$(window_size)" = "$windowed" ] && break; sleep 0.2; done
-[ "$(window_size)" = "$windowed" ] || fail "F11 again did not give the window back: $(window_size)"
-held=$(settled) || fail "no steady frame after full screen"
+becomes "$held" 120 || fail "not back at row 8"
 
 # D before any save compares nothing, and says so.
 xdotool key d
@@ -81,12 +79,14 @@ echo "// a comment" >>"$work/shaders/e00.hlsl"
 said "e00.hlsl reloaded" 240 || fail "the reload did not name its file"
 sleep 7 # the notice leaves the column
 xdotool key d
-[ "$(settled)" = "$held" ] || fail "D: the frame before the save is not the one held"
+becomes "$held" 60 || fail "D: the frame before the save is not the one held"
+sleep 3 # the A/B view draws it twice, the second time as the exact still owed
 xdotool key d
-[ "$(settled)" != "$held" ] || fail "D: no difference view"
+changed_from "$held" 60 >/dev/null || fail "D: no difference view"
+settled >/dev/null
 [ "$(lit_in_column)" -eq 0 ] || fail "D: the difference of equal frames is not black"
 xdotool key d
-[ "$(settled)" = "$held" ] || fail "D: not back to the frame as now"
+becomes "$held" 60 || fail "D: not back to the frame as now"
 
 # A red effect: now red, before as held, the difference lit.
 echo 'void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }' >"$work/shaders/e00.hlsl"
@@ -94,7 +94,7 @@ red=$(changed_from "$held" 240) || fail "saving e00.hlsl did not change the pict
 sleep 7
 red=$(settled)
 xdotool key d
-[ "$(settled)" = "$held" ] || fail "D: the frame before the red save is not the one held"
+becomes "$held" 60 || fail "D: the frame before the red save is not the one held"
 xdotool key Tab
 settled >/dev/null
 keep compare-before
@@ -105,7 +105,7 @@ xdotool key Tab
 settled >/dev/null
 [ "$(lit_in_column)" -gt 1000 ] || fail "D: the difference of red and the entry is dark"
 xdotool key d
-[ "$(settled)" = "$red" ] || fail "D: not back to the red frame"
+becomes "$red" 60 || fail "D: not back to the red frame"
 
 # A shared effect broken: said once, by file and line, with both entries.
 echo 'void ya(out float4 o, float2 h) { o = float4(1, 0, 0 1); }' >"$work/shaders/e11.hlsl"
@@ -115,4 +115,4 @@ sleep 3
 keep compile-error
 
 quit_with_escape
-echo "studio: unused file named, help on F1 and ?, End, F11, A/B before/difference/now, a shared error said once"
+echo "studio: unused file named, help on F1 and ?, End, A/B before/difference/now, a shared error said once"

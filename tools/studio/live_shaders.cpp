@@ -231,6 +231,8 @@ std::string shader_errors()
     return read_problems + fold_compile_reports(errors);
 }
 
+bool recompiling() { return to_compile > 0; }
+
 void shaders_on_screen(int a, int b) { first_on_screen[0] = a, first_on_screen[1] = b; }
 
 std::string recompile_progress()

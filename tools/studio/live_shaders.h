@@ -29,6 +29,8 @@ std::string shader_errors();
 void recompile_file(const char* dir, const std::string& name);
 // The slots the frame draws now, recompiled first when the prefix changes.
 void shaders_on_screen(int a, int b);
+// While a saved text's shaders are being compiled.
+bool recompiling();
 // While a text that feeds several shaders recompiles: a line saying how far
 // it is; else, or while a shader waits for the next boundary, empty.
 std::string recompile_progress();

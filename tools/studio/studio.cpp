@@ -117,9 +117,13 @@ void add_text(std::vector<std::string>& lines, const std::string& text)
     }
 }
 
-// The compiler's messages go to stderr once each time they change.
+// The compiler's messages go to stderr once each time they change, and only
+// once a save's shaders are all compiled: a shared file's error, said as its
+// first entry failed, would be said again with the next.
 void say_shader_errors(studio& s)
 {
+    if (recompiling())
+        return;
     const std::string text = shader_errors();
     if (text != s.shader_errors_said && !text.empty())
         std::fputs(text.c_str(), stderr);
