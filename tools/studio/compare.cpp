@@ -22,12 +22,13 @@ void amplified_difference(const unsigned* a, const unsigned* b, int count, unsig
 
 std::string compare_line(ab_view view, double before_ms, double now_ms)
 {
-    char shown[40];
-    std::snprintf(shown, sizeof shown, view == ab_view::before       ? "BEFORE the save"
-                                       : view == ab_view::difference ? "DIFFERENCE x%d"
+    char shown[24];
+    std::snprintf(shown, sizeof shown, view == ab_view::before       ? "BEFORE"
+                                       : view == ab_view::difference ? "diff x%d"
                                                                      : "now",
                   amplified_level);
-    char line[160];
-    std::snprintf(line, sizeof line, "A/B %s: before %.1f ms, now %.1f ms", shown, before_ms, now_ms);
+    // Short enough for the display beside the column in a small window.
+    char line[96];
+    std::snprintf(line, sizeof line, "A/B %s  old %.1f new %.1f ms", shown, before_ms, now_ms);
     return line;
 }

@@ -197,11 +197,13 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
         over[count++] = {0, top, W, height};
     }
     if (view.help && face) {
-        // Over the middle of the window, on a dark ground.
-        const int glyph = std::max(1, text_width(face, message_cell, U"M"));
-        const int width = std::min(W, glyph * 80 + 32), height = std::min(sides, int(view.help->size()) * message_cell + 24);
+        // Over the middle of the window, on black, as wide as its longest line.
+        int widest = 0;
+        for (const std::string& line : *view.help)
+            widest = std::max(widest, text_width(face, message_cell, wide(line)));
+        const int width = std::min(W, widest + 32), height = std::min(sides, int(view.help->size()) * message_cell + 24);
         const int x = (W - width) / 2, y = std::max(0, (sides - height) / 2);
-        fill(grey, x, y, x + width, y + height, 24);
+        fill(grey, x, y, x + width, y + height, 0);
         for (size_t k = 0; k < view.help->size(); ++k)
             draw_text(target, face, message_cell, wide((*view.help)[k]), x + 16, y + 12 + int(k) * message_cell,
                       text_align::left);
