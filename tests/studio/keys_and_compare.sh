@@ -90,8 +90,9 @@ becomes "$held" 60 || fail "D: not back to the frame as now"
 
 # A red effect: now red, before as held, the difference lit.
 echo 'void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }' >"$work/shaders/e00.hlsl"
-red=$(changed_from "$held" 240) || fail "saving e00.hlsl did not change the picture"
-sleep 7
+changed_from "$held" 240 >/dev/null || fail "saving e00.hlsl did not change the picture"
+said "e00.hlsl reloaded" 240 2 || fail "the red effect's reload was not said"
+sleep 8 # the notice leaves the column
 red=$(settled)
 xdotool key d
 becomes "$held" 60 || fail "D: the frame before the red save is not the one held"
