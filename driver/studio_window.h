@@ -38,6 +38,9 @@ input_event next_input_event();
 // Sleeps until an event is waiting (left on the queue) or `seconds` pass.
 void wait_for_event(double seconds);
 void set_window_title(const char* title);
+// The window over the whole screen, or back to the size it had; its new size
+// arrives as resized.
+void toggle_full_screen();
 // Between frames that are slow to come: whether Escape was pressed or the
 // window closed, leaving every event for next_input_event.
 bool quit_asked();

@@ -225,6 +225,12 @@ int display_refresh_hz()
     return display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
 }
 
+void toggle_full_screen()
+{
+    const bool full = SDL_GetWindowFlags(show_window) & SDL_WINDOW_FULLSCREEN;
+    SDL_SetWindowFullscreen(show_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 
 void pump_one_message()

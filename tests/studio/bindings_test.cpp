@@ -26,10 +26,12 @@ TEST(StudioBindings, EachBindingIsTheOneItsOwnKeysFind)
 {
     for (int i = 0; i < studio_binding_count; ++i) {
         const binding& b = studio_bindings[i];
-        const input_event e = b.kind == input_kind::key ? key(b.key, b.mods) : wheel(b.key, b.mods);
-        EXPECT_EQ(command_for(e), b.command) << b.keys << " is shadowed by a binding before it";
         EXPECT_FALSE(std::string(b.keys).empty());
         EXPECT_FALSE(std::string(b.what).empty()) << b.keys;
+        if (b.kind == input_kind::press)
+            continue; // a mouse action, listed for the help alone
+        const input_event e = b.kind == input_kind::key ? key(b.key, b.mods) : wheel(b.key, b.mods);
+        EXPECT_EQ(command_for(e), b.command) << b.keys << " is shadowed by a binding before it";
     }
 }
 
@@ -48,6 +50,38 @@ TEST(StudioBindings, ModifiersPickTheBindingThatNamesThemAndExtraOnesAreIgnored)
     EXPECT_EQ(command_for(key(key_escape, input_ctrl)), quit);
     EXPECT_EQ(command_for(key('x')), none);
     EXPECT_EQ(command_for(key(key_other)), none);
+    EXPECT_EQ(command_for(key(key_f1)), help);
+    EXPECT_EQ(command_for(key('/', input_shift)), help) << "? is Shift+/ on some layouts";
+    EXPECT_EQ(command_for(key('?')), help);
+    EXPECT_EQ(command_for(key('/')), none);
+    EXPECT_EQ(command_for(key(key_end)), end);
+    EXPECT_EQ(command_for(key(key_f11)), full_screen);
+    EXPECT_EQ(command_for(key('d')), compare);
+}
+
+TEST(StudioBindings, TheHelpListsEveryBindingOnceWithNeighboursThatDoTheSameOnOneLine)
+{
+    const std::vector<std::string> lines = help_lines();
+    size_t line = 0;
+    for (int i = 0; i < studio_binding_count; ++i) {
+        const binding& b = studio_bindings[i];
+        const auto names = [&](const std::string& l) {
+            return l.starts_with(std::string(b.keys) + " ") || l.find(std::string(" or ") + b.keys + " ") != std::string::npos;
+        };
+        while (line < lines.size() && !names(lines[line]))
+            ++line;
+        ASSERT_LT(line, lines.size()) << b.keys << " is missing, or out of the table's order";
+        EXPECT_NE(lines[line].find(b.what), std::string::npos) << lines[line];
+    }
+    EXPECT_EQ(lines.front().find("Space"), 0u);
+    bool help = false, mouse = false;
+    for (const std::string& l : lines) {
+        help |= l.starts_with("F1 or ? or Shift+/ ");
+        mouse |= l.starts_with("click / drag on the strip");
+    }
+    EXPECT_TRUE(help) << "the keys for the help share its line";
+    EXPECT_TRUE(mouse) << "the mouse's actions are listed with the keys";
+    EXPECT_LT(lines.size(), size_t(studio_binding_count));
 }
 
 TEST(StudioBindings, TheWheelStepsLikeLeftAndRight)

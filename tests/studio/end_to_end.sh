@@ -17,6 +17,10 @@ echo "// saved while the studio starts" >>"$work/shaders/e00.hlsl"
 studio_window
 for _ in $(seq 300); do grep -q "e00.hlsl recompiled" "$work/stderr" && break; sleep 0.2; done
 grep -q "e00.hlsl recompiled" "$work/stderr" || fail "a save while the studio started was lost"
+# Its notice names the file and stays a while; the frames below are held without it.
+for _ in $(seq 300); do grep -q "e00.hlsl reloaded" "$work/stderr" && break; sleep 0.2; done
+grep -q "e00.hlsl reloaded" "$work/stderr" || fail "the reload's notice did not name its file"
+sleep 7
 
 # Held at row 16: the fade-in of the first rows is too dark for a step to show.
 xdotool key space Home shift+Right shift+Right
@@ -37,7 +41,7 @@ red=$(settled)
 
 echo 'void ya(out float4 o, float2 h) { o = float4(1, 0, 0 1); }' >"$work/shaders/e00.hlsl"
 changed_from "$red" 60 >/dev/null || fail "a broken e00.hlsl put nothing on screen"
-grep -q "effect line 1" "$work/stderr" || fail "no compiler message for the broken effect"
+grep -q "e00.hlsl line 1 (entry 0 and the composite)" "$work/stderr" || fail "no compiler message for the broken effect"
 
 # Gain 0 from row 5 blacks out the picture, whatever the effect.
 before=$(settled)

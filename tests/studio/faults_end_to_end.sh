@@ -39,7 +39,7 @@ void ya(out float4 colour, float2 position)
 }
 HLSL
 red=$(changed_from "$home" 240) || fail "the run-on effect did not play"
-said "entry 0, effect line 3: warning: no ';' ends this line" 60 || fail "no warning on the run-on line"
+said "e00.hlsl line 3 (entry 0" 60 || fail "no warning on the run-on line"
 said "e00.hlsl recompiled" 60 || fail "a text with a warning was not taken"
 
 # A FIFO moved in as e00.hlsl: reading it would wait for ever; it is refused and said.

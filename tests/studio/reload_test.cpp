@@ -111,6 +111,50 @@ TEST_F(Reload, SharedEffectReachesEveryEntryUsingIt)
     EXPECT_EQ(entry_picture(21), before);
 }
 
+// The A/B view: a save keeps the version it replaced in every slot the file
+// feeds, exchanged in and out without recompiling; the reload names its file.
+TEST_F(Reload, TheVersionASaveReplacedStaysForTheComparison)
+{
+    const fs::path file = folder / "shaders/e11.hlsl";
+    const std::string original = read_file(file);
+    const std::vector<unsigned> was11 = entry_picture(11), was21 = entry_picture(21);
+    take_shader_notices();
+
+    save(file, "void ya(out float4 o, float2 h) { o = float4(1, 0, 0, 1); }\n");
+    recompile_file((folder / "shaders").c_str(), "e11.hlsl");
+    EXPECT_TRUE(swapped_soon());
+    swap_in_shaders(), swap_in_shaders();
+    const std::vector<std::string> said = take_shader_notices();
+    EXPECT_EQ(said, std::vector<std::string>{"e11.hlsl reloaded"});
+    ASSERT_TRUE(versions_kept());
+    const std::vector<unsigned> red = entry_picture(11);
+    EXPECT_EQ(centre(red) & 0x3fffffff, 1023u);
+
+    exchange_versions();
+    EXPECT_EQ(entry_picture(11), was11) << "the version before the save";
+    EXPECT_EQ(entry_picture(21), was21) << "every entry the file feeds";
+    exchange_versions();
+    EXPECT_EQ(entry_picture(11), red) << "twice puts the new version back";
+
+    // The next save compares against the red one it replaces.
+    save(file, original);
+    recompile_file((folder / "shaders").c_str(), "e11.hlsl");
+    EXPECT_TRUE(swapped_soon());
+    swap_in_shaders(), swap_in_shaders();
+    EXPECT_EQ(entry_picture(11), was11);
+    exchange_versions();
+    EXPECT_EQ(entry_picture(11), red);
+    exchange_versions();
+
+    // A file named like an effect that no entry reads is named, and compiles nothing.
+    take_shader_notices(); // the second reload's
+    save(folder / "shaders/e21.hlsl", original);
+    recompile_file((folder / "shaders").c_str(), "e21.hlsl");
+    EXPECT_EQ(take_shader_notices(), std::vector<std::string>{"e21.hlsl is read by no entry: unused"});
+    EXPECT_FALSE(swap_in_shaders());
+    fs::remove(folder / "shaders/e21.hlsl");
+}
+
 TEST_F(Reload, EffectChangesBreaksAndRecovers)
 {
     const fs::path file = folder / "shaders/e05.hlsl";
@@ -127,7 +171,7 @@ TEST_F(Reload, EffectChangesBreaksAndRecovers)
     save(file, "// a comment\nvoid ya(out float4 o, float2 h) { o = float4(0, 1, 0 1); }\n");
     recompile_file((folder / "shaders").c_str(), "e05.hlsl");
     const std::string errors = shader_errors();
-    EXPECT_NE(errors.find("entry 5, effect line 2"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("e05.hlsl line 2 (entry 5)"), std::string::npos) << errors;
     EXPECT_FALSE(swap_in_shaders()) << "nothing compiled, nothing swapped";
     EXPECT_EQ(entry_picture(5), red) << "the last good shader keeps running";
 

@@ -155,6 +155,9 @@ TEST(StudioTransport, KeysMoveClampAndLoop)
     EXPECT_FALSE(wrap_loop(t));
     EXPECT_TRUE(apply_key(t, studio_command::start, settled));
     EXPECT_EQ(t.row, 0);
+    EXPECT_TRUE(apply_key(t, studio_command::end, settled));
+    EXPECT_EQ(t.row, show_end_row);
+    EXPECT_FALSE(apply_key(t, studio_command::end, settled)) << "already at the end: nothing to seek";
     t.row = show_end_row - 0.5;
     apply_key(t, studio_command::forward_far, settled);
     EXPECT_EQ(t.row, show_end_row);

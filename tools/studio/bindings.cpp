@@ -1,8 +1,10 @@
 #include "tools/studio/bindings.h"
 
+#include <cstdio>
+
 namespace {
 using enum studio_command;
-constexpr input_kind k = input_kind::key, w = input_kind::wheel;
+constexpr input_kind k = input_kind::key, w = input_kind::wheel, m = input_kind::press;
 }
 
 const binding studio_bindings[] = {
@@ -18,6 +20,8 @@ const binding studio_bindings[] = {
     {k, key_page_up, 0, previous_entry, "Page Up", "previous entry, where the feed has settled on it"},
     {k, key_page_down, 0, next_entry, "Page Down", "next entry, where the feed has settled on it"},
     {k, key_home, 0, start, "Home", "row 0"},
+    {k, key_end, 0, end, "End", "the show's end"},
+    {m, 0, 0, none, "click / drag on the strip", "seek there"},
     {k, '[', 0, loop_start, "[", "loop start at the current row"},
     {k, ']', 0, loop_end, "]", "loop end at the current row"},
     {k, '\\', 0, loop_clear, "\\", "clear the loop"},
@@ -25,6 +29,11 @@ const binding studio_bindings[] = {
     {k, key_f12, 0, shot, "F12", "shot of the column at this row"},
     {k, 'r', input_ctrl, render, "Ctrl+R", "render the loop (or the entry on screen) with its music"},
     {k, 'q', 0, preview_scale, "Q", "preview scale: full, 1/2, 1/4, auto"},
+    {k, 'd', 0, compare, "D", "after a save: the entry as before it, as now, their difference"},
+    {k, key_f11, 0, full_screen, "F11", "full screen / window"},
+    {k, key_f1, 0, help, "F1", "this help / hide it"},
+    {k, '?', 0, help, "?", "this help / hide it"},
+    {k, '/', input_shift, help, "Shift+/", "this help / hide it"}, // ? where the layout types it so
     {k, '\t', 0, toggle_display, "Tab", "show / hide the display and the strip"},
     {k, key_escape, 0, quit, "Escape", "quit"},
 };
@@ -39,4 +48,23 @@ studio_command command_for(const input_event& event)
         if (b.kind == event.kind && b.key == key && (event.mods & b.mods) == b.mods)
             return b.command;
     return none;
+}
+
+std::vector<std::string> help_lines()
+{
+    // Neighbours that do the same share a line: "F1 or ?".
+    std::vector<std::string> lines;
+    for (int i = 0; i < studio_binding_count;) {
+        std::string keys = studio_bindings[i].keys;
+        int next = i + 1;
+        for (; next < studio_binding_count && studio_bindings[next].command == studio_bindings[i].command &&
+               std::string(studio_bindings[next].what) == studio_bindings[i].what;
+             ++next)
+            keys += std::string(" or ") + studio_bindings[next].keys;
+        char line[200];
+        std::snprintf(line, sizeof line, "%-26s %s", keys.c_str(), studio_bindings[i].what);
+        lines.push_back(line);
+        i = next;
+    }
+    return lines;
 }

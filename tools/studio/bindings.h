@@ -2,15 +2,18 @@
 // modifiers to a command, with the words a help screen prints for each.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "driver/studio_window.h"
 
 enum class studio_command {
     none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
-    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, preview_scale, quit
+    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, preview_scale, end, help, full_screen, compare, quit
 };
 
 struct binding {
-    input_kind kind;  // key or wheel
+    input_kind kind;  // key or wheel; press: a mouse action the help lists, no command
     int key;          // key: its input_key or character; wheel: +1 up, -1 down
     unsigned mods;    // the modifiers it needs; others held as well do not matter
     studio_command command;
@@ -26,3 +29,5 @@ extern const int studio_binding_count;
 // The command of the first binding that is the event's key or wheel notch
 // and whose modifiers are all held; none for any other event.
 studio_command command_for(const input_event& event);
+// The help screen: a line for each binding, its keys then what they do.
+std::vector<std::string> help_lines();

@@ -5,15 +5,18 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "graphics/authoring.h"
 #include "graphics/shader_sources.h"
 #include "tools/common/shader_dir.h"
 #include "tools/studio/file_watch.h"
+#include "tools/studio/messages.h"
 
 namespace {
 std::mutex guard; // between the watcher thread and the frame loop
@@ -32,6 +35,14 @@ std::atomic<int> compiled, to_compile;          // of a recompilation under way
 std::string compiling;                           // its file, under guard
 bool there_at_start[shader_slots];               // each slot's file, when the watch began
 folder_watch watch;
+std::string file_saved[shader_slots];          // the file whose save made ready[slot]
+int batch_of[shader_slots], batches;           // which recompilation made ready[slot]
+bool failed_in[shader_slots], warned_in[shader_slots]; // its last compile
+std::vector<std::string> swapped_files;        // swapped in, not yet said
+std::vector<std::string> notices_waiting;
+// The versions the last save's swaps replaced, kept for the A/B view.
+gpu_shader* before[shader_slots];
+int before_batch = -1;
 std::map<std::string, std::string> texts_read; // each file's text as last compiled, on the watcher's side
 
 void note_texts(const char* const* table, const std::string& name)
@@ -83,8 +94,13 @@ std::vector<int> slots_fed_by(const std::string& name)
 void recompile_file(const char* dir, const std::string& name)
 {
     const std::vector<int> slots = slots_fed_by(name);
-    if (slots.empty())
+    if (slots.empty()) {
+        if (unused_effect_file(name)) {
+            std::lock_guard<std::mutex> lock(guard);
+            notices_waiting.push_back(name + " is read by no entry: unused");
+        }
         return; // not a text of the show
+    }
     const auto start = std::chrono::steady_clock::now();
     std::string report;
     // A file that cannot be read, or has vanished, keeps its last good shader, not the built-in text.
@@ -95,6 +111,7 @@ void recompile_file(const char* dir, const std::string& name)
         read_problems = report;
         compiling = name;
         compiled = 0, to_compile = int(slots.size());
+        ++batches;
     }
     // Each shader is handed over as it is done, not when all are.
     bool failed = !report.empty(); // a file that could not be read
@@ -109,8 +126,10 @@ void recompile_file(const char* dir, const std::string& name)
         else
             errors[slot] = one;
         failed |= !shader;
+        failed_in[slot] = !shader, warned_in[slot] = shader && !one.empty();
         if (!shader)
             continue;
+        file_saved[slot] = name, batch_of[slot] = batches;
         if (waiting[slot])
             stale.push_back(ready[slot]);
         else
@@ -132,6 +151,11 @@ void watch_shaders(const char* dir)
     watch = watch_folder(dir);
     std::string problems;
     note_texts(load_shader_dir(dir, problems), "");
+    std::error_code error;
+    for (const auto& file : std::filesystem::directory_iterator(dir, error))
+        if (unused_effect_file(file.path().filename()))
+            notices_waiting.push_back(file.path().filename().string() + " is read by no entry: unused");
+    std::sort(notices_waiting.begin(), notices_waiting.end());
 }
 
 void follow_shaders()
@@ -156,24 +180,58 @@ bool swap_in_shaders(double* saved_at)
             held[s] = true;
             continue;
         }
-        replace_shader(s, ready[s]);
+        // A new save's first swap ends the last save's comparison.
+        if (batch_of[s] != before_batch) {
+            for (gpu_shader*& kept : before)
+                retire_shader(std::exchange(kept, nullptr));
+            before_batch = batch_of[s];
+        }
+        retire_shader(before[s]);
+        before[s] = exchange_shader(s, ready[s]);
         waiting[s] = held[s] = false;
+        if (std::find(swapped_files.begin(), swapped_files.end(), file_saved[s]) == swapped_files.end())
+            swapped_files.push_back(file_saved[s]);
         const double seen = std::chrono::duration<double>(seen_saved[s].time_since_epoch()).count();
         if (saved_at && (!changed || seen < *saved_at))
             *saved_at = seen;
         changed = true;
     }
+    // Said once a file's recompilation has put all it could on screen.
+    if (to_compile == 0 && std::find(waiting, waiting + shader_slots, true) == waiting + shader_slots) {
+        for (const std::string& file : swapped_files) {
+            bool failed = false, warned = false;
+            for (int s = 0; s < shader_slots; ++s)
+                if (file_saved[s] == file || file == source_files[0])
+                    failed |= failed_in[s], warned |= warned_in[s];
+            notices_waiting.push_back(file + (failed ? " reloaded where it compiled" : warned ? " reloaded, with warnings" : " reloaded"));
+        }
+        swapped_files.clear();
+    }
     return changed;
+}
+
+std::vector<std::string> take_shader_notices()
+{
+    std::lock_guard<std::mutex> lock(guard);
+    return std::exchange(notices_waiting, {});
+}
+
+bool versions_kept() { return std::find_if(before, before + shader_slots, [](gpu_shader* b) { return b; }) != before + shader_slots; }
+
+void exchange_versions()
+{
+    for (int s = 0; s < shader_slots; ++s)
+        if (before[s])
+            before[s] = exchange_shader(s, before[s]);
 }
 
 std::string shader_errors()
 {
     std::lock_guard<std::mutex> lock(guard);
-    std::string all = read_problems;
-    for (const auto& [slot, report] : errors)
-        all += report;
-    return all;
+    return read_problems + fold_compile_reports(errors);
 }
+
+bool recompiling() { return to_compile > 0; }
 
 void shaders_on_screen(int a, int b) { first_on_screen[0] = a, first_on_screen[1] = b; }
 

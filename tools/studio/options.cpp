@@ -24,20 +24,9 @@ const std::string studio_help =
     "changes), each row's frame time (green within the budget, amber over, red over twice that), and the position.\n"
     "--preview N draws the effects at 1/N of the column's size while playing (default auto: the finest scale\n"
     "whose frames take at most --budget MS, default 83); a paused frame is always drawn at full scale.\n"
-    "  Space            pause / resume\n"
-    "  Left / Right     one row back / forward, on whole rows (Shift: 8 rows); also the mouse wheel\n"
-    "  Page Up / Down   previous / next entry, where the feed has settled on it\n"
-    "  Home             row 0\n"
-    "  click, drag      on the strip: seek there\n"
-    "  [ / ]            loop start / end at the current row\n"
-    "  \\                clear the loop\n"
-    "  F12              shot of the column at this row: swipemix-row0262.50.png (Shift+F12: the whole window)\n"
-    "  Ctrl+R           render the loop (or the entry on screen) with its music to swipemix-rows...mp4\n"
-    "  Q                preview scale: full, 1/2, 1/4, auto\n"
-    "  Tab              show / hide the display (row, entry, music, frame rate, scale, track values) and the strip\n"
-    "  Escape           quit (a render under way stops, keeping a playable file)\n"
     "--list-devices lists the Vulkan devices, marking the one drawn on; SWIPEMIX_DEVICE=N (or a part of a\n"
-    "device's name) picks another.\n";
+    "device's name) picks another.\n"
+    "Keys (F1 or ? shows them in the studio):\n";
 
 namespace {
 bool read_row(const char* text, double& row) { return parse_number(text, row) && row >= 0 && row <= show_end_row; }

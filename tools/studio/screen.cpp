@@ -121,8 +121,14 @@ std::vector<std::string> display_lines(const studio_view& v)
                                               : std::string("no loop"));
     if (!v.link.empty())
         lines.push_back(v.link);
+    if (!v.compare.empty())
+        lines.push_back(v.compare);
     for (int t = 0; t < sync_track_count; ++t)
         lines.push_back(format("%-13s %10.4f", show_track_names[t], v.values[t]));
+    if (!v.log.empty())
+        lines.push_back("said lately:");
+    for (const std::string& said : v.log)
+        lines.push_back(" " + said);
     return lines;
 }
 
@@ -163,8 +169,13 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
     grey.assign(size_t(W) * frame_height, 0);
     const text_target target = {grey.data(), W, frame_height};
     FT_Face face = display_face();
-    overlay_rect over[2]; // what lies over the column
+    overlay_rect over[3]; // what lies over the column
     int count = 0;
+    const int left = std::max(0, (W - column_width) / 2), right = std::min(W, left + column_width);
+    const int sides = shown ? frame_height - strip_height : frame_height;
+    if (view.difference)
+        for (int y = 0; y < sides; ++y)
+            std::copy(view.difference + y * W + left, view.difference + y * W + right, grey.begin() + y * W + left);
 
     if (shown) {
         const std::vector<std::string> lines = display_lines(view);
@@ -185,13 +196,28 @@ void draw_studio_screen(const studio_view& view, bool shown, const std::vector<s
             draw_text(target, face, message_cell, wide(lines[k]), 8, top + 4 + int(k) * message_cell, text_align::left);
         over[count++] = {0, top, W, height};
     }
+    if (view.help && face) {
+        // Over the middle of the window, on black, as wide as its longest line.
+        int widest = 0;
+        for (const std::string& line : *view.help)
+            widest = std::max(widest, text_width(face, message_cell, wide(line)));
+        const int width = std::min(W, widest + 32), height = std::min(sides, int(view.help->size()) * message_cell + 24);
+        const int x = (W - width) / 2, y = std::max(0, (sides - height) / 2);
+        fill(grey, x, y, x + width, y + height, 0);
+        for (size_t k = 0; k < view.help->size(); ++k)
+            draw_text(target, face, message_cell, wide((*view.help)[k]), x + 16, y + 12 + int(k) * message_cell,
+                      text_align::left);
+        over[count++] = {x, y, width, height};
+    }
     // The passes never write the sides, so they are copied whole every frame:
     // what was shown there and is hidden now must not stay behind. The strip,
     // in its own colours, spans the whole width.
     const int left = std::max(0, column_left(W)), right = std::min(W, left + column_width);
     const int sides = shown ? frame_height - strip_height : frame_height;
-    overlay_rect rects[6] = {{0, 0, left, sides}, {right, 0, W - right, sides}};
+    overlay_rect rects[8] = {{0, 0, left, sides}, {right, 0, W - right, sides}};
     int n = 2;
+    if (view.difference) // the column whole, with what lies over it
+        rects[n++] = {left, 0, right - left, sides}, count = 0;
     for (int k = 0; k < count; ++k) {
         const int x0 = std::max(over[k].x, left), x1 = std::min(over[k].x + over[k].width, right);
         if (x1 > x0)

@@ -21,6 +21,10 @@ struct studio_view {
     const float* envelope = nullptr; // the music's loudness at each row (0 ... 1), or null
     const int* tracks = nullptr;     // the music at each row, or null
     std::string link = {};           // the editor link's state; empty without one
+    std::string compare = {};        // the A/B view's line, after a save
+    std::vector<std::string> log = {}; // the last notices, oldest first
+    const std::vector<std::string>* help = nullptr; // the keys, over the picture; null: hidden
+    const unsigned char* difference = nullptr; // W x frame_height grey laid over the column; or null
 };
 
 // The strip along the bottom of the back buffer: the music's envelope with

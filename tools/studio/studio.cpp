@@ -20,11 +20,13 @@
 #include "tools/rocket/rocket_link.h"
 #include "tools/stepped/stepped_show.h"
 #include "tools/studio/bindings.h"
+#include "tools/studio/compare.h"
 #include "tools/studio/costs.h"
 #include "tools/studio/endless.h"
 #include "tools/studio/envelope.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
+#include "tools/studio/messages.h"
 #include "tools/studio/options.h"
 #include "tools/studio/preview.h"
 #include "tools/studio/render.h"
@@ -38,18 +40,13 @@
 namespace {
 constexpr frame_rate display_rate{60, 1}; // the feed is eased at the show's display rate
 constexpr double notice_seconds = 6;     // how long a notice stays on screen
-constexpr double flash_seconds = 2;      // a reload that went well says so briefly
+constexpr double flash_seconds = least_notice_seconds; // a reload that went well says so briefly
 
 double seconds_now()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
-
-struct notice {
-    std::string text;
-    double until;
-};
 
 // Everything the studio keeps between times round its loop.
 struct studio {
@@ -66,9 +63,12 @@ struct studio {
     rocket_link* editor = nullptr; // with --rocket
     std::vector<std::string> editor_problems;
     std::vector<notice> notices;
+    message_log log; // the last notices, in the display after they leave the screen
     std::string shader_errors_said; // the compiler's text last written to stderr
     preview_state preview;
-    bool display_shown = true, dragging = false, rendering = false;
+    bool display_shown = true, dragging = false, rendering = false, help_shown = false;
+    ab_view ab = ab_view::now;
+    double before_ms = 0, now_ms = 0; // the A/B view's two versions, as last drawn
     bool changed = true;                               // the picture on screen is not the frame's any more
     studio_command shot = studio_command::none;        // a shot to take of this frame
     std::vector<std::string> lines_shown;
@@ -119,9 +119,13 @@ void add_text(std::vector<std::string>& lines, const std::string& text)
     }
 }
 
-// The compiler's messages go to stderr once each time they change.
+// The compiler's messages go to stderr once each time they change, and only
+// once a save's shaders are all compiled: a shared file's error, said as its
+// first entry failed, would be said again with the next.
 void say_shader_errors(studio& s)
 {
+    if (recompiling())
+        return;
     const std::string text = shader_errors();
     if (text != s.shader_errors_said && !text.empty())
         std::fputs(text.c_str(), stderr);
@@ -133,6 +137,7 @@ void flash(studio& s, const std::string& text, double now)
 {
     std::erase_if(s.notices, [&](const notice& n) { return n.text == text; });
     s.notices.push_back({text, now + flash_seconds});
+    log_notice(s.log, text);
 }
 
 // A line on stderr, and on screen for a while.
@@ -140,6 +145,7 @@ void say(studio& s, const std::string& line, double now)
 {
     std::fprintf(stderr, "swipemix-studio: %s\n", line.c_str());
     s.notices.push_back({line, now + notice_seconds});
+    log_notice(s.log, line);
 }
 
 // Writes the shot and says where, on screen and on stderr.
@@ -170,8 +176,12 @@ int start_studio(studio& s, int argc, char** argv)
     std::string error;
     studio_options& o = s.o;
     if (const int r = read_studio_options(argc, argv, o, error)) {
-        if (error.empty())
-            std::fputs(studio_help.c_str(), r == 1 ? stdout : stderr);
+        if (error.empty()) {
+            std::FILE* out = r == 1 ? stdout : stderr;
+            std::fputs(studio_help.c_str(), out);
+            for (const std::string& line : help_lines())
+                std::fprintf(out, "  %s\n", line.c_str());
+        }
         else
             std::fprintf(stderr, "%s\n", error.c_str());
         return r == 1 ? 0 : 2;
@@ -258,6 +268,16 @@ bool take_command(studio& s, studio_command command, double now, moves& m)
     }
     if (command == studio_command::render)
         start_render_asked(s, now);
+    if (command == studio_command::help)
+        s.help_shown = !s.help_shown;
+    if (command == studio_command::full_screen)
+        toggle_full_screen();
+    if (command == studio_command::compare) {
+        if (versions_kept())
+            s.ab = next_view(s.ab);
+        else
+            say(s, "D compares an entry with its version before a save: nothing saved yet", now);
+    }
     const bool was_paused = s.transport.paused;
     const bool moved = apply_key(s.transport, command, s.map.settled);
     m.jumped |= moved, m.author_moved |= moved;
@@ -363,13 +383,45 @@ std::vector<std::string> screen_lines(const studio& s, const render_job& job)
     return lines;
 }
 
+// The A/B view's frame: the version not shown drawn and read back first, then
+// the one shown, each timed to its read-back; the difference of the two into
+// `difference` when that is what is shown.
+void draw_versions(studio& s, std::vector<unsigned char>& difference)
+{
+    static std::vector<unsigned> first;
+    const bool old_first = s.ab != ab_view::before;
+    for (int k = 0; k < 2; ++k) {
+        const bool old = (k == 0) == old_first;
+        if (old)
+            exchange_versions();
+        const double start = seconds_now();
+        draw_passes(s.feed);
+        const unsigned* pixels = read_back_buffer();
+        (old ? s.before_ms : s.now_ms) = (seconds_now() - start) * 1000;
+        if (old)
+            exchange_versions();
+        const int count = W * frame_height;
+        if (k == 0)
+            first.assign(pixels, pixels + count);
+        else if (s.ab == ab_view::difference) {
+            difference.resize(count);
+            amplified_difference(first.data(), pixels, count, difference.data());
+        }
+    }
+}
+
 // The frame at `scale` with the display over it, the shots asked for, presented.
 void draw_frame(studio& s, int scale, const std::vector<std::string>& lines, double now)
 {
     const double drawing = seconds_now();
     const transport_state& t = s.transport;
     set_preview_scale(scale);
-    draw_passes(s.feed);
+    static std::vector<unsigned char> difference;
+    const bool comparing = s.ab != ab_view::now && versions_kept() && scale == 1;
+    if (comparing)
+        draw_versions(s, difference);
+    else
+        draw_passes(s.feed);
     pass_descriptor passes[pass_count];
     plan_passes(s.feed, slots_filled(), W, passes);
     shaders_on_screen(passes[0].shader_slot, passes[1].shader_slot);
@@ -378,17 +430,25 @@ void draw_frame(studio& s, int scale, const std::vector<std::string>& lines, dou
 
     const music_track& music = track_table[current_track];
     const double music_seconds = std::min((t.row - s.music.since) * row_seconds, music.duration);
-    const studio_view view = {t.row,          t.paused,         current_track,
+    studio_view view = {t.row,          t.paused,         current_track,
                               music_seconds,  music.duration,   s.frame_ms,
                               scale,          s.preview.mode == preview_auto,
                               t.loop_start,   t.loop_end,       s.feed.tracks,
                               s.envelope,     s.map.track,      s.editor ? rocket_state(*s.editor) : ""};
+    view.log = log_lines(s.log);
+    if (versions_kept())
+        view.compare = compare_line(comparing ? s.ab : ab_view::now, s.before_ms, s.now_ms);
+    static const std::vector<std::string> help = help_lines();
+    view.help = s.help_shown ? &help : nullptr;
+    view.difference = comparing && s.ab == ab_view::difference ? difference.data() : nullptr;
     draw_studio_screen(view, s.display_shown, lines);
     if (s.shot == studio_command::shot_whole)
         take_shot(s, t.row, true, now);
     present();
-    if (s.shot == studio_command::none && scale == 1) // the strip maps the show's own cost; a shot's read-back is none of it
-        note_cost(t.row, (seconds_now() - drawing) * 1000);
+    // The strip maps the show's own cost: a shot's read-back is none of it, and
+    // while comparing it is the new version's alone.
+    if (s.shot == studio_command::none && scale == 1)
+        note_cost(t.row, comparing ? s.now_ms : (seconds_now() - drawing) * 1000);
     s.shot = studio_command::none;
 }
 
@@ -441,8 +501,8 @@ int main(int argc, char** argv)
         advance_show(s, m);
         double saved_at;
         const bool new_shaders = swap_in_shaders(&saved_at); // at the frame boundary
-        if (new_shaders && shader_errors().empty() && recompile_progress().empty())
-            flash(s, "effect reloaded", now); // once, however many shaders a save feeds
+        for (const std::string& line : take_shader_notices())
+            say(s, line, now);
         say_shader_errors(s);
         const render_job& job = poll_render();
         age_messages(s, job, now);
@@ -452,9 +512,11 @@ int main(int argc, char** argv)
         if (s.changed || relabelled)
             s.changed_at = now;
         report_if_asked();
-        const int scale = frame_scale(s.preview, {playing_before, s.transport.paused, row_before, s.transport.row,
+        int scale = frame_scale(s.preview, {playing_before, s.transport.paused, row_before, s.transport.row,
                                                   new_shaders, s.changed, relabelled, s.shot != studio_command::none});
         s.changed = false;
+        if (scale && s.ab != ab_view::now && versions_kept())
+            scale = 1; // A/B compares exact frames
         if (!scale) {
             rest(); // paused and nothing new: the still on screen is exact
             continue;

@@ -45,6 +45,7 @@ bool apply_key(transport_state& t, studio_command key, const int settled[entry_c
     case studio_command::previous_entry: t.row = entry_step(t.row, settled, false); break;
     case studio_command::next_entry: t.row = entry_step(t.row, settled, true); break;
     case studio_command::start: t.row = 0; break;
+    case studio_command::end: t.row = show_end_row; break;
     case studio_command::loop_start: t.loop_start = t.row; return false;
     case studio_command::loop_end: t.loop_end = t.row; return false;
     case studio_command::loop_clear: t.loop_end = -1; return false;
