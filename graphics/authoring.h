@@ -56,6 +56,11 @@ const unsigned* presented_pixels();
 // call or present). The frame goes on afterwards.
 const unsigned* read_back_buffer();
 
+// After the passes: the column, as the composite left it in the middle of the
+// back buffer, scaled into the rectangle (smoothly), so that panels can lie
+// beside it. What it leaves of the column's old place is the overlay's to fill.
+void fit_column(int x, int y, int width, int height);
+
 // A rectangle of the back buffer, filled from a grey image, or with a palette
 // (256 colours, 0xRRGGBB) reading its bytes as colour numbers.
 struct overlay_rect {

@@ -18,3 +18,7 @@ struct show_map {
 // Steps the feed at `fps` over the timeline playing, as seek_show does for one
 // row. Leaves frame_constants as they were; the music is not touched.
 void map_show(double fps, show_map& map);
+
+// The rows [first, end) around `row` through which the same music plays
+// without a break: an entry's whole stay.
+void stay_at(const show_map& map, int row, int& first, int& end);
