@@ -1,6 +1,6 @@
 // What the authoring tools ask of the device beyond the show's own calls:
 // effects recompiled while the show runs, the preview scales, a watch on the
-// device's waits, frames read back, and text panels over the frame.
+// device's waits, frames read back, the column moved aside and text panels beside it.
 #pragma once
 #include <string>
 

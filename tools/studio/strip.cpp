@@ -30,16 +30,17 @@ strip_bands bands_of(layout_rect place)
     const int h = place.height, t = place.y;
     strip_bands b;
     b.top = t;
-    b.beats = t + h * 4 / 100;
+    b.beats = t + h * 6 / 100;
     b.keys = b.beats + h * 14 / 100;
     b.music = b.keys + h * 32 / 100;
     b.cost = b.music + h * 32 / 100;
-    b.bar = b.cost + h * 8 / 100;
+    b.bar = b.cost + h * 7 / 100;
     b.bottom = t + h;
     return b;
 }
 
-// Beats where each is clear of the one before, bars where beats would crowd.
+// Beats where each is clear of the one before, bars where beats would crowd;
+// each drawn on down through the keys faintly, so keys can be set on them by eye.
 void draw_beats(std::vector<unsigned char>& grey, const studio_view& v, const strip_bands& b)
 {
     if (!v.beats || v.beats->count == 0)
@@ -57,10 +58,12 @@ void draw_beats(std::vector<unsigned char>& grey, const studio_view& v, const st
             continue;
         const int at = int(x);
         if (m.marks[k].bar && x - last_bar >= least_gap) {
-            fill(grey, at, b.beats, at + 2, b.keys, strip_bar);
+            fill(grey, at, b.keys, at + 1, b.music, strip_band);
+            fill(grey, at, b.top, at + 2, b.keys, strip_bar);
             last_bar = x;
         } else if (beats_fit) {
-            fill(grey, at, b.beats + (b.keys - b.beats) / 2, at + 1, b.keys, strip_beat);
+            fill(grey, at, b.keys, at + 1, b.music, strip_band);
+            fill(grey, at, b.beats, at + 1, b.keys, strip_beat);
         }
     }
 }
@@ -70,14 +73,18 @@ void draw_keys(std::vector<unsigned char>& grey, const studio_view& v, const str
 {
     if (!v.chosen_keys || !v.tables || v.chosen < 0)
         return;
-    float low = 0, high = 0;
+    // The band spans the values the track's keys take, so small moves show.
+    float low = 1e30f, high = -1e30f;
     for (const source_key& k : v.chosen_keys->keys)
         low = std::min(low, float(k.value)), high = std::max(high, float(k.value));
+    if (low > high)
+        low = high = 0;
     if (high - low < 1e-6f)
-        high = low + 1;
+        low -= 0.5f, high += 0.5f;
     const int room = b.music - b.keys - 4;
     const auto y_of = [&](float value) { return b.music - 2 - int(std::lround((value - low) / (high - low) * room)); };
-    fill(grey, 0, y_of(0), W, y_of(0) + 1, strip_band);
+    if (low < 0 && high > 0)
+        fill(grey, 0, y_of(0), W, y_of(0) + 1, strip_band);
     sync_scratch scratch;
     float values[sync_track_count];
     int before = -1;
@@ -152,7 +159,7 @@ void draw_costs(std::vector<unsigned char>& grey, const studio_view& v, const st
 }
 
 const unsigned strip_palette[256] = {0x181818, 0x46587a, 0x4f6f9f, 0x707070, 0xe0e0e0, 0x3ca046, 0xdcb428, 0xdc3c32,
-                                     0xb4b4b4, 0xffffff, 0x2f4360, 0x8a8a8a, 0xf0f0f0, 0xff9a3c, 0xe8c060, 0x303030,
+                                     0xb4b4b4, 0xffffff, 0x2f4360, 0xa0a0a0, 0xf0f0f0, 0xff9a3c, 0xe8c060, 0x4c4c4c,
                                      0x5a5a5a};
 
 void draw_strip(std::vector<unsigned char>& grey, const studio_view& v, layout_rect place)
