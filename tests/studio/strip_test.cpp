@@ -352,3 +352,17 @@ TEST(StudioDisplay, PausedShowsNoStaleFrameRate)
     view.paused = true;
     EXPECT_EQ(display_lines(view)[2], "fps -") << "frames presented while paused are not played one after another";
 }
+
+TEST(StudioDisplay, MarksTheTrackWhoseKeysTheStripShows)
+{
+    const float values[sync_track_count] = {};
+    studio_view view = {354, false, 3, 1, 30, 166.8, 1, false, 0, -1, values};
+    view.chosen = 12;
+    int marked = 0;
+    for (const std::string& line : display_lines(view))
+        if (line[0] == '>') {
+            ++marked;
+            EXPECT_NE(line.find(show_track_names[12]), std::string::npos) << line;
+        }
+    EXPECT_EQ(marked, 1);
+}
