@@ -26,15 +26,18 @@ struct input_event {
     int key = 0;          // key: its input_key or character
     unsigned mods = 0;    // key, wheel: the input_modifier bits held
     int wheel = 0;        // wheel: +1 a notch up (away from the author), -1 down, whatever the system's direction
-    double x = 0, y = 0;  // press, drag: the pointer as fractions of the window's width and height
+    double x = 0, y = 0;  // press, drag, wheel: the pointer as fractions of the window's width and height
+    int clicks = 0;       // press: 1, 2 for a double click, ...
 };
 
 // The next event waiting; kind none when none is left. A closed window reads
-// as quit; a size that changes window_back_buffer_width as resized (other
-// sizes are dropped); a window uncovered as exposed. The left button reads as
-// press, and moving with it held as drag. The cursor shows only while the
+// as quit; a new size as resized (the same size again is dropped); a window
+// uncovered as exposed. The left button reads as press, and moving with it
+// held as drag. The cursor shows only while the
 // mouse moves.
 input_event next_input_event();
+// The window's height in its own pixels, at its making or as last reported.
+int window_pixel_height();
 // Sleeps until an event is waiting (left on the queue) or `seconds` pass.
 void wait_for_event(double seconds);
 void set_window_title(const char* title);

@@ -15,6 +15,7 @@
 namespace {
 SDL_Window* show_window;
 int back_buffer_width; // the width a frame_height-line picture has in the window
+int window_height;     // in the window's pixels
 const char* surface_extensions[8];
 unsigned surface_extension_count;
 std::atomic<bool> escape_pressed;
@@ -158,7 +159,7 @@ bool create_studio_window(int width, int height)
         return false;
     }
     SDL_GetWindowSize(show_window, &width, &height);
-    back_buffer_width = aspect_width(width, height);
+    back_buffer_width = aspect_width(width, height), window_height = height;
     SDL_ShowCursor(SDL_DISABLE);
     return finish_window();
 }
@@ -176,11 +177,17 @@ input_event next_input_event()
                 return at_pointer(input_kind::drag, event.motion.x, event.motion.y);
             continue;
         }
-        if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT)
-            return at_pointer(input_kind::press, event.button.x, event.button.y);
+        if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+            e = at_pointer(input_kind::press, event.button.x, event.button.y);
+            e.clicks = event.button.clicks;
+            return e;
+        }
         if (event.type == SDL_MOUSEWHEEL && event.wheel.y != 0) {
             const bool up = (event.wheel.y > 0) != (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED);
-            e.kind = input_kind::wheel, e.wheel = up ? 1 : -1, e.mods = modifiers(SDL_GetModState());
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            e = at_pointer(input_kind::wheel, x, y);
+            e.wheel = up ? 1 : -1, e.mods = modifiers(SDL_GetModState());
             return e;
         }
         // A paused studio draws nothing new: a frame presented before the window showed must come again.
@@ -189,9 +196,9 @@ input_event next_input_event()
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
             event.window.data1 > 0 && event.window.data2 > 0) {
             const int width = aspect_width(event.window.data1, event.window.data2);
-            if (width == back_buffer_width)
+            if (width == back_buffer_width && event.window.data2 == window_height)
                 continue;
-            back_buffer_width = width;
+            back_buffer_width = width, window_height = event.window.data2;
             return e.kind = input_kind::resized, e;
         }
         if (event.type != SDL_KEYDOWN)
@@ -230,6 +237,8 @@ void toggle_full_screen()
     const bool full = SDL_GetWindowFlags(show_window) & SDL_WINDOW_FULLSCREEN;
     SDL_SetWindowFullscreen(show_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
+
+int window_pixel_height() { return window_height; }
 
 window_link show_window_link() { return {surface_extensions, surface_extension_count, create_surface}; }
 

@@ -1,6 +1,6 @@
 // What the authoring tools ask of the device beyond the show's own calls:
-// effects recompiled while the show runs, a watch on the
-// device's waits, frames read back, and text panels over the frame.
+// effects recompiled while the show runs, a watch on the device's waits,
+// frames read back, the column moved aside and text panels beside it.
 #pragma once
 #include <string>
 
@@ -47,6 +47,11 @@ const unsigned* presented_pixels();
 // then the back buffer as presented_pixels gives it (valid until the next
 // call or present). The frame goes on afterwards.
 const unsigned* read_back_buffer();
+
+// After the passes: the column, as the composite left it in the middle of the
+// back buffer, scaled into the rectangle (smoothly), so that panels can lie
+// beside it. What it leaves of the column's old place is the overlay's to fill.
+void fit_column(int x, int y, int width, int height);
 
 // A rectangle of the back buffer, filled from a grey image, or with a palette
 // (256 colours, 0xRRGGBB) reading its bytes as colour numbers.

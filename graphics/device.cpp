@@ -287,7 +287,8 @@ void create_bindings()
     bind_descriptor(binding_sampler, VK_DESCRIPTOR_TYPE_SAMPLER, &image, nullptr);
 }
 
-// A storage image of the show's format, black and in the general layout for good.
+}
+
 gpu_image black_storage_image(uint32_t width)
 {
     const VkImageUsageFlags usage = VK_IMAGE_USAGE_STORAGE_BIT | VK_IMAGE_USAGE_TRANSFER_SRC_BIT | VK_IMAGE_USAGE_TRANSFER_DST_BIT;
@@ -301,6 +302,8 @@ gpu_image black_storage_image(uint32_t width)
     end_setup(commands);
     return made;
 }
+
+namespace {
 
 void create_readback_buffers()
 {

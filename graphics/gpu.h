@@ -70,6 +70,7 @@ struct gpu_record {
 
     gpu_image back_buffer, feed_image, noise_volume, caption_atlas, audio;
     gpu_buffer audio_staging; // the frame's audio texels on their way in
+    gpu_image column_copy; // the column on its way to a smaller place in the back buffer; made when first asked
     gpu_buffer constants;
     gpu_buffer readback[2]; // without a window, alternately: one is read while the next frame is drawn
     int readback_last;
@@ -103,6 +104,8 @@ void flush_buffer(const gpu_buffer& b);
 void invalidate_buffer(const gpu_buffer& b);
 void destroy_buffer(const gpu_buffer& b);
 gpu_image create_image(VkImageType type, VkFormat format, VkExtent3D extent, VkImageUsageFlags usage);
+// A storage image of the show's format, 1080 high, black and in the general layout for good.
+gpu_image black_storage_image(uint32_t width);
 void image_barrier(VkCommandBuffer commands, VkImage image, VkPipelineStageFlags from_stage, VkAccessFlags from_access,
                    VkImageLayout from, VkPipelineStageFlags to_stage, VkAccessFlags to_access, VkImageLayout to);
 // Points one binding of the descriptor set at an image or sampler, or at a buffer.

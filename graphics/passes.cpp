@@ -93,6 +93,38 @@ void set_preview_scale(int scale)
     gpu.preview_index = (gpu.preview_scales_built || gpu.preview_scales_later) && preview_scale_of(k) == scale ? k : 0;
 }
 
+void fit_column(int x, int y, int width, int height)
+{
+    const int left = (W - column_width) / 2;
+    if (width <= 0 || height <= 0 || (x == left && y == 0 && width == column_width && height == frame_height))
+        return;
+    begin_frame();
+    if (!gpu.column_copy.image)
+        gpu.column_copy = black_storage_image(column_width);
+    const VkImage back = gpu.back_buffer.image, copy = gpu.column_copy.image;
+    // A blit may not read and write overlapping parts of one image: the column goes out and comes back.
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_SHADER_WRITE_BIT | VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_TRANSFER_READ_BIT | VK_ACCESS_TRANSFER_WRITE_BIT);
+    const VkImageSubresourceLayers colour = {.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT, .layerCount = 1};
+    const VkImageCopy out = {.srcSubresource = colour, .srcOffset = {.x = left}, .dstSubresource = colour,
+                             .extent = {.width = column_width, .height = frame_height, .depth = 1}};
+    vkCmdCopyImage(gpu.frame, back, VK_IMAGE_LAYOUT_GENERAL, copy, VK_IMAGE_LAYOUT_GENERAL, 1, &out);
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_TRANSFER_READ_BIT | VK_ACCESS_TRANSFER_WRITE_BIT);
+    const VkImageBlit back_in = {
+        .srcSubresource = colour,
+        .srcOffsets = {{}, {.x = column_width, .y = frame_height, .z = 1}},
+        .dstSubresource = colour,
+        .dstOffsets = {{.x = x, .y = y}, {.x = x + width, .y = y + height, .z = 1}},
+    };
+    vkCmdBlitImage(gpu.frame, copy, VK_IMAGE_LAYOUT_GENERAL, back, VK_IMAGE_LAYOUT_GENERAL, 1, &back_in, VK_FILTER_LINEAR);
+    memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_ACCESS_TRANSFER_WRITE_BIT,
+                   VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT | VK_PIPELINE_STAGE_TRANSFER_BIT,
+                   VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT | VK_ACCESS_TRANSFER_READ_BIT |
+                       VK_ACCESS_TRANSFER_WRITE_BIT);
+}
+
 void draw_overlay(const unsigned char* grey, const overlay_rect* rects, int count)
 {
     begin_frame(); // the previous frame is done with the staging buffer

@@ -48,6 +48,12 @@ TEST(StudioBindings, ModifiersPickTheBindingThatNamesThemAndExtraOnesAreIgnored)
     EXPECT_EQ(command_for(key('r', input_ctrl | input_shift)), render);
     EXPECT_EQ(command_for(key('q', input_shift)), preview_scale);
     EXPECT_EQ(command_for(key(key_escape, input_ctrl)), quit);
+    EXPECT_EQ(command_for(key('=', input_shift)), zoom_in) << "+ is Shift and =";
+    EXPECT_EQ(command_for(wheel(1, input_ctrl)), zoom_in);
+    EXPECT_EQ(command_for(wheel(-1, input_ctrl | input_shift)), zoom_out) << "Ctrl zooms whatever else is held";
+    EXPECT_EQ(command_for(wheel(1)), back);
+    EXPECT_EQ(command_for(key('.')), next_beat);
+    EXPECT_EQ(command_for(key(key_up)), track_up);
     EXPECT_EQ(command_for(key('x')), none);
     EXPECT_EQ(command_for(key(key_other)), none);
     EXPECT_EQ(command_for(key(key_f1)), help);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -353,12 +354,52 @@ TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
     draw_entry_as_shown(0, 100);
     const feed_state shown = pose_entry(first_feed(), 0, 100, 100 * row_seconds);
     draw_passes(shown);
-    draw_studio_screen(view, true, {"a message"});
+    draw_studio_screen(view, lay_out(W, 720, true), {"a message"});
     present();
     EXPECT_GT(lit_beside(), 1000) << "the display and the message show beside the column";
     draw_passes(shown);
-    draw_studio_screen(view, false, {});
+    draw_studio_screen(view, lay_out(W, 720, false), {});
     present();
     EXPECT_EQ(lit_beside(), 0);
+    set_back_buffer_width(column_width);
+}
+
+// With the panels shown the column is drawn whole, smaller, above the strip:
+// each part of it is where the scale puts it, and no message lies over it.
+TEST_F(Reload, TheColumnIsFittedWholeAboveTheStrip)
+{
+    set_back_buffer_width(1920);
+    const int left = (W - column_width) / 2;
+    const float values[sync_track_count] = {};
+    const studio_view view = {100, false, 0, 12.5, 30, 150, 1, false, 0, -1, values};
+    draw_entry_as_shown(4, 100);
+    draw_passes();
+    present();
+    const std::vector<unsigned> whole = frame();
+    draw_passes();
+    const studio_layout l = lay_out(W, 720, true);
+    draw_studio_screen(view, l, {"a message", "and another"});
+    present();
+    const std::vector<unsigned> fitted = frame();
+    const double scale = double(l.column.width) / column_width;
+    // Blocks of the fitted column against the parts of the whole one they show, by their mean green.
+    const auto green = [](const std::vector<unsigned>& p, int x0, int y0, int size) {
+        double sum = 0;
+        for (int y = y0; y < y0 + size; ++y)
+            for (int x = x0; x < x0 + size; ++x)
+                sum += p[size_t(y) * W + x] >> 10 & 1023;
+        return sum / (size * size);
+    };
+    double error = 0, spread = 0;
+    int blocks = 0;
+    for (int by = 0; by + 32 <= l.column.height; by += 32)
+        for (int bx = 0; bx + 32 <= l.column.width; bx += 32) {
+            const double shown = green(fitted, l.column.x + bx, l.column.y + by, 32);
+            const int size = int(32 / scale);
+            const double meant = green(whole, left + int(bx / scale), int(by / scale), size);
+            error += std::abs(shown - meant), spread += std::abs(meant - 512), ++blocks;
+        }
+    ASSERT_GT(blocks, 100);
+    EXPECT_LT(error / blocks, 12) << "mean difference in 10-bit green, the picture's spread being " << spread / blocks;
     set_back_buffer_width(column_width);
 }

@@ -150,13 +150,47 @@ TEST(MusicEnvelope, ReadsTheLoudnessWhereTheMapSaysTheMusicIs)
     map.music_seconds[4] = 30.0; // past the end
     map.track[5] = 36;           // a track with no sound
     map.track[6] = -1;
-    static float level[mapped_rows];
-    music_envelope(map, level);
-    EXPECT_NEAR(level[0], 1.0, 1e-3);
-    EXPECT_NEAR(level[1], 1 - 20.0 / 30, 1e-3);
-    for (int r = 2; r <= 6; ++r)
-        EXPECT_EQ(level[r], 0) << "row " << r;
+    static float db[envelope_count];
+    music_envelope(map, db);
+    for (int k = 0; k < envelope_steps; ++k) {
+        EXPECT_NEAR(db[k], 0, 0.01) << "step " << k;
+        EXPECT_NEAR(db[envelope_steps + k], -20, 0.01) << "step " << k;
+    }
+    for (int s = 2 * envelope_steps; s < 7 * envelope_steps; ++s)
+        EXPECT_EQ(db[s], envelope_silence_db) << "row " << s / envelope_steps;
     track_table[2] = track_table[5] = {};
+}
+
+// Within a row the readings follow the music: a burst a sixteenth of a row
+// long stands out alone, so beats show once the strip is zoomed in.
+TEST(MusicEnvelope, ReadsEachStepOfARowApart)
+{
+    std::vector<int16_t> pcm(44100 * 2 * 2, 0);
+    const auto step_start = [](int k) { return size_t(k * 44100.0 / 8 / envelope_steps); };
+    std::fill(pcm.begin() + 2 * step_start(5), pcm.begin() + 2 * (step_start(5) + 344), 16384);
+    track_table[3] = {uint32_t(pcm.size() * 2), 2.0, reinterpret_cast<unsigned char*>(pcm.data())};
+    static show_map map;
+    for (int r = 0; r < mapped_rows; ++r)
+        map.track[r] = 3, map.music_seconds[r] = 5.0; // past the end: silence
+    map.music_seconds[0] = 0;
+    static float db[envelope_count];
+    music_envelope(map, db);
+    for (int k = 0; k < envelope_steps; ++k)
+        if (k == 5)
+            EXPECT_NEAR(db[k], -6.02, 0.1);
+        else
+            EXPECT_LT(db[k], -40) << "step " << k;
+    track_table[3] = {};
+}
+
+TEST(MusicEnvelope, HeightsAreOnADecibelScaleBelowTheLoudest)
+{
+    EXPECT_EQ(envelope_height(-3, -3, 72), 72);
+    EXPECT_EQ(envelope_height(0, -3, 72), 72) << "louder than the top stays within the band";
+    EXPECT_EQ(envelope_height(-9, -3, 72), 60) << "half as loud is a sixth lower";
+    EXPECT_EQ(envelope_height(-21, -3, 72), 36);
+    EXPECT_EQ(envelope_height(-39, -3, 72), 0);
+    EXPECT_EQ(envelope_height(envelope_silence_db, -3, 72), 0);
 }
 
 TEST(RowCosts, ClassedByTheBudgetAndLoadedFromTheCapturesFile)
@@ -305,4 +339,18 @@ TEST(StudioDisplay, PausedShowsNoStaleFrameRate)
     EXPECT_EQ(display_lines(view)[2], "6.0 fps  166.8 ms a frame");
     view.paused = true;
     EXPECT_EQ(display_lines(view)[2], "fps -") << "frames presented while paused are not played one after another";
+}
+
+TEST(StudioDisplay, MarksTheTrackWhoseKeysTheStripShows)
+{
+    const float values[sync_track_count] = {};
+    studio_view view = {354, false, 3, 1, 30, 166.8, 1, false, 0, -1, values};
+    view.chosen = 12;
+    int marked = 0;
+    for (const std::string& line : display_lines(view))
+        if (line[0] == '>') {
+            ++marked;
+            EXPECT_NE(line.find(show_track_names[12]), std::string::npos) << line;
+        }
+    EXPECT_EQ(marked, 1);
 }

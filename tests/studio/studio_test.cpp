@@ -200,12 +200,18 @@ TEST(StudioTransport, EntryKeysLandWhereTheFeedSettles)
 
 TEST(StudioTransport, TheStripMapsItsWidthToWholeRows)
 {
-    EXPECT_EQ(strip_row(0), 0);
-    EXPECT_EQ(strip_row(-0.2), 0);
-    EXPECT_EQ(strip_row(1), show_end_row);
-    EXPECT_EQ(strip_row(1.5), show_end_row);
-    EXPECT_EQ(strip_row(0.5), 856);
-    EXPECT_EQ(strip_row(100.4 / show_end_row), 100);
+    const strip_view whole;
+    EXPECT_EQ(strip_row(whole, 0), 0);
+    EXPECT_EQ(strip_row(whole, -0.2), 0);
+    EXPECT_EQ(strip_row(whole, 1), show_end_row);
+    EXPECT_EQ(strip_row(whole, 1.5), show_end_row);
+    EXPECT_EQ(strip_row(whole, 0.5), 856);
+    EXPECT_EQ(strip_row(whole, 100.4 / show_end_row), 100);
+    const strip_view zoomed_in = {400, 24};
+    EXPECT_EQ(strip_row(zoomed_in, 0), 400);
+    EXPECT_EQ(strip_row(zoomed_in, 0.5), 412);
+    EXPECT_EQ(strip_row(zoomed_in, 0.52), 412) << "the nearest whole row";
+    EXPECT_EQ(strip_row(zoomed_in, 0.99), 424);
 }
 
 TEST(StudioPreview, PlayingDrawsEveryFrameAStopDrawsQuickThenExactThenRests)

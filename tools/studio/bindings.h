@@ -9,7 +9,8 @@
 
 enum class studio_command {
     none, pause, back, forward, back_far, forward_far, previous_entry, next_entry, start,
-    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, preview_scale, end, help, full_screen, compare, quit
+    loop_start, loop_end, loop_clear, toggle_display, shot, shot_whole, render, preview_scale, end, help, full_screen, compare, quit,
+    zoom_in, zoom_out, previous_beat, next_beat, track_up, track_down
 };
 
 struct binding {

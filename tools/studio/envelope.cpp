@@ -8,13 +8,15 @@
 namespace {
 constexpr uint32_t frame_bytes = 4; // 16-bit stereo
 constexpr uint32_t rate = 44100;
+constexpr double step_seconds = row_seconds / envelope_steps;
+constexpr float envelope_range_db = 36;
 
 float loudness(const music_track& track, double seconds)
 {
-    const uint64_t first = uint64_t(seconds * rate), count = uint64_t(row_seconds * rate);
+    const uint64_t first = uint64_t(seconds * rate), count = uint64_t(step_seconds * rate);
     const uint64_t frames = track.pcm ? track.pcm_bytes / frame_bytes : 0;
     if (first >= frames)
-        return 0;
+        return envelope_silence_db;
     const uint64_t end = std::min(frames, first + count);
     double sum = 0;
     for (uint64_t f = first; f < end; ++f)
@@ -24,16 +26,22 @@ float loudness(const music_track& track, double seconds)
             sum += double(s) * s;
         }
     const double rms = std::sqrt(sum / double(2 * count)) / 32768;
-    if (rms <= 0)
-        return 0;
-    return float(std::clamp(1 - 20 * std::log10(rms) / envelope_floor_db, 0.0, 1.0));
+    return rms > 0 ? std::max(float(20 * std::log10(rms)), envelope_silence_db) : envelope_silence_db;
 }
 }
 
-void music_envelope(const show_map& map, float level[mapped_rows])
+void music_envelope(const show_map& map, float db[envelope_count])
 {
-    for (int r = 0; r < mapped_rows; ++r) {
-        const int t = map.track[r];
-        level[r] = t >= 0 && t < track_slots ? loudness(track_table[t], map.music_seconds[r]) : 0;
+    for (int s = 0; s < envelope_count; ++s) {
+        const int r = s / envelope_steps, t = map.track[r];
+        db[s] = t >= 0 && t < track_slots
+                    ? loudness(track_table[t], map.music_seconds[r] + (s % envelope_steps) * step_seconds)
+                    : envelope_silence_db;
     }
+}
+
+int envelope_height(float db, float top_db, int height)
+{
+    const float above_floor = std::clamp((db - (top_db - envelope_range_db)) / envelope_range_db, 0.0f, 1.0f);
+    return int(std::lround(above_floor * height));
 }

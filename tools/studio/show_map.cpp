@@ -51,3 +51,14 @@ void map_show(const frame_rate& rate, show_map& map)
     for (int e = 0; e < entry_count; ++e)
         map.settled[e] = first_rest(map, e);
 }
+
+void stay_at(const show_map& map, int row, int& first, int& end)
+{
+    row = std::clamp(row, 0, mapped_rows - 1);
+    first = end = row;
+    while (first > 0 && map.track[first - 1] == map.track[row])
+        --first;
+    while (end < mapped_rows && map.track[end] == map.track[row])
+        ++end;
+    end = std::min(end, show_end_row);
+}

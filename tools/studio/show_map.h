@@ -19,3 +19,7 @@ struct show_map {
 // Steps the feed at `rate` over the timeline playing, and lands at each row
 // as seek_show does. The music is not touched.
 void map_show(const frame_rate& rate, show_map& map);
+
+// The rows [first, end) around `row` through which the same music plays
+// without a break: an entry's whole stay.
+void stay_at(const show_map& map, int row, int& first, int& end);

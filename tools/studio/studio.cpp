@@ -19,11 +19,13 @@
 #include "timeline/clock.h"
 #include "tools/rocket/rocket_link.h"
 #include "tools/stepped/stepped_show.h"
+#include "tools/studio/beat_marks.h"
 #include "tools/studio/bindings.h"
 #include "tools/studio/compare.h"
 #include "tools/studio/costs.h"
 #include "tools/studio/endless.h"
 #include "tools/studio/envelope.h"
+#include "tools/studio/layout.h"
 #include "tools/studio/live_shaders.h"
 #include "tools/studio/live_timeline.h"
 #include "tools/studio/messages.h"
@@ -35,6 +37,7 @@
 #include "tools/studio/seek.h"
 #include "tools/studio/shot.h"
 #include "tools/studio/show_map.h"
+#include "tools/studio/strip_view.h"
 #include "tools/studio/transport.h"
 
 namespace {
@@ -56,7 +59,12 @@ struct studio {
     track_since music;           // the track playing, and the row at which it would have begun
     feed_state feed;             // the show's feed at transport.row
     show_map map;
-    float envelope[mapped_rows];
+    float envelope[envelope_count];
+    beat_marks beats;
+    strip_view strip;
+    sync_tables tables;      // the timeline playing
+    timeline_source source;  // its keys, for the strip
+    int chosen_track = 0;    // whose keys the strip marks
     // The edited timeline whose tables the feed plays, kept alive here; null
     // while the show's own plays.
     std::shared_ptr<const packed_timeline> edited_timeline;
@@ -97,6 +105,9 @@ void install_timeline(studio& s, std::shared_ptr<const packed_timeline> timeline
     s.edited_timeline = std::move(timeline); // the tables it replaces are no longer played
     map_show(display_rate, s.map);
     music_envelope(s.map, s.envelope);
+    mark_beats(s.map, beat_table, s.beats);
+    s.tables = tables;
+    s.source = unpack_timeline(tables);
 }
 
 // The capture tool built beside this program.
@@ -278,6 +289,17 @@ bool take_command(studio& s, studio_command command, double now, moves& m)
         else
             say(s, "D compares an entry with its version before a save: nothing saved yet", now);
     }
+    if (command == studio_command::zoom_in || command == studio_command::zoom_out)
+        s.strip = zoomed(s.strip, s.transport.row, command == studio_command::zoom_in ? 1 / strip_zoom_step : strip_zoom_step);
+    if (command == studio_command::track_up || command == studio_command::track_down)
+        s.chosen_track = (s.chosen_track + (command == studio_command::track_up ? sync_track_count - 1 : 1)) %
+                         sync_track_count;
+    if (command == studio_command::previous_beat || command == studio_command::next_beat) {
+        const double row = command == studio_command::next_beat ? beat_after(s.beats, s.transport.row)
+                                                                : beat_before(s.beats, s.transport.row);
+        m.jumped |= row != s.transport.row, m.author_moved |= row != s.transport.row;
+        s.transport.row = row;
+    }
     const bool was_paused = s.transport.paused;
     const bool moved = apply_key(s.transport, command, s.map.settled);
     m.jumped |= moved, m.author_moved |= moved;
@@ -286,6 +308,37 @@ bool take_command(studio& s, studio_command command, double now, moves& m)
         if (s.editor)
             rocket_author_paused(*s.editor, s.transport.paused);
     }
+    return true;
+}
+
+// Where the strip lies in the window as it is now.
+layout_rect strip_place(const studio& s)
+{
+    return lay_out(W, window_pixel_height(), s.display_shown).strip;
+}
+
+// A double click on the strip: the whole stay of the music heard at `row` becomes the loop.
+void select_stay(studio& s, double row)
+{
+    int first, end;
+    stay_at(s.map, int(row), first, end);
+    s.transport.loop_start = first, s.transport.loop_end = end;
+}
+
+// The wheel over the strip: Ctrl zooms about the pointer; alone it scrolls
+// what is in view, when zoomed. True when it was the strip's.
+bool wheel_on_strip(studio& s, const input_event& event)
+{
+    const layout_rect place = strip_place(s);
+    if (place.height == 0 || event.y * frame_height < place.y)
+        return false;
+    const double row = strip_row_at(s.strip, event.x * W, W);
+    if (event.mods & input_ctrl)
+        s.strip = zoomed(s.strip, row, event.wheel > 0 ? 1 / strip_zoom_step : strip_zoom_step);
+    else if (s.strip.rows < show_end_row)
+        s.strip = scrolled(s.strip, -event.wheel * s.strip.rows / 8);
+    else
+        return false;
     return true;
 }
 
@@ -302,12 +355,17 @@ bool take_input(studio& s, const input_event& event, double now, moves& m)
     case input_kind::press:
     case input_kind::drag:
         if (event.kind == input_kind::press)
-            s.dragging = s.display_shown && event.y * frame_height >= frame_height - strip_height;
+            s.dragging = s.display_shown && event.y * frame_height >= strip_place(s).y;
+        if (s.dragging && event.kind == input_kind::press && event.clicks == 2) {
+            select_stay(s, strip_row_at(s.strip, event.x * W, W));
+            return true;
+        }
         if (s.dragging) {
-            s.transport.row = strip_row(event.x); // seeks as the keys do
+            s.transport.row = strip_row(s.strip, event.x); // seeks as the keys do
             m.jumped = m.author_moved = true;
         }
         return true;
+    case input_kind::wheel: return wheel_on_strip(s, event) || take_command(s, command, now, m);
     default: return take_command(s, command, now, m);
     }
 }
@@ -340,12 +398,16 @@ void follow_timeline(studio& s, double now, moves& m)
 void advance_show(studio& s, moves& m)
 {
     transport_state& t = s.transport;
+    const double before = t.row;
     if (!t.paused && !m.jumped) {
         t.row = s.anchor_row + clock_now();
         if (t.row > show_end_row)
             t.row = show_end_row, t.paused = true, m.jumped = true;
         m.jumped |= wrap_loop(t);
+        s.strip = followed(s.strip, before, t.row);
     }
+    if (m.author_moved) // a step or a seek out of view brings the view along
+        s.strip = followed(s.strip, s.strip.first, t.row);
     if (m.jumped)
         jump(s);
     else if (!t.paused) {
@@ -434,14 +496,16 @@ void draw_frame(studio& s, int scale, const std::vector<std::string>& lines, dou
                               music_seconds,  music.duration,   s.frame_ms,
                               scale,          s.preview.mode == preview_auto,
                               t.loop_start,   t.loop_end,       s.feed.tracks,
-                              s.envelope,     s.map.track,      s.editor ? rocket_state(*s.editor) : ""};
+                              s.envelope,     s.map.track,      s.editor ? rocket_state(*s.editor) : "",
+                              s.strip,        &s.beats,         s.chosen_track,
+                              &s.source.tracks[s.chosen_track], &s.tables};
     view.log = log_lines(s.log);
     if (versions_kept())
         view.compare = compare_line(comparing ? s.ab : ab_view::now, s.before_ms, s.now_ms);
     static const std::vector<std::string> help = help_lines();
     view.help = s.help_shown ? &help : nullptr;
     view.difference = comparing && s.ab == ab_view::difference ? difference.data() : nullptr;
-    draw_studio_screen(view, s.display_shown, lines);
+    draw_studio_screen(view, lay_out(W, window_pixel_height(), s.display_shown), lines);
     if (s.shot == studio_command::shot_whole)
         take_shot(s, t.row, true, now);
     present();

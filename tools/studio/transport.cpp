@@ -30,7 +30,10 @@ double entry_step(double row, const int settled[entry_count], bool forward)
 }
 }
 
-double strip_row(double fraction) { return clamp_row(std::floor(fraction * show_end_row + 0.5)); }
+double strip_row(const strip_view& view, double fraction)
+{
+    return clamp_row(std::floor(view.first + fraction * view.rows + 0.5));
+}
 
 bool apply_key(transport_state& t, studio_command key, const int settled[entry_count])
 {

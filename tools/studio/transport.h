@@ -4,6 +4,7 @@
 #include "tools/studio/bindings.h"
 #include "shared/state.h"
 #include "timeline/sync.h"
+#include "tools/studio/strip_view.h"
 
 struct transport_state {
     double row;
@@ -17,7 +18,7 @@ struct transport_state {
 // feed rests on each entry; -1: never), Page Up from inside an entry on the
 // entry before it.
 bool apply_key(transport_state& t, studio_command key, const int settled[entry_count]);
-// The whole row at `fraction` (0 ... 1) of the strip's width.
-double strip_row(double fraction);
+// The whole row at `fraction` (0 ... 1) of the width of a strip showing `view`.
+double strip_row(const strip_view& view, double fraction);
 // While looping, a row at or past the loop's end goes back to its start.
 bool wrap_loop(transport_state& t);
