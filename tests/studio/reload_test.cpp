@@ -369,14 +369,15 @@ TEST_F(Reload, AHiddenDisplayLeavesNothingBesideTheColumn)
 TEST_F(Reload, TheColumnIsFittedWholeAboveTheStrip)
 {
     set_back_buffer_width(1920);
-    const int left = (W - column_width) / 2;
+    const int left = column_left(W);
     const float values[sync_track_count] = {};
     const studio_view view = {100, false, 0, 12.5, 30, 150, 1, false, 0, -1, values};
     draw_entry_as_shown(4, 100);
-    draw_passes();
+    const feed_state shown = pose_entry(first_feed(), 4, 100, 100 * row_seconds);
+    draw_passes(shown);
     present();
     const std::vector<unsigned> whole = frame();
-    draw_passes();
+    draw_passes(shown);
     const studio_layout l = lay_out(W, 720, true);
     draw_studio_screen(view, l, {"a message", "and another"});
     present();

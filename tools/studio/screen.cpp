@@ -155,7 +155,8 @@ void draw_studio_screen(const studio_view& view, const studio_layout& layout, co
         const int bottom = strip.height > 0 ? strip.y : frame_height;
         help.width = std::min(W, widest + 32), help.height = std::min(bottom, int(view.help->size()) * message_cell + 24);
         help.x = (W - help.width) / 2, help.y = std::max(0, (bottom - help.height) / 2);
-        fill(grey, help.x, help.y, help.x + help.width, help.y + help.height, 0);
+        for (int y = help.y; y < help.y + help.height; ++y) // black under it, over a difference too
+            std::fill(grey.begin() + size_t(y) * W + help.x, grey.begin() + size_t(y) * W + help.x + help.width, 0);
         for (size_t k = 0; k < view.help->size(); ++k)
             draw_text(target, face, message_cell, wide((*view.help)[k]), help.x + 16, help.y + 12 + int(k) * message_cell,
                       text_align::left);

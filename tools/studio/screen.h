@@ -25,15 +25,15 @@ struct studio_view {
     const float* envelope = nullptr; // the music's loudness (music_envelope), or null
     const int* tracks = nullptr;     // the music at each row, or null
     std::string link = {};           // the editor link's state; empty without one
-    std::string compare = {};        // the A/B view's line, after a save
-    std::vector<std::string> log = {}; // the last notices, oldest first
-    const std::vector<std::string>* help = nullptr; // the keys, over the picture; null: hidden
-    const unsigned char* difference = nullptr; // W x frame_height grey laid over the column; or null
     strip_view strip = {};           // the part of the show the strip spans
     const beat_marks* beats = nullptr;
     int chosen = -1;                         // the track whose keys the strip marks; -1: none
     const source_track* chosen_keys = nullptr; // its keys
     const sync_tables* tables = nullptr;     // the timeline playing, for its curve
+    std::string compare = {};        // the A/B view's line, after a save
+    std::vector<std::string> log = {}; // the last notices, oldest first
+    const std::vector<std::string>* help = nullptr; // the keys, over the picture; null: hidden
+    const unsigned char* difference = nullptr; // W x frame_height grey laid over the column; or null
 };
 
 // The display's lines, top to bottom.
