@@ -27,7 +27,8 @@ struct input_event {
     unsigned mods = 0;    // key, wheel: the input_modifier bits held
     int wheel = 0;        // wheel: +1 a notch up (away from the author), -1 down, whatever the system's direction
     double x = 0, y = 0;  // press, drag, wheel: the pointer as fractions of the window's width and height
-    int clicks = 0;       // press: 1, 2 for a double click, ...
+    int clicks = 0;       // press: 1, 2 for a double click, ... as the window system counts them
+    unsigned time_ms = 0; // press: when it came, in milliseconds since the window system started
 };
 
 // The next event waiting; kind none when none is left. A closed window reads

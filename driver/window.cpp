@@ -180,6 +180,7 @@ input_event next_input_event()
         if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
             e = at_pointer(input_kind::press, event.button.x, event.button.y);
             e.clicks = event.button.clicks;
+            e.time_ms = event.button.timestamp;
             return e;
         }
         if (event.type == SDL_MOUSEWHEEL && event.wheel.y != 0) {

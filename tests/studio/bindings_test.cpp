@@ -108,3 +108,24 @@ TEST(StudioBindings, PointerAndWindowEventsAreNoCommand)
         EXPECT_EQ(command_for(e), studio_command::none);
     }
 }
+
+// Two presses close in time and place are a double click whether or not the
+// window system counted them so, allowing for a frame drawn between them; a
+// third starts afresh.
+TEST(StudioBindings, TwoQuickPressesInOnePlaceAreADoubleClick)
+{
+    const auto press = [](unsigned ms, double x, int clicks = 1) {
+        input_event e;
+        e.kind = input_kind::press, e.time_ms = ms, e.x = x, e.y = 0.9, e.clicks = clicks;
+        return e;
+    };
+    last_press last;
+    EXPECT_FALSE(double_click(last, press(1000, 0.5), 0));
+    EXPECT_TRUE(double_click(last, press(1060, 0.5), 0)) << "counted by time and place";
+    EXPECT_FALSE(double_click(last, press(1120, 0.5), 0)) << "a third press is a first again";
+    EXPECT_FALSE(double_click(last, press(1700, 0.5), 0)) << "too late";
+    EXPECT_FALSE(double_click(last, press(1750, 0.6), 0)) << "too far";
+    EXPECT_TRUE(double_click(last, press(5000, 0.2, 2), 0)) << "as the window system counted it";
+    EXPECT_FALSE(double_click(last, press(8000, 0.5), 0));
+    EXPECT_TRUE(double_click(last, press(8900, 0.5), 600)) << "taken late, after a frame of 600 ms";
+}

@@ -1,5 +1,6 @@
 #include "tools/studio/bindings.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -76,4 +77,14 @@ std::vector<std::string> help_lines()
         i = next;
     }
     return lines;
+}
+
+bool double_click(last_press& last, const input_event& press, double late_ms)
+{
+    const bool near = std::fabs(press.x - last.x) <= 0.01 && std::fabs(press.y - last.y) <= 0.01;
+    const bool soon = press.time_ms - last.time_ms <= 500 + late_ms;
+    const bool second = press.clicks == 2 || (last.x >= 0 && near && soon && press.clicks < 2);
+    // A double click's second press starts no third: the next press is a first again.
+    last = second ? last_press{} : last_press{press.time_ms, press.x, press.y};
+    return second;
 }

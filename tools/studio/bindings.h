@@ -32,3 +32,15 @@ extern const int studio_binding_count;
 studio_command command_for(const input_event& event);
 // The help screen: a line for each binding, its keys then what they do.
 std::vector<std::string> help_lines();
+
+// The press before, for telling a double click.
+struct last_press {
+    unsigned time_ms = 0;
+    double x = -1, y = -1;
+};
+// Whether `press` is the second of a double click: the window system says so,
+// or it comes within 500 ms and 1 % of the window of the press before. Input
+// is stamped when the studio takes it, between frames, so a frame drawn in
+// between (`late_ms`) is allowed for too, which the window system's own count
+// does not do. Remembers the press for the next.
+bool double_click(last_press& last, const input_event& press, double late_ms);

@@ -58,6 +58,8 @@ struct studio {
     double anchor_row = 0;       // row at which the clock was last started
     track_since music;           // the track playing, and the row at which it would have begun
     feed_state feed;             // the show's feed at transport.row
+    last_press press_before;     // for telling a double click on the strip
+    double drawn_ms = 0;         // how long the last frame took to draw: input waits meanwhile
     show_map map;
     float envelope[envelope_count];
     beat_marks beats;
@@ -356,7 +358,7 @@ bool take_input(studio& s, const input_event& event, double now, moves& m)
     case input_kind::drag:
         if (event.kind == input_kind::press)
             s.dragging = s.display_shown && event.y * frame_height >= strip_place(s).y;
-        if (s.dragging && event.kind == input_kind::press && event.clicks == 2) {
+        if (event.kind == input_kind::press && double_click(s.press_before, event, s.drawn_ms) && s.dragging) {
             select_stay(s, strip_row_at(s.strip, event.x * W, W));
             return true;
         }
@@ -514,6 +516,7 @@ void draw_frame(studio& s, int scale, const std::vector<std::string>& lines, dou
     if (s.shot == studio_command::none && scale == 1)
         note_cost(t.row, comparing ? s.now_ms : (seconds_now() - drawing) * 1000);
     s.shot = studio_command::none;
+    s.drawn_ms = (seconds_now() - drawing) * 1000;
 }
 
 // After a present: the governor's and the display's frame times.
