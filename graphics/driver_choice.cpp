@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "graphics/authoring.h"
@@ -79,6 +80,16 @@ void offer_bundled_driver()
     user_drivers = std::getenv("VK_DRIVER_FILES") || std::getenv("VK_ICD_FILENAMES");
     const std::string dir = SWIPEMIX_DRIVER_DIR, manifest = dir + "/lvp_icd.json";
     bundled_present = access(manifest.c_str(), R_OK) == 0;
+    // A program we started (the studio starting afresh) inherits the list we
+    // added to: the build folder's lavapipe in it is ours, not the system's.
+    if (const char* inherited = std::getenv("VK_ADD_DRIVER_FILES")) {
+        std::istringstream list(inherited);
+        std::string kept, entry;
+        while (std::getline(list, entry, ':'))
+            if (!entry.empty() && entry != manifest)
+                kept += (kept.empty() ? "" : ":") + entry;
+        kept.empty() ? unsetenv("VK_ADD_DRIVER_FILES") : setenv("VK_ADD_DRIVER_FILES", kept.c_str(), 1);
+    }
     // A GPU's driver may use libdrm itself; the build folder's must not be loaded in its way.
     if (user_drivers || !bundled_present || system_has_gpu())
         return;

@@ -32,6 +32,17 @@ studio_files() {
     cd "$work" || fail "no scratch folder"
 }
 
+# said PATTERN SECONDS [COUNT]: waits for the program to have said PATTERN
+# COUNT times (once by default) on its stderr file; fails early if it has gone.
+said() {
+    for _ in $(seq $(($2 * 5))); do
+        [ "$(grep -c "$1" "$work/stderr")" -ge "${3:-1}" ] && return 0
+        kill -0 $pid 2>/dev/null || return 1
+        sleep 0.2
+    done
+    return 1
+}
+
 # Stops the program and the server, and waits for the server to go, so the
 # display is free for the next script. For the EXIT trap.
 end_session() {

@@ -21,15 +21,6 @@ void ya(out float4 colour, float2 position)
 }
 HLSL
 }
-# Waits up to $2 seconds for the studio to have said $1 $3 times (once by default).
-said() {
-    for _ in $(seq $(($2 * 5))); do
-        [ "$(grep -c "$1" "$work/stderr")" -ge "${3:-1}" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 mkdir "$work/out"
 "$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" --row 8 --paused --shots "$work/out" \
     2>"$work/stderr" &

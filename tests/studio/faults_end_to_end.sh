@@ -9,16 +9,6 @@ studio=$1 source=$2 music=$3
 . "$(dirname "$0")/../x_session.sh"
 start_x
 studio_files "$source" "$music"
-# Waits up to $2 seconds for the studio to have said $1 $3 times (once by default).
-said() {
-    for _ in $(seq $(($2 * 5))); do
-        [ "$(grep -c "$1" "$work/stderr")" -ge "${3:-1}" ] && return 0
-        kill -0 $pid 2>/dev/null || return 1
-        sleep 0.2
-    done
-    return 1
-}
-
 "$studio" --shader-dir "$work/shaders" --timeline "$work/show.timeline" --row 8 --paused --shots "$work/no-such-folder" \
     2>"$work/stderr" &
 pid=$!

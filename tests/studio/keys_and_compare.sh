@@ -11,15 +11,6 @@ studio=$1 source=$2 music=$3 pngs=${4:-}
 start_x
 studio_files "$source" "$music"
 
-said() {
-    for _ in $(seq $(($2 * 5))); do
-        [ "$(grep -c "$1" "$work/stderr")" -ge "${3:-1}" ] && return 0
-        kill -0 $pid 2>/dev/null || return 1
-        sleep 0.2
-    done
-    return 1
-}
-
 # keep NAME: the screen as NAME.png in PNG_DIR, when one is given.
 keep() {
     [ -n "$pngs" ] || return 0

@@ -12,16 +12,6 @@ start_x
 studio_files "$source" "$music"
 mkdir "$work/out"
 
-# Waits up to $2 seconds for a line matching $1 on the studio's stderr.
-said() {
-    for _ in $(seq $(($2 * 5))); do
-        grep -q "$1" "$work/stderr" && return 0
-        kill -0 $pid 2>/dev/null || return 1
-        sleep 0.2
-    done
-    return 1
-}
-
 # Frames and the video and audio streams' durations of a video file.
 frames() { ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
 duration() { ffprobe -v error -select_streams "$2" -show_entries stream=duration -of csv=p=0 "$1"; }
