@@ -27,16 +27,17 @@ float2 e05_map(float3 v, float blobz)
     float2 cell = float2(floor(arc), floor(v.z / 0.6));
     float2 f = float2(frac(arc) - 0.5, frac(v.z / 0.6) - 0.5) * float2(6.2831853 * r / cells, 0.6);
     float lift = r - (wall - 0.1);
-    float ring;
-    if (uint(abs(cell.x + cell.y)) % 2u == 0)
-        ring = length(float2(length(f) - 0.18, lift)) - 0.032;
-    else
-        ring = length(float2(length(float2(f.y, lift)) - 0.18, f.x)) - 0.032;
+    // Rings lie flat on the wall and stand up from it by turns: one torus, its axes chosen per cell,
+    // rather than a branch whose both sides run where neighbouring pixels see both kinds.
+    bool flat = uint(abs(cell.x + cell.y)) % 2u == 0;
+    float ring = length(float2(length(flat ? f : float2(f.y, lift)) - 0.18, flat ? lift : f.x)) - 0.032;
     // Only this cell's ring is known: never step further past the cell's
-    // border than the neighbours' rings keep clear of it. Away from the
-    // wall the ring layer itself bounds the step.
-    float border = min(3.14159265 * r / cells - abs(f.x), 0.3 - abs(f.y));
-    ring = max(min(ring, border + 0.04), wall - 0.33 - r);
+    // border than the neighbours' rings keep clear of it. They are of the
+    // other kind: 0.088 clear of the sides along the tube, and across it at
+    // least 0.04 beside a standing ring and 0.2 beside a flat one. Away from
+    // the wall the ring layer itself bounds the step.
+    float border = min(3.14159265 * r / cells - abs(f.x) + (flat ? 0.2 : 0.04), 0.3 - abs(f.y) + 0.08);
+    ring = max(min(ring, border), wall - 0.33 - r);
     float2 res = float2(dwall, 0);
     if (ring < res.x)
         res = float2(ring, 1);
@@ -60,16 +61,32 @@ float3 e05_normal(float3 v, float blobz)
                      k.yxy * e05_map(v + k.yxy, blobz).x + k.xxx * e05_map(v + k.xxx, blobz).x + 1e-7);
 }
 
+// Where the ray from ro along rd is inside the sphere of radius r about centre (empty when x > y).
+float2 e05_sphere_span(float3 ro, float3 rd, float3 centre, float r)
+{
+    float3 o = ro - centre;
+    float b = dot(o, rd), disc = b * b - dot(o, o) + r * r;
+    return disc < 0 ? float2(1e9, -1e9) : -b + float2(-1, 1) * sqrt(disc);
+}
+
 // Marches at most 64 steps out to 10 units; returns distance, material.
 float2 e05_march(float3 ro, float3 rd, float blobz)
 {
+    // Within 0.89 of the axis nothing stands but the blob, inside 0.55 of its centre: the wall breathes
+    // no closer than 1.22 and the rings stay within 0.33 of it. The march crosses that core in one step,
+    // to where it leaves or meets the blob's sphere, where otherwise its steps would shrink as it nears
+    // the rings at a slant.
+    float a = max(dot(rd.xy, rd.xy), 1e-9), b = dot(ro.xy, rd.xy), disc = b * b - a * (dot(ro.xy, ro.xy) - 0.89 * 0.89);
+    float2 core = disc < 0 ? float2(1e9, -1e9) : (-b + float2(-1, 1) * sqrt(max(disc, 0))) / a;
+    float2 blob = e05_sphere_span(ro, rd, e05_blob_centre(blobz), 0.55);
     float d = 0.0;
     for (int i = 0; i < 64; i++)
     {
         float2 h = e05_map(ro + rd * d, blobz);
         if (h.x < 0.001 * d + 0.0005)
             return float2(d, h.y);
-        d += h.x;
+        float clear = d < core.x || d > core.y ? d : d < blob.x ? min(core.y, blob.x) : d > blob.y ? core.y : d;
+        d = max(d + h.x, clear);
         if (d > 10.0)
             break;
     }
