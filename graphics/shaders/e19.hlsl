@@ -106,8 +106,9 @@ void w19MeetBlob(float3 ro, float3 rd, inout float travel, inout float material)
             float4 blob = w19Blob(cell, layer, n);
             float3 v = blob.xyz - bo;
             float mid = dot(v, rd), r = blob.w + 0.001 * mid, h = r * r - (dot(v, v) - mid * mid);
-            float enter = mid - sqrt(max(h, 0));
-            if (blob.w > 0 && h > 0 && enter < travel)
+            // a camera low among the blobs may have one about it (met at once) or behind it (not met)
+            float enter = max(mid - sqrt(max(h, 0)), 0.1);
+            if (blob.w > 0 && h > 0 && mid + sqrt(max(h, 0)) > 0.1 && enter < travel)
             {
                 travel = enter;
                 material = 2 + layer;
