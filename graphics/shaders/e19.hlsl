@@ -84,6 +84,44 @@ float2 w19Map(float3 pos)
     return res;
 }
 
+// The nearest blob the ray from ro along rd meets before travel, and its material. The ray walks the
+// cells it crosses within the blobs' heights, 0.05 to 7.95, and meets each blob, wholly inside its cell,
+// by its own formula, its radius grown by 0.001 of the distance, as a march stops that far short of it.
+void w19MeetBlob(float3 ro, float3 rd, inout float travel, inout float material)
+{
+    float3 bo = ro - float3(0, 0, w19Time * 1.5); // in the drifting layers' frame
+    float2 span = (float2(0.05, 7.95) - bo.y) / (abs(rd.y) < 1e-6 ? 1e-6 : rd.y);
+    float along = max(min(span.x, span.y), 0), last = min(max(span.x, span.y), travel);
+    float2 inv = 1 / float2(abs(rd.x) < 1e-6 ? 1e-6 : rd.x, abs(rd.z) < 1e-6 ? 1e-6 : rd.z);
+    float2 cell = floor((bo.xz + along * rd.xz) / w19Cell);
+    float2 go = sign(inv);
+    // the distances at which the ray leaves this cell through its sides in x and in z
+    float2 leave = (w19Cell * (cell + max(go, 0)) - bo.xz) * inv, across = abs(w19Cell * inv);
+    bool met = false;
+    [loop] for (int i = 0; i < 120 && along < last && !met; i++)
+    {
+        float4 n = zs(float3((cell + 0.5) / 64, 0)) + 0.5;
+        for (int layer = 0; layer < 5; layer++)
+        {
+            float4 blob = w19Blob(cell, layer, n);
+            float3 v = blob.xyz - bo;
+            float mid = dot(v, rd), r = blob.w + 0.001 * mid, h = r * r - (dot(v, v) - mid * mid);
+            // a camera low among the blobs may have one about it (met at once) or behind it (not met)
+            float enter = max(mid - sqrt(max(h, 0)), 0.1);
+            if (blob.w > 0 && h > 0 && mid + sqrt(max(h, 0)) > 0.1 && enter < travel)
+            {
+                travel = enter;
+                material = 2 + layer;
+                met = true;
+            }
+        }
+        bool inX = leave.x < leave.y;
+        along = min(leave.x, leave.y);
+        cell += inX ? float2(go.x, 0) : float2(0, go.y);
+        leave += inX ? float2(across.x, 0) : float2(0, across.y);
+    }
+}
+
 // Ground and blobs have their normals in closed form; only the creature needs differences.
 float3 w19Normal(float3 pos, float material)
 {
@@ -119,25 +157,39 @@ void ya(out float4 colour, float2 position)
     float3 rd = normalize(fw * 1.5 + rt * uv.x + up * uv.y);
 
     float3 sky = lerp(float3(0.95, 0.8, 0.7), float3(0.25, 0.45, 0.85), saturate(rd.y * 3 + 0.2));
-    float t = 0.1;
-    float2 hit = 1;
-    for (int i = 0; i < 120; i++)
+    // Past 70 there is only sky; the ground is met exactly, and the creature, within 2.4 of its middle,
+    // is marched only inside that sphere.
+    float t = rd.y < 0 ? min(-ro.y / rd.y, 70) : 70;
+    float material = 0;
+    float3 off = ro - w19Body;
+    float b = dot(off, rd), disc = b * b - dot(off, off) + 2.4 * 2.4;
+    if (disc > 0)
     {
-        hit = w19Map(ro + rd * t);
-        if (hit.x < 0.001 * t || t > 70) break;
-        t += hit.x;
+        float along = max(-b - sqrt(disc), 0.1), leave = min(-b + sqrt(disc), t);
+        for (int i = 0; i < 120 && along < leave; i++)
+        {
+            float d = w19Creature(ro + rd * along);
+            if (d < 0.001 * along)
+            {
+                t = along;
+                material = 1;
+                break;
+            }
+            along += d;
+        }
     }
+    w19MeetBlob(ro, rd, t, material);
     float3 col = sky;
     if (t < 70)
     {
         float3 pos = ro + rd * t;
-        float3 n = w19Normal(pos, hit.y);
+        float3 n = w19Normal(pos, material);
         float3 sun = normalize(float3(0.4, 0.8, 0.3));
         float dif = saturate(dot(n, sun));
         float3 alb;
-        if (hit.y < 0.5)
+        if (material < 0.5)
             alb = lerp(float3(0.25, 0.5, 0.2), float3(0.4, 0.6, 0.25), 0.5 + 0.5 * sin(pos.x * 0.4) * sin((pos.z - w19Time * 1.5) * 0.4));
-        else if (hit.y < 1.5)
+        else if (material < 1.5)
         {
             float3 lp = w19Local(pos);
             alb = lp.y < -0.12 && abs(lp.x) < 0.4 ? float3(0.98, 0.85, 0.55) : float3(0.85, 0.25, 0.1);
@@ -145,7 +197,7 @@ void ya(out float4 colour, float2 position)
             float3 eye = float3(abs(lp.x), lp.y, lp.z) - float3(0.12, 0.4, 1.03);
             if (length(eye) < 0.07) alb = 0.02;
         }
-        else alb = 0.6 + 0.35 * cos(hit.y * 1.7 + float3(0, 1.5, 3.5));
+        else alb = 0.6 + 0.35 * cos(material * 1.7 + float3(0, 1.5, 3.5));
         float occ = saturate(w19Map(pos + n * 0.3).x / 0.3);
         float rim = pow(saturate(1 + dot(n, rd)), 2);
         col = alb * (dif * float3(1.1, 1.0, 0.85) + (0.3 + 0.2 * n.y) * float3(0.45, 0.55, 0.8) * occ) + rim * 0.2 * sky;

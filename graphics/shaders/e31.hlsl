@@ -52,10 +52,6 @@ float hop_creature(float3 p, out int part)
 {
     p -= hop_base;
     part = 0;
-    // Everything lies within 2.3 of the body's middle, even fully stretched.
-    float bound = length(p - float3(0, 1.1, 0)) - 2.3;
-    if (bound > 0.3)
-        return bound;
     float3 scale = float3(rsqrt(hop_stretch), hop_stretch, rsqrt(hop_stretch));
     p /= scale;
     float shrink = min(scale.x, scale.y);
@@ -92,38 +88,11 @@ bool hop_lane(int2 cell)
     return cell.y == 0 || cell.y == -1;
 }
 
-// Ball of this cell, bounded by the distance to its neighbours' balls and by
-// the layer's top. In the lane the nearest balls lie beyond its outer sides.
-float hop_balls(float3 p, out int2 cell)
-{
-    cell = int2(floor(p.xz / 3));
-    if (p.y > 2.6)
-        return p.y - 2.4;
-    float2 inside = p.xz - 3 * float2(cell);
-    float edge = min(min(inside.x, 3 - inside.x), min(inside.y, 3 - inside.y)) + 1.1;
-    float d = hop_lane(cell) ? 4.1 - abs(p.z) : min(length(p - hop_ball(cell)) - 0.4, edge);
-    return max(d, p.y - 2.4);
-}
-
-// Material: 0 fur, 1 eye, 2 pupil, 3 ball. The ground is intersected exactly.
-float hop_scene(float3 p, out int material)
-{
-    int part;
-    int2 cell;
-    float d = hop_creature(p, part);
-    material = part;
-    float b = hop_balls(p, cell);
-    if (b < d) {
-        d = b;
-        material = 3;
-    }
-    return d;
-}
-
+// The creature's field, for its normal.
 float hop_field(float3 p)
 {
-    int m;
-    return hop_scene(p, m);
+    int part;
+    return hop_creature(p, part);
 }
 
 float3 hop_normal(float3 p)
@@ -131,6 +100,37 @@ float3 hop_normal(float3 p)
     const float2 k = float2(1, -1) * 0.002;
     return normalize(k.xyy * hop_field(p + k.xyy) + k.yyx * hop_field(p + k.yyx) +
                      k.yxy * hop_field(p + k.yxy) + k.xxx * hop_field(p + k.xxx) + 1e-9);
+}
+
+// Where the ray from eye along dir first meets a ball before travel: the cells it crosses in the balls'
+// layer are walked in order, and each cell's ball, wholly inside its cell, is met by its own formula. Its
+// radius grows by 0.001 of the distance, as a march stops that far short of a surface.
+bool hop_meet_ball(float3 eye, float3 dir, inout float travel)
+{
+    if (dir.y >= 0)
+        return false;
+    float along = max((eye.y - 2.4) / -dir.y, 0);
+    float2 at = eye.xz + along * dir.xz;
+    int2 cell = int2(floor(at / 3));
+    float2 inv = 1 / float2(abs(dir.x) < 1e-6 ? 1e-6 : dir.x, abs(dir.z) < 1e-6 ? 1e-6 : dir.z);
+    int2 go = int2(sign(inv));
+    // the distance at which the ray leaves this cell through its sides in x and in z
+    float2 leave = (3 * (float2(cell) + max(float2(go), 0)) - eye.xz) * inv, across = abs(3 * inv);
+    bool met = false;
+    [loop] for (int i = 0; i < 72 && along < travel && !met; i++) {
+        if (!hop_lane(cell)) {
+            float3 v = hop_ball(cell) - eye;
+            float mid = dot(v, dir), r = 0.4 + 0.001 * mid, h = r * r - (dot(v, v) - mid * mid);
+            float enter = mid - sqrt(max(h, 0));
+            met = h > 0 && enter < travel;
+            travel = met ? enter : travel;
+        }
+        bool inX = leave.x < leave.y;
+        along = min(leave.x, leave.y);
+        cell += inX ? int2(go.x, 0) : int2(0, go.y);
+        leave += inX ? float2(across.x, 0) : float2(0, across.y);
+    }
+    return met;
 }
 
 float3 hop_sky(float3 dir)
@@ -148,33 +148,29 @@ float3 hop_sample(float2 uv, float t)
     float3 dir = normalize(uv.x * side + uv.y * cross(side, ahead) + 1.5 * ahead);
 
     float ground = dir.y < 0 ? -eye.y / dir.y : 1e9;
-    float travel = 0;
-    int first = 0;
-    // Above 2.4 stands only the creature, within 2.3 of its middle: a ray
-    // going down starts where it first reaches the balls' layer or that sphere.
-    if (dir.y < 0) {
-        travel = (eye.y - 2.4) / -dir.y;
-        float3 off = eye - hop_base - float3(0, 1.1, 0);
-        float b = dot(off, dir), disc = b * b - dot(off, off) + 2.3 * 2.3;
-        if (disc > 0)
-            travel = min(travel, max(-b - sqrt(disc), 0));
-        if (travel > 38)
-            first = 72;
-    }
+    // Past 38 units the haze leaves under 3 % of what a ray meets: the ground or sky behind will do.
+    float travel = min(ground, 38);
     int material = -1;
-    bool settled = false;
-    [loop] for (int i = first; i < 72 && !settled; i++) {
-        float d = hop_scene(eye + travel * dir, material);
-        settled = d < 0.001 * travel;
-        travel += settled ? 0 : d;
-        if (!settled && (travel >= ground || travel > 38 || (dir.y > 0 && eye.y + travel * dir.y > 3.6))) {
-            settled = true;
-            material = -1; // passed everything but the ground and the sky
+    // The creature lies within 2.3 of its middle, even fully stretched: march only the part of the ray inside that sphere.
+    float3 off = eye - hop_base - float3(0, 1.1, 0);
+    float b = dot(off, dir), disc = b * b - dot(off, off) + 2.3 * 2.3;
+    if (disc > 0) {
+        float along = max(-b - sqrt(disc), 0), leave = min(-b + sqrt(disc), travel);
+        bool settled = false;
+        [loop] for (int i = 0; i < 72 && along < leave && !settled; i++) {
+            int part;
+            float d = hop_creature(eye + along * dir, part);
+            settled = d < 0.001 * along;
+            if (settled) {
+                travel = along;
+                material = part;
+            }
+            along += d;
         }
     }
-    // Rays that ran out of steps grazed something, and past 38 units the haze
-    // leaves under 3 % of what a ray meets: the ground or sky behind will do.
-    if (material < 0 || !settled) {
+    if (hop_meet_ball(eye, dir, travel))
+        material = 3;
+    if (material < 0) {
         if (ground > 45)
             return hop_sky(dir);
         travel = ground;
