@@ -13,6 +13,13 @@ static const float3 lb_half = float3(0.42, 0.14, 0.3);
 static const float lb_round = 0.05;
 static const float3 lb_bound = float3(0.47, 0.39, 0.39);
 
+// The box last asked for, (cell, octant), with its hash and turn: the hash
+// and the turn are most of a step's cost, and a march takes step after step
+// by one box. lb_key.w < 0 holds no box.
+static float4 lb_key;
+static float lb_h;
+static float2 lb_turn;
+
 // Distance and which box of which cell: (distance, octant 0..7, cell hash).
 float3 lb_scene(float3 w)
 {
@@ -21,11 +28,15 @@ float3 lb_scene(float3 w)
     float3 sg = l >= 0.0 ? 1.0 : -1.0;
     float3 o = l - sg * 0.75;
     float n = dot(sg * 0.5 + 0.5, float3(1.0, 2.0, 4.0));
-    float h = float(cell_hash(cell + float3(lb_base, 0.0, 0.0)) & 0xffffu) / 65536.0; // 0 ... 1
-
-    float a = lb_t * (0.6 + 0.25 * n) + h * 6.2832;
-    float cs = cos(a), sn = sin(a);
-    float3 b = float3(o.x, cs * o.y + sn * o.z, cs * o.z - sn * o.y);
+    if (any(float4(cell, n) != lb_key))
+    {
+        lb_key = float4(cell, n);
+        lb_h = float(cell_hash(cell + float3(lb_base, 0.0, 0.0)) & 0xffffu) / 65536.0; // 0 ... 1
+        lb_turn = cis(lb_t * (0.6 + 0.25 * n) + lb_h * 6.2832);
+    }
+    float h = lb_h;
+    float2 turn = lb_turn;
+    float3 b = float3(o.x, turn.x * o.y + turn.y * o.z, turn.x * o.z - turn.y * o.y);
     float3 e = abs(b) - lb_half;
     float own = length(max(e, 0.0)) + min(max(e.x, max(e.y, e.z)), 0.0) - lb_round;
 
@@ -71,6 +82,7 @@ float lb_shadow(float3 w, float3 l)
 void ya(out float4 colour, float2 position)
 {
     lb_t = c.x + p.y;
+    lb_key = -1.0;
     float2 uv = (position - q * 0.5) / 1080.0;
 
     // The camera keeps to the crossing of two open lanes, y = z = 2.
