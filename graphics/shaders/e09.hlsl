@@ -13,6 +13,21 @@ static const float3 lb_half = float3(0.42, 0.14, 0.3);
 static const float lb_round = 0.05;
 static const float3 lb_bound = float3(0.47, 0.39, 0.39);
 
+// The cell last asked for, with its hash and the turn that hash adds: the
+// hash and a cis are most of a step's cost, and a march takes step after
+// step in one cell. lb_cell.x is not whole while no cell is held.
+static float3 lb_cell;
+static float lb_h;
+static float2 lb_spin;
+// cis(lb_t * (0.6 + 0.25 n)), the turn of octant n before its cell's share,
+// worked out once a pixel rather than at every step.
+static float2 lb_octant_turn[8];
+
+float2 lb_mul(float2 a, float2 b)
+{
+    return float2(a.x * b.x - a.y * b.y, a.x * b.y + a.y * b.x);
+}
+
 // Distance and which box of which cell: (distance, octant 0..7, cell hash).
 float3 lb_scene(float3 w)
 {
@@ -21,11 +36,17 @@ float3 lb_scene(float3 w)
     float3 sg = l >= 0.0 ? 1.0 : -1.0;
     float3 o = l - sg * 0.75;
     float n = dot(sg * 0.5 + 0.5, float3(1.0, 2.0, 4.0));
-    float h = float(cell_hash(cell + float3(lb_base, 0.0, 0.0)) & 0xffffu) / 65536.0; // 0 ... 1
-
-    float a = lb_t * (0.6 + 0.25 * n) + h * 6.2832;
-    float cs = cos(a), sn = sin(a);
-    float3 b = float3(o.x, cs * o.y + sn * o.z, cs * o.z - sn * o.y);
+    if (any(cell != lb_cell))
+    {
+        lb_cell = cell;
+        lb_h = float(cell_hash(cell + float3(lb_base, 0.0, 0.0)) & 0xffffu) / 65536.0; // 0 ... 1
+        lb_spin = cis(lb_h * 6.2832);
+    }
+    float h = lb_h;
+    float2 lo = sg.x > 0.0 ? (sg.y > 0.0 ? lb_octant_turn[3] : lb_octant_turn[1]) : (sg.y > 0.0 ? lb_octant_turn[2] : lb_octant_turn[0]);
+    float2 hi = sg.x > 0.0 ? (sg.y > 0.0 ? lb_octant_turn[7] : lb_octant_turn[5]) : (sg.y > 0.0 ? lb_octant_turn[6] : lb_octant_turn[4]);
+    float2 turn = lb_mul(sg.z > 0.0 ? hi : lo, lb_spin);
+    float3 b = float3(o.x, turn.x * o.y + turn.y * o.z, turn.x * o.z - turn.y * o.y);
     float3 e = abs(b) - lb_half;
     float own = length(max(e, 0.0)) + min(max(e.x, max(e.y, e.z)), 0.0) - lb_round;
 
@@ -71,6 +92,11 @@ float lb_shadow(float3 w, float3 l)
 void ya(out float4 colour, float2 position)
 {
     lb_t = c.x + p.y;
+    lb_cell = 0.5;
+    float2 step = cis(lb_t * 0.25);
+    lb_octant_turn[0] = cis(lb_t * 0.6);
+    for (int k = 1; k < 8; k++)
+        lb_octant_turn[k] = lb_mul(lb_octant_turn[k - 1], step);
     float2 uv = (position - q * 0.5) / 1080.0;
 
     // The camera keeps to the crossing of two open lanes, y = z = 2.

@@ -1,35 +1,64 @@
 // A volumetric flight down a winding tunnel whose walls are a five-octave sum
 // of rotated sines, marched front to back until the view is opaque.
 
-float2 tn_path(float z)
+// Sine and cosine of each component together. The driver's sin and cos each
+// reduce the angle and run a long series on their own; here the half angle,
+// brought into [-pi/2, pi/2], feeds two short fitted series (within 8e-5)
+// that share it, and the double-angle rule brings them back.
+void tn_sincos(float3 x, out float3 s, out float3 k)
 {
-    return float2(2.4 * sin(z * 0.13) + 1.3 * sin(z * 0.051), 1.6 * cos(z * 0.097));
+    float3 h = x * 0.5 - 3.14159265 * round(x * 0.159154943);
+    float3 h2 = h * h;
+    float3 sh2 = h * (1.99946997 + h2 * (-0.331452349 + h2 * 0.0150606627)); // twice sin(h)
+    float3 ch = 0.999996748 + h2 * (-0.499926886 + h2 * (0.0415007403 - h2 * 0.00127439641));
+    s = sh2 * ch;
+    k = 1.0 - 0.5 * sh2 * sh2;
 }
 
-// Fixed rotation between octants so their sine ridges never line up.
-static const float3x3 tn_turn = float3x3(0.00, 0.80, 0.60, -0.80, 0.36, -0.48, -0.60, -0.48, 0.64);
+float2 tn_path(float z)
+{
+    float3 s, k;
+    tn_sincos(z * float3(0.13, 0.051, 0.097), s, k);
+    return float2(2.4 * s.x + 1.3 * s.y, 1.6 * k.z);
+}
+
+// Fixed rotation between octants so their sine ridges never line up, with
+// the octaves' step in frequency, 2.03, taken into it.
+static const float3x3 tn_turn = 2.03 * float3x3(0.00, 0.80, 0.60, -0.80, 0.36, -0.48, -0.60, -0.48, 0.64);
 
 // The wall's density at w, and the sine sum it is made of in `detail`. It is
 // 0, and so is `detail`, as soon as the octaves still to come cannot lift
 // it over the 0.001 the march counts: in the open middle of the tunnel one
-// octave says so.
-float tn_density(float3 w, out float detail)
+// octave says so. `clear` is then how far from w it stays 0 at least: the
+// bound we tested rises no faster than 1.08 (the slope of r, the path bending
+// at most 0.41 per unit) plus 1.3 times the octaves' slopes, each at most
+// sqrt(6) times its amplitude times its frequency.
+float tn_density(float3 w, out float detail, out float clear)
 {
     float r = length(w.xy - tn_path(w.z));
     float3 x = w * 0.9;
-    float n = 0.0, a = 0.5;
+    float n = 0.0, a = 0.5, slope = 1.081, f = 0.9;
     detail = 0.0;
-    for (int i = 0; i < 5; i++)
+    [unroll] for (int i = 0; i < 5; i++)
     {
-        n += a * dot(sin(x), cos(x.yzx));
-        x = mul(tn_turn, x) * 2.03;
+        float3 s, k;
+        tn_sincos(x, s, k);
+        n += a * dot(s, k.yzx);
+        slope += 1.3 * 2.45 * a * f;
+        x = mul(tn_turn, x);
+        f *= 2.03;
         a *= 0.5;
         // An octave's sum lies within +-1.5 a; the amplitudes left, a down to
         // 1/32, add up to 2 a - 1/32.
-        if ((r - 1.7 + (n + 3.0 * a - 0.046875) * 1.3) * 1.6 <= 0.001)
+        float bound = r - 1.7 + (n + 3.0 * a - 0.046875) * 1.3;
+        if (bound * 1.6 <= 0.001)
+        {
+            clear = (0.000625 - bound) / slope;
             return 0.0;
+        }
     }
     detail = n;
+    clear = 0.0;
     return saturate((r - 1.7 + n * 1.3) * 1.6);
 }
 
@@ -48,12 +77,19 @@ void ya(out float4 colour, float2 position)
     float3 sum = 0;
     float alpha = 0.0;
     float s = 0.05;
+    float open_to = 0.0; // the march samples no density short of this
     for (int i = 0; i < 130; i++)
     {
-        float3 w = eye + dir * s;
         float ds = 0.05 + s * 0.02;
-        float detail;
-        float d = tn_density(w, detail);
+        if (s < open_to)
+        {
+            s += ds;
+            continue;
+        }
+        float3 w = eye + dir * s;
+        float detail, clear;
+        float d = tn_density(w, detail, clear);
+        open_to = s + clear;
         if (d > 0.001)
         {
             float a = 1.0 - exp(-d * ds * 9.0);
