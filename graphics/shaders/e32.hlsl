@@ -4,8 +4,14 @@
 static const float ball_radius = 1.1;
 static const float floor_y = -10;
 static const float bounce_height = 5.5;
-static float4 balls[64];
+static float ball_heights[64];
 static float ball_clock;
+
+// Ball i's centre: its grid place and its height this frame
+float3 ball_centre(int i)
+{
+    return float3(3 * ((i & 7) - 3.5), ball_heights[i], 3 * ((i >> 3) - 3.5));
+}
 
 float balls_hash(uint n)
 {
@@ -13,7 +19,7 @@ float balls_hash(uint n)
     n ^= n >> 15;
     n *= 0x2c1b3c6du;
     n ^= n >> 12;
-    return float(n & 0xffffu) / 65535.0;
+    return float(n & 0xffffu) * (1.0 / 65535.0);
 }
 
 void balls_place()
@@ -24,7 +30,7 @@ void balls_place()
         w -= round(w);
         float v = w * w;
         float hop = abs(w * (6.28318491 + v * (-41.3415883 + v * (81.5999136 + v * (-76.6141403 + v * (41.3413654 + v * -12.4688186))))));
-        balls[i] = float4(3 * ((i & 7) - 3.5), floor_y + ball_radius + bounce_height * hop, 3 * ((i >> 3) - 3.5), i);
+        ball_heights[i] = floor_y + ball_radius + bounce_height * hop;
     }
 }
 
@@ -73,7 +79,7 @@ float balls_hit(float3 from, float3 dir, out int which)
         int first = int(clamp(ceil(lo / 3 + 3.5), 0, 8)), last = int(clamp(floor(hi / 3 + 3.5), -1, 7));
         for (int k = first; k <= last; k++) {
             int i = along_x ? k * 8 + row : row * 8 + k;
-            float3 rel = from - balls[i].xyz;
+            float3 rel = from - ball_centre(i);
             float b = dot(rel, dir);
             float h = b * b - dot(rel, rel) + ball_radius * ball_radius;
             if (h > 0) {
@@ -134,7 +140,7 @@ void ya(out float4 colour, float2 position)
         float gloss;
         if (which >= 0 && t < to_floor) {
             from += t * dir;
-            n = (from - balls[which].xyz) / ball_radius;
+            n = (from - ball_centre(which)) / ball_radius;
             base = 0.5 + 0.5 * cos(6.2832 * (balls_hash(which + 13) + float3(0, 0.33, 0.67)));
             gloss = 0.45;
         } else {
