@@ -4,14 +4,7 @@
 static const float ball_radius = 1.1;
 static const float floor_y = -10;
 static const float bounce_height = 5.5;
-static float ball_heights[64];
 static float ball_clock;
-
-// Ball i's centre: its grid place and its height this frame
-float3 ball_centre(int i)
-{
-    return float3(3 * ((i & 7) - 3.5), ball_heights[i], 3 * ((i >> 3) - 3.5));
-}
 
 float balls_hash(uint n)
 {
@@ -22,16 +15,16 @@ float balls_hash(uint n)
     return float(n & 0xffffu) * (1.0 / 65535.0);
 }
 
-void balls_place()
+// Ball i's centre: its grid place and its height at this clock, worked out
+// for each ball a ray tries. A ray tries far fewer than all 64, and a table of
+// them per pixel lives in memory on a CPU device, each lane's its own.
+float3 ball_centre(int i)
 {
-    for (int i = 0; i < 64; i++) {
-        // |sin| of the hop's angle, from its turns reduced to within half a turn
-        float w = ((2.2 + 1.3 * balls_hash(i + 1)) * ball_clock + 6.2832 * balls_hash(i + 71)) * 0.15915494;
-        w -= round(w);
-        float v = w * w;
-        float hop = abs(w * (6.28318491 + v * (-41.3415883 + v * (81.5999136 + v * (-76.6141403 + v * (41.3413654 + v * -12.4688186))))));
-        ball_heights[i] = floor_y + ball_radius + bounce_height * hop;
-    }
+    float w = ((2.2 + 1.3 * balls_hash(i + 1)) * ball_clock + 6.2832 * balls_hash(i + 71)) * 0.15915494;
+    w -= round(w);
+    float v = w * w;
+    float hop = abs(w * (6.28318491 + v * (-41.3415883 + v * (81.5999136 + v * (-76.6141403 + v * (41.3413654 + v * -12.4688186))))));
+    return float3(3 * ((i & 7) - 3.5), floor_y + ball_radius + bounce_height * hop, 3 * ((i >> 3) - 3.5));
 }
 
 // Where the ray is inside the box that holds every ball (a little wider, so
@@ -114,7 +107,6 @@ float3 balls_floor(float3 at, float dist)
 void ya(out float4 colour, float2 position)
 {
     ball_clock = c.x + p.y;
-    balls_place();
     float2 uv = (position - 0.5 * q) / q.y;
     float swing = 0.6 + 0.15 * ball_clock;
     // cis: 26 units out, the driver's own sine error would move the camera
