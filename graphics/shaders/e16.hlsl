@@ -1,6 +1,7 @@
 // A five-by-five yard of hopping sculptures, each five thin turning slabs, glowing into the dark.
 static float s16Time;
 static float3 s16Glow;
+static bool s16Glowing; // whether the glow is being gathered: in the march, not in the shading
 static bool s16Floor; // whether the floor was the nearer surface
 
 float s16Hash(float2 v)
@@ -66,9 +67,10 @@ float s16Map(float3 pos)
     // The five slabs lie within 1.23 of (0, 0.89, 0). Beyond 2.5 of that sphere
     // the sculpture's glow is below exp(-12.5), and where the walls or the
     // floor are nearer still its distance changes nothing: its slabs are skipped.
+    // The shading gathers no glow, so there only the distance decides.
     float bound = length(lp - float3(0, 0.89, 0)) - 1.23;
     float d = others;
-    if (bound < 2.5 || bound < min(others, pos.y))
+    if ((s16Glowing && bound < 2.5) || bound < min(others, pos.y))
     {
         float sculpture = s16Sculpture(lp);
         s16Glow += s16CellTint * exp(-5 * max(sculpture, 0));
@@ -98,6 +100,7 @@ void ya(out float4 colour, float2 position)
     float3 rd = normalize(fw * 1.7 + rt * uv.x + up * uv.y);
 
     s16Glow = 0;
+    s16Glowing = true;
     s16Cell = 99; // no cell yet
     float t = 1, d = 1;
     for (int i = 0; i < 50; i++)
@@ -107,6 +110,7 @@ void ya(out float4 colour, float2 position)
         t += d;
     }
     float3 glow = s16Glow;
+    s16Glowing = false;
     float3 col = float3(0.02, 0.02, 0.05);
     if (t < 60)
     {
