@@ -1,17 +1,18 @@
 // Flight through a turbulent tunnel with a light circling ahead of the camera.
 // Glow is gathered as 1/step so each of the 128 steps costs one field evaluation.
 
-// A parabolic stand-in for sin (same period, phase and range) at a fraction of
-// its cost on a CPU device; the march calls it a dozen times per step.
-float2 e23_wave(float2 x)
+// A parabolic stand-in for sin(2 pi y) / 8, y in turns (same period, phase and
+// shape at a fraction of a CPU device's sin); the march calls it a dozen times
+// per step, so its arguments come in turns and the 8 goes into its callers' factors.
+float2 e23_wave(float2 y)
 {
-    float2 v = frac(x * 0.15915494) * 2.0 - 1.0;
-    return -4.0 * v * (1.0 - abs(v));
+    float2 r = y - round(y);
+    return r * (1.0 - 2.0 * abs(r));
 }
 
 float2 e23_bend(float z)
 {
-    return e23_wave(float2(z * 0.21, z * 0.17 + 1.5708)) * float2(1.4, 0.9);
+    return e23_wave(z * float2(0.21 / 6.2831853, 0.17 / 6.2831853) + float2(0.0, 0.25)) * float2(1.4 * 8.0, 0.9 * 8.0);
 }
 
 void ya(out float4 colour, float2 position)
@@ -29,6 +30,10 @@ void ya(out float4 colour, float2 position)
     float lz = cz + 3.5 + sin(t * 0.6);
     float3 lp = float3(e23_bend(lz) + float2(cos(t * 1.7), sin(t * 1.7)) * 0.8, lz);
 
+    // the octaves' and the hue's clock terms, in turns
+    float2 drift = t * float2(0.7 / 6.2831853, 0.9 / 6.2831853);
+    float2 hue_start = t * (0.3 / 6.2831853) + float2(0.25, 0.0);
+
     float3 acc = 0.0;
     float3 glow = 0.0;
     float z = 0.0;
@@ -38,15 +43,17 @@ void ya(out float4 colour, float2 position)
         float3 w = s;
         w.xy -= e23_bend(s.z);
         // each octave pushes the cross-section sideways by a wave along the other axes
-        float f = 1.7;
+        float f = 1.7 / 6.2831853;
+        float reach = 0.38 * 8.0 / 1.7;
         for (int k = 0; k < 4; k++)
         {
-            w.xy += e23_wave(w.yx * f + w.z * (f * 0.6) + t * float2(0.7, 0.9)) * (0.38 / f);
+            w.xy += e23_wave(w.yx * f + w.z * (f * 0.6) + drift) * reach;
             f *= 1.9;
+            reach /= 1.9;
         }
         float d = 0.012 + abs(1.5 - length(w.xy)) * 0.4;
         // cos and sin of the hue angle turn into three phase-shifted channels
-        float2 hue = e23_wave(s.z * 0.18 + t * 0.3 + float2(1.5708, 0.0));
+        float2 hue = e23_wave(s.z * (0.18 / 6.2831853) + hue_start) * 8.0;
         acc += (1.0 + hue.x * float3(1.0, -0.32, -0.8) + hue.y * float3(0.0, -0.95, 0.6)) / d;
         float3 l = s - lp;
         float l2 = dot(l, l) + 0.01;

@@ -65,9 +65,12 @@ float e24_floor(float3 s, bool detail)
     float size = 0.1 + 0.2 * float((h >> 16) & 255u) / 255.0;
     float2 f = s.xz - (cell + 0.5) * cellsize - jitter;
     float d = (length(float3(f.x, s.y * 1.5, f.y)) - size) * 0.66;
-    // the noise moves the surface by at most 0.1
-    d += detail ? 0.1 * e24_noise(s * 0.16) : -0.1;
-    return min(d, s.y);
+    // The noise moves the surface by at most 0.1: where even the hull is
+    // farther than the ground, the rock's noise cannot matter.
+    float hull = d - 0.1;
+    if (detail && hull < s.y)
+        hull = d + 0.1 * e24_noise(s * 0.16);
+    return min(hull, s.y);
 }
 
 // rock: 1 where the floor or its rocks are nearer than the walls
@@ -76,8 +79,14 @@ float e24_scene(float3 s, bool detail, out float rock)
     float ground = e24_floor(s, detail);
     float2 o = s.xy - e24_axis;
     float rr = length(o);
+    // The holes only ever deepen the bare cylinder, so the walls are no nearer
+    // than 0.8 of it: where that is beyond the ground, they need no folding.
+    float walls = 0.8 * (e24_radius - rr);
     // near the axis the bare cylinder is bound enough, and atan2 has no answer on it
-    float walls = rr > 0.5 ? e24_walls(o, rr, s.z) : e24_radius - rr;
+    if (rr > 0.5 && walls <= ground)
+        walls = e24_walls(o, rr, s.z);
+    else if (rr <= 0.5)
+        walls = e24_radius - rr;
     rock = ground < walls ? 1.0 : 0.0;
     return min(walls, ground);
 }

@@ -4,7 +4,6 @@
 static const float ball_radius = 1.1;
 static const float floor_y = -10;
 static const float bounce_height = 5.5;
-static float4 balls[64];
 static float ball_clock;
 
 float balls_hash(uint n)
@@ -13,56 +12,67 @@ float balls_hash(uint n)
     n ^= n >> 15;
     n *= 0x2c1b3c6du;
     n ^= n >> 12;
-    return float(n & 0xffffu) / 65535.0;
+    return float(n & 0xffffu) * (1.0 / 65535.0);
 }
 
-void balls_place()
+// Ball i's centre: its grid place and its height at this clock, worked out
+// for each ball a ray tries. A ray tries far fewer than all 64, and a table of
+// them per pixel lives in memory on a CPU device, each lane's its own.
+float3 ball_centre(int i)
 {
-    for (int i = 0; i < 64; i++) {
-        float2 cell = float2(i & 7, i >> 3);
-        float speed = 2.2 + 1.3 * balls_hash(i + 1);
-        float hop = abs(cis(speed * ball_clock + 6.2832 * balls_hash(i + 71)).y);
-        balls[i] = float4(3 * (cell.x - 3.5), floor_y + ball_radius + bounce_height * hop, 3 * (cell.y - 3.5), i);
-    }
+    float w = ((2.2 + 1.3 * balls_hash(i + 1)) * ball_clock + 6.2832 * balls_hash(i + 71)) * 0.15915494;
+    w -= round(w);
+    float v = w * w;
+    float hop = abs(w * (6.28318491 + v * (-41.3415883 + v * (81.5999136 + v * (-76.6141403 + v * (41.3413654 + v * -12.4688186))))));
+    return float3(3 * ((i & 7) - 3.5), floor_y + ball_radius + bounce_height * hop, 3 * ((i >> 3) - 3.5));
 }
 
-// Slab test against the box that holds every ball, so most rays skip the loop.
-bool balls_in_reach(float3 from, float3 dir)
+// Where the ray is inside the box that holds every ball (a little wider, so
+// that rounding never clips a grazing hit): most rays miss it, and the rest
+// are tried only against the balls in their stretch of it.
+bool balls_in_reach(float3 from, float3 dir, out float enter, out float leave)
 {
-    float3 lo = float3(-10.5 - ball_radius, floor_y, -10.5 - ball_radius);
-    float3 hi = float3(10.5 + ball_radius, floor_y + 2 * ball_radius + bounce_height, 10.5 + ball_radius);
+    const float m = 0.01;
+    float3 lo = float3(-10.5 - ball_radius - m, floor_y - m, -10.5 - ball_radius - m);
+    float3 hi = float3(10.5 + ball_radius + m, floor_y + 2 * ball_radius + bounce_height + m, 10.5 + ball_radius + m);
     float3 inv = 1 / (abs(dir) < 1e-6 ? 1e-6 * (dir < 0 ? -1 : 1) : dir);
     float3 a = (lo - from) * inv, b = (hi - from) * inv;
     float3 near = min(a, b), far = max(a, b);
-    float enter = max(near.x, max(near.y, near.z)), leave = min(far.x, min(far.y, far.z));
-    return leave > max(enter, 0);
+    enter = max(max(near.x, max(near.y, near.z)), 0);
+    leave = min(far.x, min(far.y, far.z));
+    return leave > enter;
 }
 
 // Nearest ball hit: returns its distance (1e9 for none) and its index in which.
 // A ball stays within 1.1 of its grid line, so the grid is walked a row at a
-// time across the ray's main horizontal direction, and in each row only the
-// balls within reach of where the ray crosses it are tried.
+// time across the ray's main horizontal direction, only the rows the ray
+// crosses inside the box, and in each row only the balls within reach of
+// where the ray crosses it are tried.
 float balls_hit(float3 from, float3 dir, out int which)
 {
     which = -1;
     float best = 1e9;
-    if (!balls_in_reach(from, dir))
+    float enter, leave;
+    if (!balls_in_reach(from, dir, enter, leave))
         return best;
     bool along_x = abs(dir.x) >= abs(dir.z);
     float2 f = along_x ? from.xz : from.zx, d = along_x ? dir.xz : dir.zx;
-    // A ray near upright crosses every row everywhere: then each row is tried whole.
+    // A little wider than the balls, so that rounding never drops one the ray grazes.
+    const float wide = ball_radius + 0.01;
+    float2 span = f.x + d.x * float2(enter, leave);
+    int top = int(clamp(floor((max(span.x, span.y) + wide) / 3 + 3.5), -1, 7));
+    // A ray near upright crosses its rows everywhere: then its whole stretch is tried.
     bool steep = abs(d.x) < 1e-3;
-    for (int row = 0; row < 8; row++) {
+    for (int row = int(clamp(ceil((min(span.x, span.y) - wide) / 3 + 3.5), 0, 8)); row <= top; row++) {
         float across = 3 * (row - 3.5);
-        // A little wider than the balls, so that rounding never drops one the ray grazes.
-        const float wide = ball_radius + 0.01;
         float2 t = (across + float2(-wide, wide) - f.x) / (steep ? 1 : d.x);
+        t = steep ? float2(enter, leave) : clamp(t, enter, leave);
         float2 reach = f.y + d.y * t;
-        float lo = steep ? -1e9 : min(reach.x, reach.y) - wide, hi = steep ? 1e9 : max(reach.x, reach.y) + wide;
+        float lo = min(reach.x, reach.y) - wide, hi = max(reach.x, reach.y) + wide;
         int first = int(clamp(ceil(lo / 3 + 3.5), 0, 8)), last = int(clamp(floor(hi / 3 + 3.5), -1, 7));
         for (int k = first; k <= last; k++) {
             int i = along_x ? k * 8 + row : row * 8 + k;
-            float3 rel = from - balls[i].xyz;
+            float3 rel = from - ball_centre(i);
             float b = dot(rel, dir);
             float h = b * b - dot(rel, rel) + ball_radius * ball_radius;
             if (h > 0) {
@@ -97,7 +107,6 @@ float3 balls_floor(float3 at, float dist)
 void ya(out float4 colour, float2 position)
 {
     ball_clock = c.x + p.y;
-    balls_place();
     float2 uv = (position - 0.5 * q) / q.y;
     float swing = 0.6 + 0.15 * ball_clock;
     // cis: 26 units out, the driver's own sine error would move the camera
@@ -123,7 +132,7 @@ void ya(out float4 colour, float2 position)
         float gloss;
         if (which >= 0 && t < to_floor) {
             from += t * dir;
-            n = (from - balls[which].xyz) / ball_radius;
+            n = (from - ball_centre(which)) / ball_radius;
             base = 0.5 + 0.5 * cos(6.2832 * (balls_hash(which + 13) + float3(0, 0.33, 0.67)));
             gloss = 0.45;
         } else {
