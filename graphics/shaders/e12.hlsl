@@ -2,14 +2,18 @@
 // on an arc. The distance estimate also records an orbit trap for colour.
 
 static float mb_t;
+static float2 mb_turn; // (cos, sin) of the bulb's angle, 0.2 t
 static float4 mb_trap;
+
+float2 mb_square(float2 u)
+{
+    return float2(u.x * u.x - u.y * u.y, 2.0 * u.x * u.y);
+}
 
 float mb_de(float3 w)
 {
     // Turning the bulb is turning the point the other way, about y.
-    float a = mb_t * 0.2;
-    float cs = cos(a), sn = sin(a);
-    w = float3(cs * w.x - sn * w.z, w.y, sn * w.x + cs * w.z);
+    w = float3(mb_turn.x * w.x - mb_turn.y * w.z, w.y, mb_turn.y * w.x + mb_turn.x * w.z);
 
     float3 z = w;
     float dr = 1.0;
@@ -22,14 +26,16 @@ float mb_de(float3 w)
         float r2 = r * r, r4 = r2 * r2;
         dr = 8.0 * r4 * r2 * r * dr + 1.0;
         // Raising to the 8th power doubles both spherical angles three times
-        // over; each doubling is algebraic, so no trigonometry is needed.
-        for (int k = 0; k < 3; k++)
-        {
-            float rho = sqrt(z.x * z.x + z.z * z.z);
-            float inv = 1.0 / max(rho, 1e-12);
-            z = float3(2.0 * z.y * (z.x * z.x - z.z * z.z) * inv, z.y * z.y - rho * rho, 4.0 * z.x * z.y * z.z * inv);
-        }
-        z += w;
+        // over. The azimuth's turn (x, z) / rho is squared three times; the
+        // polar pair (y, rho) is squared as a complex number, its distance from
+        // the axis taken as positive each time.
+        float rho2 = z.x * z.x + z.z * z.z;
+        float2 around = float2(z.x * z.x - z.z * z.z, 2.0 * z.x * z.z) / max(rho2, 1e-24);
+        around = mb_square(mb_square(around));
+        float2 polar = mb_square(float2(z.y, sqrt(rho2)));
+        polar = mb_square(float2(polar.x, abs(polar.y)));
+        polar = mb_square(float2(polar.x, abs(polar.y)));
+        z = float3(polar.y * around.x, polar.x, polar.y * around.y) + w;
         r = length(z);
         mb_trap = min(mb_trap, float4(abs(z), r * r));
     }
@@ -74,6 +80,7 @@ float mb_shadow(float3 w, float3 l)
 void ya(out float4 colour, float2 position)
 {
     mb_t = c.x + p.y;
+    sincos(mb_t * 0.2, mb_turn.y, mb_turn.x);
     float2 uv = (position - q * 0.5) / 1080.0;
 
     // The camera swings on an arc: to and fro in azimuth, a gentle rise and fall.
