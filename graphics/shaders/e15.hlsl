@@ -1,5 +1,9 @@
 // Flight down a tunnel of rings of mirror boxes with neon edges, inside a ribbed cylinder.
 static float t15Time;
+// A march stays by one ring for many steps: the turn of the last ring met is
+// kept, and taken anew only when the ring changes.
+static float t15Ring = 1e9;
+static float2 t15Turn;
 static const float t15Gap = 2.5;      // ring spacing along the tunnel
 static const float t15Radius = 2.3;   // ring radius
 static const float t15Wall = 3.4;     // cylinder radius
@@ -10,17 +14,25 @@ float3 t15Tint(float ring)
     return frac(ring * 0.5) < 0.25 ? float3(1.0, 0.1, 0.85) : float3(0.1, 0.9, 1.0);
 }
 
-// Box-local point of the ring box nearest to pos, with that ring's index.
+// Box-local point of the ring box nearest to pos, with that ring's index,
+// mirrored to its positive side: every caller takes its absolute value.
 float3 t15Local(float3 pos, out float ring)
 {
     ring = round(pos.z / t15Gap);
-    float spin = t15Time * (frac(ring * 0.5) < 0.25 ? 0.5 : -0.5) + ring * 0.3;
-    const float sector = 6.2831853 / 8;
-    // atan2 only picks the sector; the point is turned by cis. A driver's own
-    // atan2, cos and sin would shake the normals taken by differences.
-    float2 turn = cis(spin - sector * round((atan2(pos.y, pos.x) + spin) / sector));
-    float2 around = float2(turn.x * pos.x - turn.y * pos.y, turn.y * pos.x + turn.x * pos.y);
-    return float3(around.x - t15Radius, around.y, pos.z - ring * t15Gap);
+    if (ring != t15Ring)
+    {
+        t15Ring = ring;
+        t15Turn = cis(t15Time * (frac(ring * 0.5) < 0.25 ? 0.5 : -0.5) + ring * 0.3);
+    }
+    // Turned by the spin, the boxes stand at multiples of 45 degrees, each
+    // mirror-symmetric about its own radius: folding into 0 ... 22.5 degrees
+    // by mirrors lands on the nearest box as turning back to it would, with
+    // no angle taken.
+    float2 v = abs(float2(t15Turn.x * pos.x - t15Turn.y * pos.y, t15Turn.y * pos.x + t15Turn.x * pos.y));
+    v = v.y > v.x ? v.yx : v;
+    const float2 mirror = float2(-0.38268343, 0.92387953); // normal of the 22.5 degree line
+    v -= 2 * max(dot(v, mirror), 0) * mirror;
+    return float3(v.x - t15Radius, v.y, pos.z - ring * t15Gap);
 }
 
 float t15Map(float3 pos)
