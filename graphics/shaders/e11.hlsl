@@ -4,9 +4,8 @@
 
 static float lt_beat;
 
-// Light i of 49 in formation f: its position and beam axis, the axis tipped
-// by a and b across itself.
-void lt_place(int i, int f, float a, float b, out float3 at, out float3 axis)
+// Light i of 49 in formation f: its position and beam axis.
+void lt_place(int i, int f, out float3 at, out float3 axis)
 {
     float2 g = float2(uint(i) % 7u, uint(i) / 7u) - 3.0;
     float k = i;
@@ -37,9 +36,17 @@ void lt_place(int i, int f, float a, float b, out float3 at, out float3 axis)
         at = float3(sin(u) * (3.0 + g.y * 0.6), -7.0 + g.y * 0.5, 12.0 - cos(u) * (2.0 + g.y * 0.6));
         axis = normalize(float3(sin(u) * 1.4, 1.0, -0.3));
     }
-    float3 s1 = normalize(cross(axis, abs(axis.y) > 0.9 ? float3(1.0, 0.0, 0.0) : float3(0.0, 1.0, 0.0)));
+}
+
+// The unit beam axis tipped by a and b across itself: s1 is the axis crossed
+// with x or y, written out, and axis, s1, s2 are orthonormal, so the tipped
+// axis's length is known.
+float3 lt_tip(float3 axis, float a, float b)
+{
+    float3 s1 = abs(axis.y) > 0.9 ? float3(0.0, axis.z, -axis.y) : float3(-axis.z, 0.0, axis.x);
+    s1 *= rsqrt(dot(s1, s1));
     float3 s2 = cross(axis, s1);
-    axis = normalize(axis + s1 * a + s2 * b);
+    return (axis + s1 * a + s2 * b) * rsqrt(1.0 + a * a + b * b);
 }
 
 void ya(out float4 colour, float2 position)
@@ -51,7 +58,7 @@ void ya(out float4 colour, float2 position)
     bool live = R >= 128.0 && R < 608.0;
     float flash = live ? pow(1.0 - frac(R), 1.5) : 0.6;
     float pulse = (R > 384.0 && R < 576.0) ? pow(1.0 - frac(R / 4.0), 2.0) : 0.0;
-    float sway = live ? 0.35 : 0.0;
+    const float sway = 0.35;
 
     float2 uv = (position - q * 0.5) / 1080.0;
     float3 eye = float3(0.0, 0.5, -8.0);
@@ -71,9 +78,14 @@ void ya(out float4 colour, float2 position)
     for (int i = 0; i < 49; i++)
     {
         float3 at, axis;
-        lt_place(i, f, sway * swayA.y, sway * swayB.x, at, axis);
-        swayA = float2(swayA.x * 0.62161 - swayA.y * 0.78333, swayA.y * 0.62161 + swayA.x * 0.78333);
-        swayB = float2(swayB.x * -0.12884 - swayB.y * 0.99166, swayB.y * -0.12884 + swayB.x * 0.99166);
+        lt_place(i, f, at, axis);
+        // The same for every pixel, so off the beat no pixel pays for it.
+        if (live)
+        {
+            axis = lt_tip(axis, sway * swayA.y, sway * swayB.x);
+            swayA = float2(swayA.x * 0.62161 - swayA.y * 0.78333, swayA.y * 0.62161 + swayA.x * 0.78333);
+            swayB = float2(swayB.x * -0.12884 - swayB.y * 0.99166, swayB.y * -0.12884 + swayB.x * 0.99166);
+        }
 
         float3 o = eye - at;
         float t0 = -dot(o, dir);
