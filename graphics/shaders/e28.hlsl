@@ -2,11 +2,13 @@
 // steps adds glow inversely to its length, so the shell's skin is brightest.
 
 // A parabolic stand-in for sin (same period, phase and range) at a fraction of
-// its cost on a CPU device; the march calls it five times per step.
-float3 e28_wave(float3 x)
+// its cost on a CPU device; the march calls it five times per step. It takes
+// its argument in turns and returns v (1 - |v|), a quarter of the wave with
+// its sign turned: callers fold -4 into their own factor.
+float3 e28_wave(float3 turns)
 {
-    float3 v = frac(x * 0.15915494) * 2.0 - 1.0;
-    return -4.0 * v * (1.0 - abs(v));
+    float3 v = frac(turns) * 2.0 - 1.0;
+    return v * (1.0 - abs(v));
 }
 
 void ya(out float4 colour, float2 position)
@@ -21,6 +23,10 @@ void ya(out float4 colour, float2 position)
     float3 up = cross(fw, rt);
     float3 rd = normalize(fw + uv.x * rt + uv.y * up);
 
+    // The waves' phases in turns: 1 / 2 pi is 0.15915494.
+    const float turn = 0.15915494;
+    const float3 drift = t * float3(0.6, 0.8, 1.0) * turn;
+    const float3 hue = float3(1.5708, 3.0708, 4.5708) * turn - t * 0.5 * turn;
     float3 acc = 0.0;
     float z = 0.0;
     for (int i = 0; i < 80; i++)
@@ -30,11 +36,11 @@ void ya(out float4 colour, float2 position)
         float f = 1.0;
         for (int k = 0; k < 4; k++)
         {
-            w += e28_wave(w.zxy * (f * 1.3) + t * float3(0.6, 0.8, 1.0)) * (0.4 / f);
+            w += e28_wave(w.zxy * (f * 1.3 * turn) + drift) * (-1.6 / f);
             f *= 2.0;
         }
         float d = 0.01 + abs(length(w) - 3.0) * 0.2;
-        acc += (1.2 + e28_wave(float3(1.5708, 3.0708, 4.5708) + length(s) * 1.2 - t * 0.5)) / d;
+        acc += (1.2 - 4.0 * e28_wave(hue + length(s) * (1.2 * turn))) / d;
         z += d;
         if (z > 22.0)
             break;
