@@ -4,11 +4,11 @@
 
 static float lt_beat;
 
-// Light i of 49 in formation f: its position and beam axis.
-void lt_place(int i, int f, out float3 at, out float3 axis)
+// Light i of 49 in formation f: its position and beam axis. u is the (cos,
+// sin) of the light's angle in the ring (i 0.12823) or the fan (column 0.38).
+void lt_place(int i, int f, float2 u, out float3 at, out float3 axis)
 {
     float2 g = float2(uint(i) % 7u, uint(i) / 7u) - 3.0;
-    float k = i;
     if (f == 0)
     {
         // A wall of lights across the back, raking down toward the front.
@@ -19,8 +19,7 @@ void lt_place(int i, int f, out float3 at, out float3 axis)
     {
         // A ring overhead, every beam sloping in toward the middle.
         float r = 4.0 + (i & 1) * 2.5;
-        float u = k * 0.12823;
-        at = float3(r * cos(u), 7.0, 10.0 + r * sin(u));
+        at = float3(r * u.x, 7.0, 10.0 + r * u.y);
         axis = normalize(float3(-at.x * 0.5, -7.0, 10.0 - at.z));
     }
     else if (f == 2)
@@ -32,9 +31,8 @@ void lt_place(int i, int f, out float3 at, out float3 axis)
     else
     {
         // A fan: seven arcs of lights low on the stage, beams opening upward.
-        float u = g.x * 0.38;
-        at = float3(sin(u) * (3.0 + g.y * 0.6), -7.0 + g.y * 0.5, 12.0 - cos(u) * (2.0 + g.y * 0.6));
-        axis = normalize(float3(sin(u) * 1.4, 1.0, -0.3));
+        at = float3(u.y * (3.0 + g.y * 0.6), -7.0 + g.y * 0.5, 12.0 - u.x * (2.0 + g.y * 0.6));
+        axis = normalize(float3(u.y * 1.4, 1.0, -0.3));
     }
 }
 
@@ -74,11 +72,17 @@ void ya(out float4 colour, float2 position)
     // The sway phases turn 0.785 and 0.393 radians a beat and step by 0.9 and
     // 1.7 radians from one light to the next.
     float2 swayA = cis(lt_beat * 0.785), swayB = cis(lt_beat * 0.393);
+    // The ring's and the fan's angles turn from light to light too; the fan
+    // goes back six columns at the end of each row.
+    float2 u = f == 1 ? float2(1.0, 0.0) : cis(-3.0 * 0.38);
+    const float2 ring_step = cis(0.12823), fan_step = cis(0.38), fan_back = cis(-6.0 * 0.38);
     float3 sum = 0;
     for (int i = 0; i < 49; i++)
     {
         float3 at, axis;
-        lt_place(i, f, at, axis);
+        lt_place(i, f, u, at, axis);
+        float2 by = f == 1 ? ring_step : uint(i) % 7u == 6u ? fan_back : fan_step;
+        u = float2(u.x * by.x - u.y * by.y, u.y * by.x + u.x * by.y);
         // The same for every pixel, so off the beat no pixel pays for it.
         if (live)
         {
