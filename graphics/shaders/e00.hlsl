@@ -7,21 +7,11 @@ static float e00_time;
 static float3 e00_craft;          // craft position
 static float3x3 e00_frame;        // world to craft axes (rows: right, up, forward)
 
-// Sines of three angles at once, within 1e-4: the half angle, brought into
-// [-pi/2, pi/2], feeds two short fitted series and sin = 2 sin(h) cos(h).
-// The driver's sin costs three times as much, and the corridor's path is
-// asked for at every step of every march.
-float3 e00_sin(float3 x)
-{
-    float3 h = x * 0.5 - 3.14159265 * round(x * 0.159154943);
-    float3 h2 = h * h;
-    return h * (1.99946997 + h2 * (-0.331452349 + h2 * 0.0150606627)) *
-           (0.999996748 + h2 * (-0.499926886 + h2 * (0.0415007403 - h2 * 0.00127439641)));
-}
-
 float2 e00_path(float z)
 {
-    float3 s = e00_sin(float3(0.35, 0.83, 0.27) * z + float3(0.0, 0.0, 1.0));
+    // The path is asked for at every step of every march.
+    float3 s, c;
+    sincos_fast(float3(0.35, 0.83, 0.27) * z + float3(0.0, 0.0, 1.0), s, c);
     return float2(0.9 * s.x + 0.35 * s.y, 0.6 * s.z);
 }
 

@@ -14,20 +14,11 @@ float h13Smin(float a, float b, float k)
     return lerp(b, a, h) - k * h * (1 - h);
 }
 
-// Sines of two angles within 1e-4: the half angle, brought into [-pi/2, pi/2],
-// feeds two short fitted series and sin = 2 sin(h) cos(h). The driver's sin
-// costs three times as much, and the meadow is asked for at every step.
-float2 h13Sin(float2 x)
-{
-    float2 h = x * 0.5 - 3.14159265 * round(x * 0.159154943);
-    float2 h2 = h * h;
-    return h * (1.99946997 + h2 * (-0.331452349 + h2 * 0.0150606627)) *
-           (0.999996748 + h2 * (-0.499926886 + h2 * (0.0415007403 - h2 * 0.00127439641)));
-}
-
 float h13Ground(float2 xz)
 {
-    float2 s = h13Sin(float2(1.1 * xz.x + 0.7 * xz.y - 2.0 * h13Time, 0.9 * xz.y - 0.4 * xz.x + 1.3 * h13Time));
+    // The meadow is asked for at every step.
+    float3 s, c;
+    sincos_fast(float3(1.1 * xz.x + 0.7 * xz.y - 2.0 * h13Time, 0.9 * xz.y - 0.4 * xz.x + 1.3 * h13Time, 0), s, c);
     return 0.16 * s.x + 0.1 * s.y;
 }
 
