@@ -3,11 +3,27 @@
 
 static const float e27_tau = 6.2831853;
 
-// Distance to the nearest of the five helices; strand gets its index.
-float e27_strands(float3 s, float t, out float strand)
+// cos and sin of an angle within about +-1: the series is exact to 1e-6 there
+// and far cheaper than the general functions' range reduction.
+float2 e27_cis_small(float x)
+{
+    float x2 = x * x;
+    float c = 1.0 + x2 * (-0.5 + x2 * (1.0 / 24.0 + x2 * (-1.0 / 720.0 + x2 * (1.0 / 40320.0))));
+    float s = x * (1.0 + x2 * (-1.0 / 6.0 + x2 * (1.0 / 120.0 + x2 * (-1.0 / 5040.0))));
+    return float2(c, s);
+}
+
+float2 e27_turn(float2 a, float2 b)
+{
+    return float2(a.x * b.x - a.y * b.y, a.x * b.y + a.y * b.x);
+}
+
+// Distance to the nearest of the five helices; strand gets its index. swell is
+// the cis of the radius's wave at this depth.
+float e27_strands(float3 s, float t, float2 swell, out float strand)
 {
     float twist = 0.9;
-    float radius = 0.9 + 0.25 * sin(s.z * 0.35 + t * 0.4);
+    float radius = 0.9 + 0.25 * swell.y;
     // the nudge keeps atan2 defined on the axis itself
     float a = atan2(s.y, s.x + 1e-7) - s.z * twist - t * 0.6;
     float sector = e27_tau / 5.0;
@@ -15,7 +31,8 @@ float e27_strands(float3 s, float t, out float strand)
     strand = id - 5.0 * floor(id / 5.0);
     float la = a - id * sector;
     float r = length(s.xy);
-    float2 off = float2(r * cos(la) - radius, r * sin(la));
+    float2 cs = e27_cis_small(la);
+    float2 off = float2(r * cs.x - radius, r * cs.y);
     // the strands lean by twist * radius, which stretches the field
     return (length(off) - 0.035) / sqrt(1.0 + twist * twist * radius * radius);
 }
@@ -31,11 +48,24 @@ void ya(out float4 colour, float2 position)
     {
         float h = sqrt(1.0 - r2);
         uv = -uv / (0.35 + 0.9 * h);
-        rim = pow(1.0 - h, 6.0);
+        float g = (1.0 - h) * (1.0 - h) * (1.0 - h);
+        rim = g * g;
     }
 
     float3 ro = float3(0.0, 0.0, t * 1.2);
     float3 rd = normalize(float3(uv * 0.45, 1.0));
+
+    // Both waves along the ray are linear in depth, so they turn step by step
+    // from their cis at the start instead of being taken afresh.
+    float a0 = ro.z * 0.35 + t * 0.4;
+    float2 swell = float2(cos(a0), sin(a0));
+    float a1 = e27_tau * (ro.z * 0.04 + t * 0.05);
+    float2 tint = float2(cos(a1), sin(a1));
+    // the strands' own hue steps: 0.19 of a turn each
+    float2 step19 = float2(cos(e27_tau * 0.19), sin(e27_tau * 0.19));
+    // the channels lag by a third and two thirds of a turn
+    float2 lag1 = float2(cos(e27_tau * 0.33), sin(e27_tau * 0.33));
+    float2 lag2 = float2(cos(e27_tau * 0.67), sin(e27_tau * 0.67));
 
     float3 acc = 0.0;
     float z = 0.0;
@@ -43,11 +73,17 @@ void ya(out float4 colour, float2 position)
     {
         float3 s = ro + rd * z;
         float strand;
-        float d = e27_strands(s, t, strand);
+        float d = e27_strands(s, t, swell, strand);
         float adv = max(d * 0.8, 0.02);
-        float3 hue = 0.5 + 0.5 * cos(e27_tau * (strand * 0.19 + s.z * 0.04 + t * 0.05 + float3(0.0, 0.33, 0.67)));
+        float2 h = tint;
+        for (int k = 0; k < 4; k++)
+            h = k < int(strand) ? e27_turn(h, step19) : h;
+        float3 hue = 0.5 + 0.5 * float3(h.x, e27_turn(h, lag1).x, e27_turn(h, lag2).x);
         acc += hue * adv * 0.0005 / (d * d + 0.0002);
         z += adv;
+        float dz = rd.z * adv;
+        swell = e27_turn(swell, e27_cis_small(0.35 * dz));
+        tint = e27_turn(tint, e27_cis_small(e27_tau * 0.04 * dz));
         if (z > 30.0)
             break;
     }
