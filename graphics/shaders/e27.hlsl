@@ -3,7 +3,7 @@
 
 static const float e27_tau = 6.2831853;
 
-// cos and sin of an angle within about +-1: the series is exact to 1e-6 there
+// cos and sin of an angle within +-0.63: the series is exact to 1e-6 there
 // and far cheaper than the general functions' range reduction.
 float2 e27_cis_small(float x)
 {
@@ -18,12 +18,11 @@ float2 e27_turn(float2 a, float2 b)
     return float2(a.x * b.x - a.y * b.y, a.x * b.y + a.y * b.x);
 }
 
-// Distance to the nearest of the five helices; strand gets its index. swell is
-// the cis of the radius's wave at this depth.
-float e27_strands(float3 s, float t, float2 swell, out float strand)
+// Distance to the nearest of the five helices; strand gets its index.
+float e27_strands(float3 s, float t, out float strand)
 {
     float twist = 0.9;
-    float radius = 0.9 + 0.25 * swell.y;
+    float radius = 0.9 + 0.25 * sin(s.z * 0.35 + t * 0.4);
     // the nudge keeps atan2 defined on the axis itself
     float a = atan2(s.y, s.x + 1e-7) - s.z * twist - t * 0.6;
     float sector = e27_tau / 5.0;
@@ -55,12 +54,6 @@ void ya(out float4 colour, float2 position)
     float3 ro = float3(0.0, 0.0, t * 1.2);
     float3 rd = normalize(float3(uv * 0.45, 1.0));
 
-    // Both waves along the ray are linear in depth, so they turn step by step
-    // from their cis at the start instead of being taken afresh.
-    float a0 = ro.z * 0.35 + t * 0.4;
-    float2 swell = float2(cos(a0), sin(a0));
-    float a1 = e27_tau * (ro.z * 0.04 + t * 0.05);
-    float2 tint = float2(cos(a1), sin(a1));
     // the strands' own hue steps: 0.19 of a turn each
     float2 step19 = float2(cos(e27_tau * 0.19), sin(e27_tau * 0.19));
     // the channels lag by a third and two thirds of a turn
@@ -73,17 +66,16 @@ void ya(out float4 colour, float2 position)
     {
         float3 s = ro + rd * z;
         float strand;
-        float d = e27_strands(s, t, swell, strand);
+        float d = e27_strands(s, t, strand);
         float adv = max(d * 0.8, 0.02);
-        float2 h = tint;
+        // one cis serves the three channels, each lagging by a fixed turn
+        float a = e27_tau * (s.z * 0.04 + t * 0.05);
+        float2 h = float2(cos(a), sin(a));
         for (int k = 0; k < 4; k++)
             h = k < int(strand) ? e27_turn(h, step19) : h;
         float3 hue = 0.5 + 0.5 * float3(h.x, e27_turn(h, lag1).x, e27_turn(h, lag2).x);
         acc += hue * adv * 0.0005 / (d * d + 0.0002);
         z += adv;
-        float dz = rd.z * adv;
-        swell = e27_turn(swell, e27_cis_small(0.35 * dz));
-        tint = e27_turn(tint, e27_cis_small(e27_tau * 0.04 * dz));
         if (z > 30.0)
             break;
     }
