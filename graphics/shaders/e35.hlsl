@@ -77,6 +77,10 @@ void ya(out float4 colour, float2 position)
 
     float t = 0.2;
     bool hit = false;
+    // No ring reaches beyond 3.14 of the axis (its outline 0.94 * 2.6, its tube
+    // 0.2 and its sway 0.5), and the ray leaves the axis from the eye on, so
+    // past 3.25 of it nothing can be hit.
+    float far = min(45.0, 3.25 / max(length(ray.xy), 1e-6));
     float posed = 1e9;
     float4 pose = 0;
     [loop] for (int i = 0; i < 90; i++) {
@@ -92,7 +96,7 @@ void ya(out float4 colour, float2 position)
             break;
         }
         t += 0.9 * d;
-        if (t > 45)
+        if (t > far)
             break;
     }
     if (hit) {
