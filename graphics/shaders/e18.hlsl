@@ -84,12 +84,12 @@ float k18Shade(float2 uv)
     n /= max(length(n), 1e-6);
     float3 light = normalize(float3(-0.5, 0.6, 0.7));
     float dif = saturate(dot(n, light));
-    float spec = saturate(dot(reflect(rd, n), light));
-    spec *= spec;
-    spec *= spec;
-    spec *= spec;
-    spec *= spec; // the 16th power
-    return saturate(0.04 + 0.8 * dif * dif + 0.5 * spec);
+    float gloss = saturate(dot(reflect(rd, n), light));
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss; // the 16th power
+    return saturate(0.04 + 0.8 * dif * dif + 0.5 * gloss);
 }
 
 void ya(out float4 colour, float2 position)
