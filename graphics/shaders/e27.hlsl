@@ -54,8 +54,6 @@ void ya(out float4 colour, float2 position)
     float3 ro = float3(0.0, 0.0, t * 1.2);
     float3 rd = normalize(float3(uv * 0.45, 1.0));
 
-    // the strands' own hue steps: 0.19 of a turn each
-    float2 step19 = float2(cos(e27_tau * 0.19), sin(e27_tau * 0.19));
     // the channels lag by a third and two thirds of a turn
     float2 lag1 = float2(cos(e27_tau * 0.33), sin(e27_tau * 0.33));
     float2 lag2 = float2(cos(e27_tau * 0.67), sin(e27_tau * 0.67));
@@ -69,10 +67,8 @@ void ya(out float4 colour, float2 position)
         float d = e27_strands(s, t, strand);
         float adv = max(d * 0.8, 0.02);
         // one cis serves the three channels, each lagging by a fixed turn
-        float a = e27_tau * (s.z * 0.04 + t * 0.05);
+        float a = e27_tau * (strand * 0.19 + s.z * 0.04 + t * 0.05);
         float2 h = float2(cos(a), sin(a));
-        for (int k = 0; k < 4; k++)
-            h = k < int(strand) ? e27_turn(h, step19) : h;
         float3 hue = 0.5 + 0.5 * float3(h.x, e27_turn(h, lag1).x, e27_turn(h, lag2).x);
         acc += hue * adv * 0.0005 / (d * d + 0.0002);
         z += adv;
