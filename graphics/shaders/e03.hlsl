@@ -6,6 +6,16 @@ float2 e03_path(float z)
     return float2(0.55 * sin(0.61 * z) + 0.2 * sin(1.37 * z), 0.4 * cos(0.47 * z));
 }
 
+float2 e03_cis(float a)
+{
+    return float2(cos(a), sin(a));
+}
+
+float2 e03_turn(float2 a, float2 b)
+{
+    return float2(a.x * b.x - a.y * b.y, a.x * b.y + a.y * b.x);
+}
+
 // Signed distance to a five-pointed star of tip radius ro and notch radius ri.
 float e03_star(float2 v, float ro, float ri)
 {
@@ -13,7 +23,10 @@ float e03_star(float2 v, float ro, float ri)
     float a = atan2(v.y, v.x + 1e-9);
     a = a - sector * floor(a / sector);
     a = abs(a - 0.5 * sector);
-    float2 u = length(v) * float2(cos(a), sin(a));
+    // a lies within 0 ... 0.63, where the series is exact to 1e-7
+    float a2 = a * a;
+    float2 u = length(v) * float2(1 + a2 * (-1.0 / 2 + a2 * (1.0 / 24 + a2 * (-1.0 / 720 + a2 * (1.0 / 40320)))),
+                                  a * (1 + a2 * (-1.0 / 6 + a2 * (1.0 / 120 + a2 * (-1.0 / 5040)))));
     float2 tip = float2(ro, 0);
     float2 edge = ri * float2(cos(0.5 * sector), sin(0.5 * sector)) - tip;
     float2 rel = u - tip;
@@ -46,21 +59,28 @@ void ya(out float4 colour, float2 position)
     float3 sum = 0;
     float cover = 0;
     float first = floor(camz / 0.5) + 1.0;
+    // Every angle a pane takes grows by a fixed step from one pane to the
+    // next, so each turns from its first pane's cis instead of being taken afresh.
+    float z0 = 0.5 * first;
+    float2 bend1 = e03_cis(0.61 * z0), bend2 = e03_cis(1.37 * z0), sway = e03_cis(0.47 * z0);
+    float2 place = e03_cis(1.9 * first), twirl = e03_cis(0.7 * first + 0.8 * t);
+    float2 hue = e03_cis(6.2831853 * 0.13 * first);
+    const float2 bend1_step = e03_cis(0.305), bend2_step = e03_cis(0.685), sway_step = e03_cis(0.235);
+    const float2 place_step = e03_cis(1.9), twirl_step = e03_cis(0.7), hue_step = e03_cis(6.2831853 * 0.13);
+    const float2 lag1 = e03_cis(6.2831853 * 0.33), lag2 = e03_cis(6.2831853 * 0.67);
     for (int i = 0; i < 16; i++)
     {
         float k = first + i;
         float pz = 0.5 * k;
         float dist = (pz - ro.z) / max(rd.z, 1e-3);
-        float2 onpane = ro.xy + rd.xy * dist - e03_path(pz);
+        float2 onpane = ro.xy + rd.xy * dist - float2(0.55 * bend1.y + 0.2 * bend2.y, 0.4 * sway.x);
         // A thin frame marks each pane of glass.
         float2 edge = abs(onpane) - float2(0.75, 1.0);
         float frame = exp(-90.0 * abs(max(edge.x, edge.y)));
         // Stars sit off the path on a slow spiral so the flight weaves between them.
-        float2 hit = onpane - 0.28 * float2(cos(1.9 * k), sin(1.9 * k));
-        float spin = 0.7 * k + 0.8 * t;
-        hit = float2(cos(spin) * hit.x - sin(spin) * hit.y, sin(spin) * hit.x + cos(spin) * hit.y);
+        float2 hit = e03_turn(onpane - 0.28 * place, twirl);
         float sd = e03_star(hit, 0.2, 0.085);
-        float3 tint = 0.55 + 0.45 * cos(6.2831853 * (0.13 * k + float3(0.0, 0.33, 0.67)));
+        float3 tint = 0.55 + 0.45 * float3(hue.x, e03_turn(hue, lag1).x, e03_turn(hue, lag2).x);
         float body = smoothstep(0.004, -0.004, sd);
         float halo = exp(-18.0 * max(sd, 0.0));
         // Far panes fade in and near ones fade out, so none pops.
@@ -72,6 +92,12 @@ void ya(out float4 colour, float2 position)
         cover += (1.0 - cover) * alpha;
         if (cover > 0.995)
             break;
+        bend1 = e03_turn(bend1, bend1_step);
+        bend2 = e03_turn(bend2, bend2_step);
+        sway = e03_turn(sway, sway_step);
+        place = e03_turn(place, place_step);
+        twirl = e03_turn(twirl, twirl_step);
+        hue = e03_turn(hue, hue_step);
     }
     sum += (1.0 - cover) * float3(0.02, 0.015, 0.05) * (1.0 + uv.y);
     colour = float4(e03_tone(sum), 1);

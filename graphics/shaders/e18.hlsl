@@ -1,6 +1,7 @@
 // Print poster: wavy cyan and magenta bands, a halftone of a tumbling torus, and a shaky block-letter word.
 static float k18Time;
-static float4 k18Jitter[6];
+static float4 k18Jitter[6]; // xy: a letter's shift, zw: cos and sin of its tilt
+static float4 k18Tumble;    // cos and sin of the torus's two turns
 
 float k18Box(float2 v, float2 centre, float2 half_)
 {
@@ -33,14 +34,17 @@ float k18Letter(int id, float2 v)
 // Distance to the whole word, in letter units; each letter shaken by the noise volume.
 float k18Word(float2 v)
 {
+    // Letters stay within 0.65 of their cell centres, shaken by at most 0.11:
+    // beyond 0.1 of that box no edge or shadow is drawn, so the bound serves.
+    float reach = k18Box(v, float2(3.025, 0.5), float2(3.385, 0.76));
+    if (reach > 0.1)
+        return reach;
     float d = 1e3;
     for (int i = 0; i < 6; i++)
     {
         float4 n = k18Jitter[i];
-        float2 lp = v - float2(i * 1.05 + 0.4, 0.5) - n.xy * 0.22;
-        float a = n.z * 0.35;
-        float ca = cos(a), sa = sin(a);
-        lp = float2(ca * lp.x - sa * lp.y, sa * lp.x + ca * lp.y) + float2(0.4, 0.5);
+        float2 lp = v - float2(i * 1.05 + 0.4, 0.5) - n.xy;
+        lp = float2(n.z * lp.x - n.w * lp.y, n.w * lp.x + n.z * lp.y) + float2(0.4, 0.5);
         d = min(d, k18Letter(i, lp));
     }
     return d;
@@ -48,8 +52,7 @@ float k18Word(float2 v)
 
 float k18Torus(float3 pos)
 {
-    float a = k18Time * 0.7 + 1.3, b = k18Time * 0.45;
-    float ca = cos(a), sa = sin(a), cb = cos(b), sb = sin(b);
+    float ca = k18Tumble.x, sa = k18Tumble.y, cb = k18Tumble.z, sb = k18Tumble.w;
     pos.yz = float2(ca * pos.y - sa * pos.z, sa * pos.y + ca * pos.z);
     pos.xy = float2(cb * pos.x - sb * pos.y, sb * pos.x + cb * pos.y);
     float2 t = float2(length(pos.xz) - 0.17, pos.y);
@@ -61,6 +64,11 @@ float k18Shade(float2 uv)
 {
     float3 ro = float3(0, 0, 1.6);
     float3 rd = normalize(float3(uv - float2(0, -0.14), -3.8));
+    // The torus lies within 0.24 of the origin; a ray passing 0.05 beyond that
+    // leaves the march's depth range before its steps run out, and draws nothing.
+    float along = dot(-ro, rd);
+    if (dot(ro, ro) - along * along > 0.29 * 0.29)
+        return 0;
     float t = 1.2;
     for (int i = 0; i < 40; i++)
     {
@@ -76,8 +84,12 @@ float k18Shade(float2 uv)
     n /= max(length(n), 1e-6);
     float3 light = normalize(float3(-0.5, 0.6, 0.7));
     float dif = saturate(dot(n, light));
-    float spec = pow(saturate(dot(reflect(rd, n), light)), 16);
-    return saturate(0.04 + 0.8 * dif * dif + 0.5 * spec);
+    float gloss = saturate(dot(reflect(rd, n), light));
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss;
+    gloss *= gloss; // the 16th power
+    return saturate(0.04 + 0.8 * dif * dif + 0.5 * gloss);
 }
 
 void ya(out float4 colour, float2 position)
@@ -85,7 +97,13 @@ void ya(out float4 colour, float2 position)
     k18Time = c.x + p.y;
     float2 uv = (2 * position - q) / q.y; // one unit is half the frame height
     float px = 2 / q.y;
-    for (int i = 0; i < 6; i++) k18Jitter[i] = zs(float3(i * 0.137 + 0.03, floor(k18Time * 6) * 0.0913, 0.2));
+    for (int i = 0; i < 6; i++)
+    {
+        float4 n = zs(float3(i * 0.137 + 0.03, floor(k18Time * 6) * 0.0913, 0.2));
+        k18Jitter[i] = float4(n.xy * 0.22, cos(n.z * 0.35), sin(n.z * 0.35));
+    }
+    float a = k18Time * 0.7 + 1.3, b = k18Time * 0.45;
+    k18Tumble = float4(cos(a), sin(a), cos(b), sin(b));
 
     float warp = uv.x * 3.5 + 0.6 * sin(uv.y * 2.5 + k18Time * 0.8) + 0.3 * sin(uv.y * 5.5 - uv.x * 2 + k18Time * 1.3);
     float band = abs(frac(warp) - 0.5) * 2;

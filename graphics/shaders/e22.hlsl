@@ -5,6 +5,7 @@
 static int pd_parts;
 static float pd_clock;
 static float3x3 pd_turn;
+static float2 pd_arm; // cos and sin of the arms' swing, the same all frame
 
 float pd_blend(float a, float b, float k)
 {
@@ -24,10 +25,24 @@ float pd_box(float3 p, float3 half_size, float round_by)
     return length(max(d, 0)) + min(max(d.x, max(d.y, d.z)), 0) - round_by;
 }
 
+float2 pd_turned(float2 v, float2 cs)
+{
+    return float2(cs.x * v.x - cs.y * v.y, cs.y * v.x + cs.x * v.y);
+}
+
 float2 pd_swing(float2 v, float a)
 {
-    float s = sin(a), k = cos(a);
-    return float2(k * v.x - s * v.y, s * v.x + k * v.y);
+    return pd_turned(v, float2(cos(a), sin(a)));
+}
+
+// cos and sin of an angle within about +-1.6: the series is exact to 1e-6
+// there and far cheaper than the general functions' range reduction.
+float2 pd_cis_small(float x)
+{
+    float x2 = x * x;
+    float c = 1 + x2 * (-1.0 / 2 + x2 * (1.0 / 24 + x2 * (-1.0 / 720 + x2 * (1.0 / 40320 + x2 * (-1.0 / 3628800)))));
+    float s = x * (1 + x2 * (-1.0 / 6 + x2 * (1.0 / 120 + x2 * (-1.0 / 5040 + x2 * (1.0 / 362880 + x2 * (-1.0 / 39916800))))));
+    return float2(c, s);
 }
 
 float pd_figure(float3 p)
@@ -36,7 +51,7 @@ float pd_figure(float3 p)
     float d = pd_ellipsoid(p - float3(0, 0.3, 0), float3(0.85, 1.25, 0.6));
     d = pd_blend(d, pd_ellipsoid(p - float3(0, 2.15, 0), float3(0.6, 0.65, 0.55)), 0.25);
     float3 arm = p - float3(0.95, 1.1, 0);
-    arm.xy = pd_swing(arm.xy, 0.6 + 0.35 * sin(3 * pd_clock));
+    arm.xy = pd_turned(arm.xy, pd_arm);
     d = pd_blend(d, pd_ellipsoid(arm - float3(0, -0.9, 0), float3(0.3, 1.0, 0.3)), 0.3);
     d = pd_blend(d, pd_ellipsoid(p - float3(0.45, -1.55, 0), float3(0.35, 1.05, 0.4)), 0.3);
     d = pd_blend(d, pd_ellipsoid(p - float3(0.5, -2.55, 0.25), float3(0.35, 0.2, 0.6)), 0.2);
@@ -63,9 +78,14 @@ float3 pd_tunnel_axis(float z)
     return float3(1.2 * sin(0.25 * z + 1.3 * pd_clock), 1.2 * cos(0.2 * z + 1.1 * pd_clock), z);
 }
 
+float pd_tunnel_about(float3 p, float2 axis)
+{
+    return 6 - length(p.xy - axis);
+}
+
 float pd_tunnel(float3 p)
 {
-    return 6 - length(p.xy - pd_tunnel_axis(p.z).xy);
+    return pd_tunnel_about(p, pd_tunnel_axis(p.z).xy);
 }
 
 float pd_object(float3 p)
@@ -82,12 +102,18 @@ float pd_object(float3 p)
     return d;
 }
 
-float pd_scene(float3 p)
+// axis: the tunnel's axis at p's depth
+float pd_scene_about(float3 p, float2 axis)
 {
     float d = (pd_parts & 5) ? pd_object(p) : 1e5;
     if (pd_parts & 2)
-        d = min(d, 0.9 * pd_tunnel(p));
+        d = min(d, 0.9 * pd_tunnel_about(p, axis));
     return d;
+}
+
+float pd_scene(float3 p)
+{
+    return pd_scene_about(p, pd_tunnel_axis(p.z).xy);
 }
 
 float3 pd_normal(float3 p)
@@ -127,6 +153,8 @@ void ya(out float4 colour, float2 position)
 
     float3x3 still = float3x3(1, 0, 0, 0, 1, 0, 0, 0, 1);
     pd_turn = still;
+    float swing = 0.6 + 0.35 * sin(3 * pd_clock);
+    pd_arm = float2(cos(swing), sin(swing));
     if (pd_parts & 8) {
         float a = 4 * pd_clock, b = 7 * pd_clock;
         float3x3 rx = float3x3(1, 0, 0, 0, cos(a), -sin(a), 0, sin(a), cos(a));
@@ -140,13 +168,21 @@ void ya(out float4 colour, float2 position)
 
     float t = 0;
     bool hit = false;
+    // The tunnel axis's two waves are linear in depth along the ray, so they
+    // turn step by step from their cis at the eye instead of being taken afresh.
+    float a1 = 0.25 * eye.z + 1.3 * pd_clock, a2 = 0.2 * eye.z + 1.1 * pd_clock;
+    float2 wave1 = float2(cos(a1), sin(a1)), wave2 = float2(cos(a2), sin(a2));
     [loop] for (int i = 0; i < 110; i++) {
-        float d = pd_scene(eye + t * ray);
+        float d = pd_scene_about(eye + t * ray, 1.2 * float2(wave1.y, wave2.x));
         if (d < 0.001 * t) {
             hit = true;
             break;
         }
         t += d;
+        if (pd_parts & 2) {
+            wave1 = pd_turned(wave1, pd_cis_small(0.25 * ray.z * d));
+            wave2 = pd_turned(wave2, pd_cis_small(0.2 * ray.z * d));
+        }
         if (t > 80)
             break;
     }
@@ -166,7 +202,12 @@ void ya(out float4 colour, float2 position)
                 base = pd_wheels(obj) <= car ? float3(0.08, 0.08, 0.1) : float3(0.9, 0.15, 0.1);
             float3 sun = normalize(float3(0.5, 0.7, 0.6));
             float diffuse = saturate(dot(n, sun));
-            float shine = pow(saturate(dot(reflect(ray, n), sun)), 32);
+            float shine = saturate(dot(reflect(ray, n), sun));
+            shine *= shine;
+            shine *= shine;
+            shine *= shine;
+            shine *= shine;
+            shine *= shine; // the 32nd power
             float around;
             float3 fill = (pd_parts & 2) ? pd_wall_hue(at + 6 * n, around) * 0.5 : float3(0.1, 0.08, 0.15);
             col = base * (0.15 + 0.85 * diffuse) + fill * saturate(0.5 + 0.5 * n.y) + shine;

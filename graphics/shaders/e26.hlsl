@@ -19,6 +19,16 @@ float e26_blend(float a, float b, float k)
     return min(a, b) - h * h * k * 0.25;
 }
 
+// cos and sin of an angle within about +-0.8: the series is exact to 1e-6
+// there and far cheaper than the general functions' range reduction.
+float2 e26_cis_small(float x)
+{
+    float x2 = x * x;
+    float c = 1.0 + x2 * (-0.5 + x2 * (1.0 / 24.0 + x2 * (-1.0 / 720.0 + x2 * (1.0 / 40320.0))));
+    float s = x * (1.0 + x2 * (-1.0 / 6.0 + x2 * (1.0 / 120.0 + x2 * (-1.0 / 5040.0))));
+    return float2(c, s);
+}
+
 // One creature facing +z, x to its side. part: 0 body, 1 wing, 2 eye.
 float e26_creature(float3 s, float phase, float t, out float part)
 {
@@ -29,8 +39,8 @@ float e26_creature(float3 s, float phase, float t, out float part)
     float trunk = e26_blend(e26_blend(body, head, 0.12), tail, 0.1);
 
     float3 w = float3(abs(s.x) - 0.15, s.y - 0.08, s.z);
-    float cs = cos(flap), sn = sin(flap);
-    w.xy = float2(cs * w.x + sn * w.y, -sn * w.x + cs * w.y);
+    float2 cs = e26_cis_small(flap);
+    w.xy = float2(cs.x * w.x + cs.y * w.y, -cs.y * w.x + cs.x * w.y);
     float wing = e26_oval(w - float3(0.5, 0.0, 0.0), float3(0.5, 0.055, 0.26));
 
     float eye = length(float3(abs(s.x) - 0.1, s.y - 0.26, s.z - 0.56)) - 0.055;
@@ -53,7 +63,8 @@ float e26_ring(float3 s, float r, float k, float t, out float part)
     float la = a - id * sector;
     float phase = id * 1.9 + k * 0.7;
     float height = 1.3 + 0.25 * sin(t * 2.0 + phase);
-    float3 l = float3(r * cos(la) - radius, s.y - height, dir * r * sin(la));
+    float2 cs = e26_cis_small(la);
+    float3 l = float3(r * cs.x - radius, s.y - height, dir * r * cs.y);
     return e26_creature(l, phase, t, part);
 }
 
@@ -68,26 +79,19 @@ float e26_scene(float3 s, float t, out float part, out float ring)
     float band = max(abs(s.y - 1.35) - 0.9, max(2.0 - r, r - 19.5));
     if (band > 0.3)
         return min(d, band);
-    float k0 = clamp(floor(r / 3.0), 1.0, 6.0);
-    float k1 = min(k0 + 1.0, 6.0);
-    float p0 = 0.0, p1 = 0.0;
-    float d0 = e26_ring(s, r, k0, t, p0);
-    float d1 = k1 > k0 ? e26_ring(s, r, k1, t, p1) : 1e3;
-    if (d0 < d)
+    // A creature reaches at most 1.3 from its ring's radius, so only the nearest
+    // ring is drawn; the rings either side are bounded by that reach.
+    float k = clamp(round(r / 3.0), 1.0, 6.0);
+    float pk = 0.0;
+    float dk = e26_ring(s, r, k, t, pk);
+    if (dk < d)
     {
-        d = d0;
-        part = p0;
-        ring = k0;
+        d = dk;
+        part = pk;
+        ring = k;
     }
-    if (d1 < d)
-    {
-        d = d1;
-        part = p1;
-        ring = k1;
-    }
-    // rings further in or out are at least this far, so no step jumps into them
-    float inner = k0 > 1.0 ? r - 3.0 * k0 + 1.8 : 1e3;
-    float outer = k1 < 6.0 ? 3.0 * k1 + 1.8 - r : 1e3;
+    float inner = k > 1.0 ? r - 3.0 * k + 1.7 : 1e3;
+    float outer = k < 6.0 ? 3.0 * k + 1.7 - r : 1e3;
     return min(d, min(inner, outer));
 }
 

@@ -8,20 +8,25 @@ float e29_oval(float2 s, float2 r)
     return (length(s / r) - 1.0) * min(r.x, r.y);
 }
 
-float2 e29_turn(float2 s, float a)
+// s turned by the angle whose cos and sin are cs
+float2 e29_turn(float2 s, float2 cs)
 {
-    float cs = cos(a), sn = sin(a);
-    return float2(cs * s.x - sn * s.y, sn * s.x + cs * s.y);
+    return float2(cs.x * s.x - cs.y * s.y, cs.y * s.x + cs.x * s.y);
 }
 
-// Signed distance to the creature; eye is the distance to its eyes.
-float e29_creature(float2 s, float t, out float eye)
+// Signed distance to the creature; eye is the distance to its eyes. beat is the
+// sine of the wings' phase.
+float e29_creature(float2 s, float beat, out float eye)
 {
-    float flap = sin(t * 9.0) * 0.55;
+    // the flap stays within +-0.55, where the series is exact to 1e-8
+    float flap = beat * 0.55;
+    float f2 = flap * flap;
+    float2 cs = float2(1.0 + f2 * (-1.0 / 2.0 + f2 * (1.0 / 24.0 + f2 * (-1.0 / 720.0 + f2 * (1.0 / 40320.0)))),
+                       flap * (1.0 + f2 * (-1.0 / 6.0 + f2 * (1.0 / 120.0 + f2 * (-1.0 / 5040.0)))));
     float body = e29_oval(s - float2(0.0, -0.01), float2(0.045, 0.085));
     float head = length(s - float2(0.0, 0.095)) - 0.045;
     float2 w = float2(abs(s.x), s.y) - float2(0.03, 0.02);
-    w = e29_turn(w, flap) - float2(0.095, 0.0);
+    w = e29_turn(w, cs) - float2(0.095, 0.0);
     float wing = e29_oval(w, float2(0.1, 0.028));
     float2 ft = float2(abs(s.x) - 0.025, s.y + 0.1);
     float feet = e29_oval(ft, float2(0.014, 0.03));
@@ -41,19 +46,24 @@ void ya(out float4 colour, float2 position)
     float squeeze = sign(roll) / max(abs(roll), 0.35);
 
     float3 tint = float3(1.0, 0.62, 0.18);
+    // The spin is the same for every copy, and the wings' phase and the fade grow
+    // by a fixed step a copy, so they are carried from copy to copy.
+    float2 spun = float2(cos(spin), sin(spin));
+    float2 wings = float2(cos(t * 9.0), sin(t * 9.0));
+    const float2 wings_step = float2(cos(0.45), sin(0.45));
+    float fade = 1.0;
     float3 acc = 0.0;
     float cover = 0.0;
     float2 w = uv;
     for (int i = 0; i < 20; i++)
     {
         float fi = float(i);
-        float2 s = e29_turn(w, spin);
+        float2 s = e29_turn(w, spun);
         s.x *= squeeze;
         float eye;
-        float d = e29_creature(s, t + fi * 0.05, eye) / max(abs(squeeze), 1.0);
+        float d = e29_creature(s, wings.y, eye) / max(abs(squeeze), 1.0);
         float body = smoothstep(0.003, -0.0015, d);
         float edge = exp(-abs(d) * 160.0);
-        float fade = pow(0.88, fi);
         float3 ink = tint * (0.55 + 0.45 * smoothstep(-0.03, 0.0, d));
         ink = lerp(ink, 0.03, smoothstep(0.003, -0.002, eye));
         ink += edge * 0.6;
@@ -64,6 +74,8 @@ void ya(out float4 colour, float2 position)
         // next level: warp the screen again and rotate the channels
         w += 0.06 * sin(w.yx * float2(5.0, 4.0) + float2(t * 0.8, -t * 0.6) + fi * 0.9);
         tint = tint.gbr;
+        wings = e29_turn(wings, wings_step);
+        fade *= 0.88;
     }
     float3 back = lerp(float3(0.02, 0.01, 0.05), float3(0.1, 0.04, 0.14), uv.y + 0.5);
     colour = float4(acc + (1.0 - cover) * back, 1.0);
