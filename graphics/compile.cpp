@@ -19,9 +19,10 @@ constexpr size_t work_buffer_bytes = 65536;
 
 void destroy_pipelines(gpu_shader* shader)
 {
-    for (VkPipeline pipeline : shader->pipeline)
-        if (pipeline)
-            vkDestroyPipeline(gpu.device, pipeline, nullptr);
+    for (int k = 0; k < preview_scale_count; ++k)
+        for (VkPipeline pipeline : {shader->pipeline[k], shader->upscale[k]})
+            if (pipeline)
+                vkDestroyPipeline(gpu.device, pipeline, nullptr);
     if (shader->module)
         vkDestroyShaderModule(gpu.device, shader->module, nullptr);
     delete shader;
@@ -83,12 +84,13 @@ std::string compiler_report(const char* name, const char* outcome, const char* f
 }
 
 // Full scale without specialisation, as the show has always built it; the
-// preview scales set the kernels' scale constant.
-VkResult create_pipeline(gpu_shader* shader, int k)
+// preview scales set the kernels' scale constant, and the composite's second
+// pass its own.
+VkResult create_pipeline(gpu_shader* shader, int k, bool upscale)
 {
-    const int32_t scale = preview_scale_of(k);
-    const VkSpecializationMapEntry entry = {.constantID = 0, .offset = 0, .size = sizeof scale};
-    const VkSpecializationInfo special = {.mapEntryCount = 1, .pMapEntries = &entry, .dataSize = sizeof scale, .pData = &scale};
+    const int32_t constants[] = {preview_scale_of(k), upscale};
+    const VkSpecializationMapEntry entries[] = {{.constantID = 0, .offset = 0, .size = 4}, {.constantID = 1, .offset = 4, .size = 4}};
+    const VkSpecializationInfo special = {.mapEntryCount = 2, .pMapEntries = entries, .dataSize = sizeof constants, .pData = constants};
     const VkComputePipelineCreateInfo info = {
         .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
         .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
@@ -98,7 +100,16 @@ VkResult create_pipeline(gpu_shader* shader, int k)
                   .pSpecializationInfo = k ? &special : nullptr},
         .layout = gpu.pipeline_layout,
     };
-    return vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &shader->pipeline[k]);
+    return vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr,
+                                    upscale ? &shader->upscale[k] : &shader->pipeline[k]);
+}
+
+// Scale k's pipelines of the shader: the composite has two passes at a reduced scale.
+VkResult create_pipelines(gpu_shader* shader, int k)
+{
+    const VkResult made = create_pipeline(shader, k, false);
+    const bool composite = std::strcmp(shader->entry_point, "__") == 0;
+    return made == VK_SUCCESS && k > 0 && composite ? create_pipeline(shader, k, true) : made;
 }
 
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
@@ -117,7 +128,7 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
     const int scales = gpu.preview_scales_built ? preview_scale_count : 1;
     VkResult made = VK_SUCCESS;
     for (int k = 0; k < scales && made == VK_SUCCESS; ++k)
-        made = create_pipeline(shader, k);
+        made = create_pipelines(shader, k);
     if (!gpu.preview_scales_later || made != VK_SUCCESS) {
         vkDestroyShaderModule(gpu.device, shader->module, nullptr);
         shader->module = VK_NULL_HANDLE;
@@ -228,7 +239,7 @@ bool build_next_preview_scales()
             continue;
         bool made = true;
         for (int k = 1; k < preview_scale_count && made; ++k)
-            made = create_pipeline(shader, k) == VK_SUCCESS;
+            made = create_pipelines(shader, k) == VK_SUCCESS;
         vkDestroyShaderModule(gpu.device, shader->module, nullptr);
         shader->module = VK_NULL_HANDLE;
         if (made)

@@ -14,6 +14,7 @@ constexpr int preview_scale_count = 3;
 
 struct gpu_shader {
     VkPipeline pipeline[preview_scale_count]; // full scale; the others only when asked for
+    VkPipeline upscale[preview_scale_count];  // the composite's second pass at each reduced scale
     VkShaderModule module;                    // kept while the other scales are still to be built
     const char* entry_point;
 };
@@ -50,6 +51,9 @@ constexpr VkDeviceSize constant_bytes_read = 28 * sizeof(float);
 constexpr uint32_t max_swapchain_images = 16;
 constexpr uint32_t no_window_image = UINT32_MAX; // nothing to present into: the window is minimised
 constexpr uint32_t group_count_x = column_width / 8, group_count_y = frame_height / 8;
+// The composite's second pass at scale N: a thread for each gap between block
+// middles, the edges' half gaps included.
+constexpr uint32_t upscale_groups(uint32_t size, uint32_t scale) { return (size / scale + 1 + 7) / 8; }
 inline int preview_scale_of(int index) { return 1 << index; }
 
 struct gpu_record {

@@ -86,3 +86,56 @@ TEST_F(Upscale, TheCaptionRowKeepsFullResolution)
         }
     }
 }
+
+TEST_F(Upscale, GammaAndGainFallOnThePictureAndTheCaptionRowAlike)
+{
+    // Where the reduced read is exact (the ramp's straight parts) a reduced
+    // frame is the exact one, gamma and gain included; a white caption row is
+    // the gain's grey at every scale.
+    upload_atlas(std::vector<unsigned char>(size_t(atlas_width) * atlas_height, 255).data());
+    track_at(test_feed, slot_gamma) = 2;
+    track_at(test_feed, slot_gain) = 0.5f;
+    draw_at(5.0f);
+    std::vector<pixel> exact;
+    for (int y = 0; y < frame_height; ++y)
+        exact.push_back(back_buffer_at(left + 100, y));
+    for (int scale : {2, 4}) {
+        set_preview_scale(scale);
+        draw_at(5.0f);
+        int wrong = 0;
+        for (int y = 8; y < 960; ++y) {
+            const pixel p = back_buffer_at(left + 100, y);
+            wrong += (frame_height - y) % 256 >= 8 && (frame_height - y) % 256 < 248 &&
+                     (std::abs(p.r - exact[y].r) > 1 || std::abs(p.g - exact[y].g) > 1);
+        }
+        EXPECT_EQ(wrong, 0) << "1/" << scale;
+        for (int y = 976; y <= 1069; ++y)
+            EXPECT_NEAR(back_buffer_at(left + 300, y).r, 512, 1) << "1/" << scale << " row " << y;
+    }
+}
+
+TEST_F(Upscale, TheBlurAtAReducedScaleStaysCloseToTheExactOne)
+{
+    // The reduced blur reads each tap's block rather than its pixel, so it is
+    // near the exact blur, not equal to it; a tap read from the wrong place
+    // would be hundreds of levels off.
+    track_at(test_feed, slot_blur) = 0.3f;
+    draw_at(5.0f);
+    std::vector<pixel> exact;
+    for (int y = 0; y < frame_height; y += 4)
+        for (int x = 0; x < column_width; x += 4)
+            exact.push_back(back_buffer_at(left + x, y));
+    for (int scale : {2, 4}) {
+        set_preview_scale(scale);
+        draw_at(5.0f);
+        double off = 0;
+        size_t i = 0;
+        for (int y = 0; y < frame_height; y += 4)
+            for (int x = 0; x < column_width; x += 4, ++i) {
+                const pixel p = back_buffer_at(left + x, y);
+                off += std::abs(p.r - exact[i].r) + std::abs(p.g - exact[i].g);
+            }
+        const double mean = off / (2.0 * double(exact.size()));
+        EXPECT_LT(mean, 10) << "1/" << scale;
+    }
+}
