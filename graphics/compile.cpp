@@ -125,7 +125,7 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
         delete shader;
         return nullptr;
     }
-    const int scales = gpu.preview_scales_built ? preview_scale_count : 1;
+    const int scales = gpu.preview_scales_later ? 1 : gpu.preview_scales_top + 1;
     VkResult made = VK_SUCCESS;
     for (int k = 0; k < scales && made == VK_SUCCESS; ++k)
         made = create_pipelines(shader, k);
@@ -227,32 +227,55 @@ gpu_shader* exchange_shader(int slot, gpu_shader* shader)
 
 void replace_shader(int slot, gpu_shader* shader) { retire_shader(exchange_shader(slot, shader)); }
 
-void build_preview_scales() { gpu.preview_scales_built = true; }
+namespace {
+int scale_index(int scale)
+{
+    int k = 0;
+    while (k + 1 < preview_scale_count && preview_scale_of(k) < scale)
+        ++k;
+    return preview_scale_of(k) == scale ? k : 0;
+}
+}
 
-void build_preview_scales_later() { gpu.preview_scales_later = true; }
+void build_preview_scales(int coarsest) { gpu.preview_scales_top = scale_index(coarsest); }
+
+void build_preview_scales_later(int coarsest)
+{
+    build_preview_scales(coarsest);
+    gpu.preview_scales_later = gpu.preview_scales_top > 0;
+}
 
 bool build_next_preview_scales()
 {
-    for (int slot = 0; slot < shader_slots; ++slot) {
+    // The coarsest scale of every slot first: a slow device needs it soonest.
+    for (int& made = gpu.preview_scales_made; made < gpu.preview_scales_top * shader_slots; ++made) {
+        const int k = gpu.preview_scales_top - made / shader_slots, slot = made % shader_slots;
         gpu_shader* shader = shader_table[slot];
         if (!shader || !shader->module)
             continue;
-        bool made = true;
-        for (int k = 1; k < preview_scale_count && made; ++k)
-            made = create_pipelines(shader, k) == VK_SUCCESS;
-        vkDestroyShaderModule(gpu.device, shader->module, nullptr);
-        shader->module = VK_NULL_HANDLE;
-        if (made)
+        const bool built = create_pipelines(shader, k) == VK_SUCCESS;
+        if (k == 1 || !built) { // the module's last use
+            vkDestroyShaderModule(gpu.device, shader->module, nullptr);
+            shader->module = VK_NULL_HANDLE;
+        }
+        if (built)
             warm_up_pipelines(slot);
+        ++made;
         return true;
     }
     return false;
 }
 
-bool preview_scales_ready(int slot)
+bool preview_scale_ready(int slot, int scale)
 {
     const gpu_shader* shader = slot >= 0 ? shader_table[slot] : nullptr;
-    return !shader || shader->pipeline[preview_scale_count - 1];
+    return !shader || shader->pipeline[scale_index(scale)];
+}
+
+void set_preview_scale(int scale)
+{
+    const int k = scale_index(scale);
+    gpu.preview_index = k <= gpu.preview_scales_top ? k : 0;
 }
 
 void compile_shaders(const char* const* table)

@@ -90,14 +90,6 @@ void run_pass(int slot)
         gpu.slots_run[gpu.slots_run_count++] = slot;
 }
 
-void set_preview_scale(int scale)
-{
-    int k = 0;
-    while (k + 1 < preview_scale_count && preview_scale_of(k) < scale)
-        ++k;
-    gpu.preview_index = (gpu.preview_scales_built || gpu.preview_scales_later) && preview_scale_of(k) == scale ? k : 0;
-}
-
 void fit_column(int x, int y, int width, int height)
 {
     const int left = (W - column_width) / 2;
