@@ -78,6 +78,7 @@ int run_show(const show_options& options)
     if (!open_frame_times(options.frame_times, frame_times))
         return 1;
     start_loading_tracks(); // decodes while the window, the device and the shaders start
+    start_compiling_shaders(nullptr);
     if (!start_window_and_device()) {
         wait_for_tracks(); // the decoding thread may not outlive the show
         return 1;

@@ -1,6 +1,7 @@
 #include <shaderc/shaderc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -140,18 +141,27 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
 }
 }
 
-gpu_shader* compile_slot(int slot, const char* const* table, std::string& report)
+namespace {
+const char* slot_name(int slot, char (&name)[32])
+{
+    std::snprintf(name, sizeof name, slot == composite_slot ? "composite" : "entry %d", entry_of_slot(slot));
+    return name;
+}
+
+// The slot's text as SPIR-V, its storage images fixed up; empty, with the
+// reason in `report`, where it does not compile. Needs no device.
+std::vector<uint32_t> spirv_of_slot(int slot, const char* const* table, std::string& report)
 {
     const bool composite = slot == composite_slot;
     char name[32];
-    std::snprintf(name, sizeof name, composite ? "composite" : "entry %d", entry_of_slot(slot));
+    slot_name(slot, name);
     const char* prefix = table[0];
     // The composite's kernel is in the prefix; entry 0's text completes it.
     const char* source = table[composite ? entry_slot(0) : slot];
     const char* file = source_files[composite ? entry_slot(0) : slot]; // the effect lines' own
     if (!prefix || !source) {
         report = std::string("swipemix: ") + name + " has no shader text\n";
-        return nullptr;
+        return {};
     }
     // The tracks' names go first; they end with a #line, so lines still count from the prefix's top.
     static const char* const track_names = embedded_source("track_names.hlsl");
@@ -160,7 +170,7 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     if (length + 1 > work_buffer_bytes) {
         report = std::string("swipemix: ") + name + ": prefix and text exceed " + std::to_string(work_buffer_bytes) +
                  " bytes\n";
-        return nullptr;
+        return {};
     }
     std::unique_ptr<char[]> work(new char[names_length + work_buffer_bytes]());
     std::memcpy(work.get(), track_names, names_length);
@@ -177,7 +187,7 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
         report = compiler_report(name, "did not compile", file, shaderc_result_get_error_message(result), prefix);
         shaderc_result_release(result);
-        return nullptr;
+        return {};
     }
     // A warning can be all there is to say about a slip that changes the picture.
     std::string warnings = shaderc_result_get_num_warnings(result) > 0 ? shaderc_result_get_error_message(result) : "";
@@ -192,20 +202,44 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
         report = std::string("swipemix: ") + name +
                  " declares constants of its own (a variable outside any function): only the prefix's c, p, wat, B, I, "
                  "xts and mu are set; make it static\n";
-        return nullptr;
+        return {};
     }
     fix_storage_images(code);
-    gpu_shader* shader = create_compute_shader(code, entry_point);
+    return code;
+}
+
+gpu_shader* shader_of_spirv(int slot, const std::vector<uint32_t>& code, std::string& report)
+{
+    if (code.empty())
+        return nullptr;
+    gpu_shader* shader = create_compute_shader(code, slot == composite_slot ? "__" : "_");
+    char name[32];
     if (!shader)
-        report = std::string("swipemix: the device refused the shader of ") + name + "\n";
+        report = std::string("swipemix: the device refused the shader of ") + slot_name(slot, name) + "\n";
     return shader;
+}
+}
+
+gpu_shader* compile_slot(int slot, const char* const* table, std::string& report)
+{
+    return shader_of_spirv(slot, spirv_of_slot(slot, table, report), report);
 }
 
 namespace {
+// The compiles started before the device: each slot's SPIR-V and report.
+struct early_compiles {
+    std::thread workers[shader_slots];
+    int worker_count;
+    std::vector<uint32_t> code[shader_slots];
+    std::string report[shader_slots];
+};
+early_compiles early;
+
 void compile_into_table(int slot)
 {
-    std::string report;
-    shader_table[slot] = compile_slot(slot, source_table_slot, report);
+    std::string& report = early.report[slot];
+    shader_table[slot] = shader_of_spirv(slot, early.code[slot], report);
+    early.code[slot] = {};
     std::fputs(report.c_str(), stderr); // one write per message keeps the threads' reports apart
 }
 }
@@ -278,9 +312,31 @@ void set_preview_scale(int scale)
     gpu.preview_index = k <= gpu.preview_scales_top ? k : 0;
 }
 
-void compile_shaders(const char* const* table)
+void start_compiling_shaders(const char* const* table)
 {
     source_table_slot = table ? table : builtin_source_table();
+    int order[shader_slots];
+    slots_longest_first(source_table_slot, order);
+    static std::atomic<int> next;
+    next = 0;
+    for (std::string& report : early.report)
+        report.clear();
+    // A thread a core: more would take the cores from the window and the device starting beside them.
+    early.worker_count = int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(shader_slots)));
+    for (int w = 0; w < early.worker_count; ++w)
+        early.workers[w] = std::thread([order] {
+            for (int k; (k = next++) < shader_slots;)
+                early.code[order[k]] = spirv_of_slot(order[k], source_table_slot, early.report[order[k]]);
+        });
+}
+
+void compile_shaders(const char* const* table)
+{
+    if (!early.worker_count)
+        start_compiling_shaders(table);
+    for (int w = 0; w < early.worker_count; ++w)
+        early.workers[w].join();
+    early.worker_count = 0;
     std::thread threads[shader_slots];
     for (int slot = 0; slot < shader_slots; ++slot)
         threads[slot] = std::thread(compile_into_table, slot);

@@ -45,6 +45,10 @@ void upload_audio_texture(const float* texels);
 // dispatch; null selects the built-in texts. A text that fails leaves its
 // slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
+// The compiles to SPIR-V, which need no device, started at once on a thread
+// a core, the longest texts first; compile_shaders then takes them over
+// (and `table` is this one's).
+void start_compiling_shaders(const char* const* table);
 
 // Before compile_shaders: every shader is also built for scales 2 up to
 // `coarsest` (4 or 8), where the entry passes draw the column at 1/N of its
