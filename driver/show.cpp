@@ -80,6 +80,7 @@ int run_show(const show_options& options)
     start_loading_tracks(); // decodes while the window, the device and the shaders start
     start_compiling_shaders(nullptr);
     if (!start_window_and_device()) {
+        wait_for_compiles(); // nor may the compiling ones
         wait_for_tracks(); // the decoding thread may not outlive the show
         return 1;
     }

@@ -330,13 +330,19 @@ void start_compiling_shaders(const char* const* table)
         });
 }
 
+void wait_for_compiles()
+{
+    for (int w = 0; w < early.worker_count; ++w)
+        early.workers[w].join();
+    early.worker_count = 0;
+}
+
 void compile_shaders(const char* const* table)
 {
     if (!early.worker_count)
         start_compiling_shaders(table);
-    for (int w = 0; w < early.worker_count; ++w)
-        early.workers[w].join();
-    early.worker_count = 0;
+    wait_for_compiles();
+
     std::thread threads[shader_slots];
     for (int slot = 0; slot < shader_slots; ++slot)
         threads[slot] = std::thread(compile_into_table, slot);

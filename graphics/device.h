@@ -49,6 +49,9 @@ void compile_shaders(const char* const* table);
 // a core, the longest texts first; compile_shaders then takes them over
 // (and `table` is this one's).
 void start_compiling_shaders(const char* const* table);
+// Waits for those compiles; compile_shaders does, and so must a show whose
+// device never came to take them over: the threads may not outlive it.
+void wait_for_compiles();
 
 // Before compile_shaders: every shader is also built for scales 2 up to
 // `coarsest` (4 or 8), where the entry passes draw the column at 1/N of its
