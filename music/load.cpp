@@ -154,8 +154,9 @@ void start_loading_tracks()
     loader = std::thread([] {
         // The shaders' compiles come first: the clock waits for those and for
         // the tracks alike, and the first picture for the compiles alone.
-        // The decoding threads this one starts inherit its lowest priority.
-        setpriority(PRIO_PROCESS, pid_t(gettid()), 19);
+        // The decoding threads this one starts inherit its lower priority;
+        // not the lowest, which a busy machine would starve for seconds.
+        setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
         load_tracks();
     });
 }
