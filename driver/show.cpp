@@ -22,7 +22,7 @@
 #include "timeline/sync.h"
 
 namespace {
-constexpr int coarsest_scale = 8;
+constexpr int coarsest_index = 3, coarsest_scale = 1 << coarsest_index; // 1/8
 
 // The scale this frame's passes can all be drawn at: the chosen one once
 // built, else the nearest coarser one built (they are built coarsest first),
@@ -95,7 +95,7 @@ int run_show(const show_options& options)
     if (options.show_scale)
         make_scale_labels();
     governor_state governor;
-    governor.coarsest = 3;
+    governor.coarsest = coarsest_index;
     feed_state feed = start_music_and_clock();
 
     const double started = seconds_now();
