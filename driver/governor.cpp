@@ -25,12 +25,12 @@ void change(governor_state& g, int index, double last_ms)
 }
 
 // Two scales timed one after the other tell how much of a frame does not
-// shrink: fine = f + v, coarse = f + v / r, r = 4 for each step between them.
+// shrink: fine = f + v, coarse = f + v / r, r = 4 to the steps between them.
 void learn_fixed(governor_state& g, double ms)
 {
     if (g.left_index < 0 || g.left_ms <= 0)
         return;
-    const double r = std::abs(g.left_index - g.index) == 2 ? 16 : 4;
+    const double r = double(1 << (2 * std::abs(g.left_index - g.index)));
     const double fine = g.left_index < g.index ? g.left_ms : ms, coarse = g.left_index < g.index ? ms : g.left_ms;
     const double fixed = std::clamp((r * coarse - fine) / (r - 1), 0.0, coarse);
     g.fixed_ms = g.fixed_ms >= 0 ? (g.fixed_ms + fixed) / 2 : fixed; // content may have changed between the two
@@ -47,10 +47,10 @@ int governor_step(governor_state& g, double frame_ms, double budget_ms)
     if (g.frames < 2)
         return g.index;
 
-    if (g.index < governor_coarsest && (g.over >= 2 || frame_ms > 3 * budget_ms)) {
+    if (g.index < g.coarsest && (g.over >= 2 || frame_ms > 3 * budget_ms)) {
         // Straight to the scale expected to fit, or the coarsest.
         int k = g.index;
-        for (double t = frame_ms; k < governor_coarsest && t > budget_ms; ++k)
+        for (double t = frame_ms; k < g.coarsest && t > budget_ms; ++k)
             t = coarser_ms(t, std::max(g.fixed_ms, 0.0));
         change(g, k, frame_ms);
         return g.index;

@@ -1,12 +1,13 @@
 // The scale the effects are drawn at, for the show's --adaptive and the
-// studio's `--preview auto`: the finest of full, 1/2 and 1/4 whose recent
-// frame times stay within a budget. Pure bookkeeping over frame times, so it
+// studio's `--preview auto`: the finest of full, 1/2, 1/4 (and for the show
+// 1/8) whose recent frame times stay within a budget. Pure bookkeeping over frame times, so it
 // is tested without a window.
 #pragma once
 
-constexpr int governor_coarsest = 2; // scale indices: 0 full, 1 half, 2 quarter
+constexpr int governor_coarsest = 2; // scale indices: 0 full, 1 half, 2 quarter, 3 eighth
 
 struct governor_state {
+    int coarsest = governor_coarsest; // the coarsest scale index it may choose
     int index = 0;         // the scale frames are drawn at now
     int frames = 0;        // frames timed at it since it was chosen
     int over = 0;          // of those, the latest ones in a row over the budget

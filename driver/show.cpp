@@ -22,15 +22,23 @@
 #include "timeline/sync.h"
 
 namespace {
-// Whether this frame's passes can all be drawn at a reduced scale yet.
-bool scales_ready(const feed_state& feed)
+constexpr int coarsest_index = 3, coarsest_scale = 1 << coarsest_index; // 1/8
+
+// The scale this frame's passes can all be drawn at: the chosen one once
+// built, else the nearest coarser one built (they are built coarsest first),
+// else full scale.
+int built_scale(const feed_state& feed, int chosen)
 {
     pass_descriptor passes[pass_count];
     plan_passes(feed, slots_filled(), W, passes);
-    for (const pass_descriptor& pass : passes)
-        if (!preview_scales_ready(pass.shader_slot))
-            return false;
-    return true;
+    for (int scale = chosen; scale > 1 && scale <= coarsest_scale; scale *= 2) {
+        bool ready = true;
+        for (const pass_descriptor& pass : passes)
+            ready = ready && preview_scale_ready(pass.shader_slot, scale);
+        if (ready)
+            return scale;
+    }
+    return 1;
 }
 
 double seconds_now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
@@ -70,21 +78,24 @@ int run_show(const show_options& options)
     if (!open_frame_times(options.frame_times, frame_times))
         return 1;
     start_loading_tracks(); // decodes while the window, the device and the shaders start
+    start_compiling_shaders(nullptr);
     if (!start_window_and_device()) {
+        wait_for_compiles(); // nor may the compiling ones
         wait_for_tracks(); // the decoding thread may not outlive the show
         return 1;
     }
     if (options.adaptive)
-        build_preview_scales_later();
+        build_preview_scales_later(coarsest_scale);
     start_shaders(nullptr);
     const int fps = adaptive_target_fps(options.target_fps, display_refresh_hz(), device_is_cpu());
     const double budget_ms = adaptive_budget_ms(fps);
     if (options.adaptive)
-        std::fprintf(stderr, "swipemix: adaptive: the effects are drawn at full, 1/2 or 1/4 scale to hold %d frames a second\n",
+        std::fprintf(stderr, "swipemix: adaptive: the effects are drawn at full, 1/2, 1/4 or 1/8 scale to hold %d frames a second\n",
                      fps);
     if (options.show_scale)
         make_scale_labels();
     governor_state governor;
+    governor.coarsest = coarsest_index;
     feed_state feed = start_music_and_clock();
 
     const double started = seconds_now();
@@ -95,7 +106,7 @@ int run_show(const show_options& options)
         const int entry = update_feed(feed, now);
         select_track(entry);
         const int chosen = options.adaptive ? 1 << governor.index : 1;
-        const int scale = chosen > 1 && scales_ready(feed) ? chosen : 1;
+        const int scale = chosen > 1 ? built_scale(feed, chosen) : 1;
         if (options.adaptive)
             set_preview_scale(scale);
         draw_passes(feed);

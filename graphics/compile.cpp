@@ -1,6 +1,7 @@
 #include <shaderc/shaderc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,9 +20,10 @@ constexpr size_t work_buffer_bytes = 65536;
 
 void destroy_pipelines(gpu_shader* shader)
 {
-    for (VkPipeline pipeline : shader->pipeline)
-        if (pipeline)
-            vkDestroyPipeline(gpu.device, pipeline, nullptr);
+    for (int k = 0; k < preview_scale_count; ++k)
+        for (VkPipeline pipeline : {shader->pipeline[k], shader->upscale[k]})
+            if (pipeline)
+                vkDestroyPipeline(gpu.device, pipeline, nullptr);
     if (shader->module)
         vkDestroyShaderModule(gpu.device, shader->module, nullptr);
     delete shader;
@@ -83,12 +85,13 @@ std::string compiler_report(const char* name, const char* outcome, const char* f
 }
 
 // Full scale without specialisation, as the show has always built it; the
-// preview scales set the kernels' scale constant.
-VkResult create_pipeline(gpu_shader* shader, int k)
+// preview scales set the kernels' scale constant, and the composite's second
+// pass its own.
+VkResult create_pipeline(gpu_shader* shader, int k, bool upscale)
 {
-    const int32_t scale = preview_scale_of(k);
-    const VkSpecializationMapEntry entry = {.constantID = 0, .offset = 0, .size = sizeof scale};
-    const VkSpecializationInfo special = {.mapEntryCount = 1, .pMapEntries = &entry, .dataSize = sizeof scale, .pData = &scale};
+    const int32_t constants[] = {preview_scale_of(k), upscale};
+    const VkSpecializationMapEntry entries[] = {{.constantID = 0, .offset = 0, .size = 4}, {.constantID = 1, .offset = 4, .size = 4}};
+    const VkSpecializationInfo special = {.mapEntryCount = 2, .pMapEntries = entries, .dataSize = sizeof constants, .pData = constants};
     const VkComputePipelineCreateInfo info = {
         .sType = VK_STRUCTURE_TYPE_COMPUTE_PIPELINE_CREATE_INFO,
         .stage = {.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
@@ -98,7 +101,16 @@ VkResult create_pipeline(gpu_shader* shader, int k)
                   .pSpecializationInfo = k ? &special : nullptr},
         .layout = gpu.pipeline_layout,
     };
-    return vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr, &shader->pipeline[k]);
+    return vkCreateComputePipelines(gpu.device, VK_NULL_HANDLE, 1, &info, nullptr,
+                                    upscale ? &shader->upscale[k] : &shader->pipeline[k]);
+}
+
+// Scale k's pipelines of the shader: the composite has two passes at a reduced scale.
+VkResult create_pipelines(gpu_shader* shader, int k)
+{
+    const VkResult made = create_pipeline(shader, k, false);
+    const bool composite = std::strcmp(shader->entry_point, "__") == 0;
+    return made == VK_SUCCESS && k > 0 && composite ? create_pipeline(shader, k, true) : made;
 }
 
 gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char* entry_point)
@@ -114,10 +126,10 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
         delete shader;
         return nullptr;
     }
-    const int scales = gpu.preview_scales_built ? preview_scale_count : 1;
+    const int scales = gpu.preview_scales_later ? 1 : gpu.preview_scales_top + 1;
     VkResult made = VK_SUCCESS;
     for (int k = 0; k < scales && made == VK_SUCCESS; ++k)
-        made = create_pipeline(shader, k);
+        made = create_pipelines(shader, k);
     if (!gpu.preview_scales_later || made != VK_SUCCESS) {
         vkDestroyShaderModule(gpu.device, shader->module, nullptr);
         shader->module = VK_NULL_HANDLE;
@@ -129,18 +141,27 @@ gpu_shader* create_compute_shader(const std::vector<uint32_t>& code, const char*
 }
 }
 
-gpu_shader* compile_slot(int slot, const char* const* table, std::string& report)
+namespace {
+const char* slot_name(int slot, char (&name)[32])
+{
+    std::snprintf(name, sizeof name, slot == composite_slot ? "composite" : "entry %d", entry_of_slot(slot));
+    return name;
+}
+
+// The slot's text as SPIR-V, its storage images fixed up; empty, with the
+// reason in `report`, where it does not compile. Needs no device.
+std::vector<uint32_t> spirv_of_slot(int slot, const char* const* table, std::string& report)
 {
     const bool composite = slot == composite_slot;
     char name[32];
-    std::snprintf(name, sizeof name, composite ? "composite" : "entry %d", entry_of_slot(slot));
+    slot_name(slot, name);
     const char* prefix = table[0];
     // The composite's kernel is in the prefix; entry 0's text completes it.
     const char* source = table[composite ? entry_slot(0) : slot];
     const char* file = source_files[composite ? entry_slot(0) : slot]; // the effect lines' own
     if (!prefix || !source) {
         report = std::string("swipemix: ") + name + " has no shader text\n";
-        return nullptr;
+        return {};
     }
     // The tracks' names go first; they end with a #line, so lines still count from the prefix's top.
     static const char* const track_names = embedded_source("track_names.hlsl");
@@ -149,7 +170,7 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     if (length + 1 > work_buffer_bytes) {
         report = std::string("swipemix: ") + name + ": prefix and text exceed " + std::to_string(work_buffer_bytes) +
                  " bytes\n";
-        return nullptr;
+        return {};
     }
     std::unique_ptr<char[]> work(new char[names_length + work_buffer_bytes]());
     std::memcpy(work.get(), track_names, names_length);
@@ -166,7 +187,7 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
     if (shaderc_result_get_compilation_status(result) != shaderc_compilation_status_success) {
         report = compiler_report(name, "did not compile", file, shaderc_result_get_error_message(result), prefix);
         shaderc_result_release(result);
-        return nullptr;
+        return {};
     }
     // A warning can be all there is to say about a slip that changes the picture.
     std::string warnings = shaderc_result_get_num_warnings(result) > 0 ? shaderc_result_get_error_message(result) : "";
@@ -181,20 +202,44 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
         report = std::string("swipemix: ") + name +
                  " declares constants of its own (a variable outside any function): only the prefix's c, p, wat, B, I, "
                  "xts and mu are set; make it static\n";
-        return nullptr;
+        return {};
     }
     fix_storage_images(code);
-    gpu_shader* shader = create_compute_shader(code, entry_point);
+    return code;
+}
+
+gpu_shader* shader_of_spirv(int slot, const std::vector<uint32_t>& code, std::string& report)
+{
+    if (code.empty())
+        return nullptr;
+    gpu_shader* shader = create_compute_shader(code, slot == composite_slot ? "__" : "_");
+    char name[32];
     if (!shader)
-        report = std::string("swipemix: the device refused the shader of ") + name + "\n";
+        report = std::string("swipemix: the device refused the shader of ") + slot_name(slot, name) + "\n";
     return shader;
+}
+}
+
+gpu_shader* compile_slot(int slot, const char* const* table, std::string& report)
+{
+    return shader_of_spirv(slot, spirv_of_slot(slot, table, report), report);
 }
 
 namespace {
+// The compiles started before the device: each slot's SPIR-V and report.
+struct early_compiles {
+    std::thread workers[shader_slots];
+    int worker_count;
+    std::vector<uint32_t> code[shader_slots];
+    std::string report[shader_slots];
+};
+early_compiles early;
+
 void compile_into_table(int slot)
 {
-    std::string report;
-    shader_table[slot] = compile_slot(slot, source_table_slot, report);
+    std::string& report = early.report[slot];
+    shader_table[slot] = shader_of_spirv(slot, early.code[slot], report);
+    early.code[slot] = {};
     std::fputs(report.c_str(), stderr); // one write per message keeps the threads' reports apart
 }
 }
@@ -216,37 +261,88 @@ gpu_shader* exchange_shader(int slot, gpu_shader* shader)
 
 void replace_shader(int slot, gpu_shader* shader) { retire_shader(exchange_shader(slot, shader)); }
 
-void build_preview_scales() { gpu.preview_scales_built = true; }
+namespace {
+int scale_index(int scale)
+{
+    int k = 0;
+    while (k + 1 < preview_scale_count && preview_scale_of(k) < scale)
+        ++k;
+    return preview_scale_of(k) == scale ? k : 0;
+}
+}
 
-void build_preview_scales_later() { gpu.preview_scales_later = true; }
+void build_preview_scales(int coarsest) { gpu.preview_scales_top = scale_index(coarsest); }
+
+void build_preview_scales_later(int coarsest)
+{
+    build_preview_scales(coarsest);
+    gpu.preview_scales_later = gpu.preview_scales_top > 0;
+}
 
 bool build_next_preview_scales()
 {
-    for (int slot = 0; slot < shader_slots; ++slot) {
+    // The coarsest scale of every slot first: a slow device needs it soonest.
+    for (int& made = gpu.preview_scales_made; made < gpu.preview_scales_top * shader_slots; ++made) {
+        const int k = gpu.preview_scales_top - made / shader_slots, slot = made % shader_slots;
         gpu_shader* shader = shader_table[slot];
         if (!shader || !shader->module)
             continue;
-        bool made = true;
-        for (int k = 1; k < preview_scale_count && made; ++k)
-            made = create_pipeline(shader, k) == VK_SUCCESS;
-        vkDestroyShaderModule(gpu.device, shader->module, nullptr);
-        shader->module = VK_NULL_HANDLE;
-        if (made)
+        const bool built = create_pipelines(shader, k) == VK_SUCCESS;
+        if (k == 1 || !built) { // the module's last use
+            vkDestroyShaderModule(gpu.device, shader->module, nullptr);
+            shader->module = VK_NULL_HANDLE;
+        }
+        if (built)
             warm_up_pipelines(slot);
+        ++made;
         return true;
     }
     return false;
 }
 
-bool preview_scales_ready(int slot)
+bool preview_scale_ready(int slot, int scale)
 {
     const gpu_shader* shader = slot >= 0 ? shader_table[slot] : nullptr;
-    return !shader || shader->pipeline[preview_scale_count - 1];
+    return !shader || shader->pipeline[scale_index(scale)];
+}
+
+void set_preview_scale(int scale)
+{
+    const int k = scale_index(scale);
+    gpu.preview_index = k <= gpu.preview_scales_top ? k : 0;
+}
+
+void start_compiling_shaders(const char* const* table)
+{
+    source_table_slot = table ? table : builtin_source_table();
+    int order[shader_slots];
+    slots_longest_first(source_table_slot, order);
+    static std::atomic<int> next;
+    next = 0;
+    for (std::string& report : early.report)
+        report.clear();
+    // A thread a core: more would take the cores from the window and the device starting beside them.
+    early.worker_count = int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(shader_slots)));
+    for (int w = 0; w < early.worker_count; ++w)
+        early.workers[w] = std::thread([order] {
+            for (int k; (k = next++) < shader_slots;)
+                early.code[order[k]] = spirv_of_slot(order[k], source_table_slot, early.report[order[k]]);
+        });
+}
+
+void wait_for_compiles()
+{
+    for (int w = 0; w < early.worker_count; ++w)
+        early.workers[w].join();
+    early.worker_count = 0;
 }
 
 void compile_shaders(const char* const* table)
 {
-    source_table_slot = table ? table : builtin_source_table();
+    if (!early.worker_count)
+        start_compiling_shaders(table);
+    wait_for_compiles();
+
     std::thread threads[shader_slots];
     for (int slot = 0; slot < shader_slots; ++slot)
         threads[slot] = std::thread(compile_into_table, slot);

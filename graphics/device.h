@@ -45,20 +45,29 @@ void upload_audio_texture(const float* texels);
 // dispatch; null selects the built-in texts. A text that fails leaves its
 // slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
+// The compiles to SPIR-V, which need no device, started at once on a thread
+// a core, the longest texts first; compile_shaders then takes them over
+// (and `table` is this one's).
+void start_compiling_shaders(const char* const* table);
+// Waits for those compiles; compile_shaders does, and so must a show whose
+// device never came to take them over: the threads may not outlive it.
+void wait_for_compiles();
 
-// Before compile_shaders: every shader is also built for scales 2 and 4,
-// where the entry passes draw the column at 1/N of its width and height and
-// the composite brings it back to full size (--adaptive, the studio's preview).
-void build_preview_scales();
-// The same, but after start-up: compile_shaders builds full scale alone and
-// keeps the modules, and build_next_preview_scales builds and readies scales
-// 2 and 4 of the next slot that lacks them (false once none does), a slot at
-// a time between frames, so that the show starts as soon as full scale can.
-void build_preview_scales_later();
+// Before compile_shaders: every shader is also built for scales 2 up to
+// `coarsest` (4 or 8), where the entry passes draw the column at 1/N of its
+// width and height and the composite brings it back to full size (the
+// studio's preview, a capture's --preview).
+void build_preview_scales(int coarsest = 4);
+// The same, but after start-up (--adaptive): compile_shaders builds full
+// scale alone and keeps the modules, and build_next_preview_scales builds
+// and readies one more pipeline between frames (false once none is left):
+// the coarsest scale of every slot, then the next finer, so that the show
+// starts as soon as full scale can and has its cheapest scale soonest.
+void build_preview_scales_later(int coarsest);
 bool build_next_preview_scales();
-// Whether the slot (-1: none) can be drawn at scales 2 and 4.
-bool preview_scales_ready(int slot);
-// 1, 2 or 4 for the passes run from now on; any other scale, or one not
+// Whether the slot (-1: none) can be drawn at `scale`.
+bool preview_scale_ready(int slot, int scale);
+// 1, 2, 4 or 8 for the passes run from now on; any other scale, or one not
 // built, draws at full scale.
 void set_preview_scale(int scale);
 

@@ -8,12 +8,13 @@
 #include "graphics/memory_choice.h"
 #include "shared/state.h"
 
-// Scales 1, 2 and 4: the authoring tools' preview draws the column at 1/N
-// of its width and height.
-constexpr int preview_scale_count = 3;
+// Scales 1, 2, 4 and 8: the authoring tools' preview and the show's
+// --adaptive draw the column at 1/N of its width and height.
+constexpr int preview_scale_count = 4;
 
 struct gpu_shader {
     VkPipeline pipeline[preview_scale_count]; // full scale; the others only when asked for
+    VkPipeline upscale[preview_scale_count];  // the composite's second pass at each reduced scale
     VkShaderModule module;                    // kept while the other scales are still to be built
     const char* entry_point;
 };
@@ -50,6 +51,9 @@ constexpr VkDeviceSize constant_bytes_read = 28 * sizeof(float);
 constexpr uint32_t max_swapchain_images = 16;
 constexpr uint32_t no_window_image = UINT32_MAX; // nothing to present into: the window is minimised
 constexpr uint32_t group_count_x = column_width / 8, group_count_y = frame_height / 8;
+// The composite's second pass at scale N: a thread for each gap between block
+// middles, the edges' half gaps included.
+constexpr uint32_t upscale_groups(uint32_t size, uint32_t scale) { return (size / scale + 1 + 7) / 8; }
 inline int preview_scale_of(int index) { return 1 << index; }
 
 struct gpu_record {
@@ -62,8 +66,9 @@ struct gpu_record {
     VkCommandBuffer frame;  // records a frame's passes and its present
     VkFence frame_done;
     bool recording;
-    bool preview_scales_built; // every shader also has pipelines at scales 2 and 4
-    bool preview_scales_later; // they are built after start-up, a slot at a time
+    int preview_scales_top;    // the coarsest scale's index every shader is also built at (0: full scale alone)
+    bool preview_scales_later; // those are built after start-up, a pipeline at a time, coarsest first
+    int preview_scales_made;   // how many of those are made
     int preview_index;         // the scale the passes draw at now
     int slots_run[shader_slots]; // the shader slots the work last submitted runs, for a tool to name a hung one
     int slots_run_count;

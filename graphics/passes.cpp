@@ -74,23 +74,20 @@ void run_pass(int slot)
     memory_barrier(gpu.frame, VK_PIPELINE_STAGE_TRANSFER_BIT | VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_TRANSFER_WRITE_BIT | VK_ACCESS_SHADER_WRITE_BIT, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT,
                    VK_ACCESS_UNIFORM_READ_BIT | VK_ACCESS_SHADER_READ_BIT | VK_ACCESS_SHADER_WRITE_BIT);
-    const int k = gpu.preview_index;
-    // The composite always writes every pixel of the column.
-    const uint32_t scale = slot == composite_slot ? 1 : uint32_t(preview_scale_of(k));
-    const VkPipeline* pipelines = shader_table[slot]->pipeline;
+    const gpu_shader* shader = shader_table[slot];
     // A scale not built yet draws at full scale; the show asks only for built ones.
-    vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, pipelines[k] ? pipelines[k] : pipelines[0]);
+    const int k = shader->pipeline[gpu.preview_index] ? gpu.preview_index : 0;
+    const uint32_t scale = uint32_t(preview_scale_of(k));
+    vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader->pipeline[k]);
     vkCmdDispatch(gpu.frame, (group_count_x + scale - 1) / scale, (group_count_y + scale - 1) / scale, 1);
+    if (shader->upscale[k]) { // the composite's blurred blocks back to the column's full size
+        memory_barrier(gpu.frame, VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_WRITE_BIT,
+                       VK_PIPELINE_STAGE_COMPUTE_SHADER_BIT, VK_ACCESS_SHADER_READ_BIT);
+        vkCmdBindPipeline(gpu.frame, VK_PIPELINE_BIND_POINT_COMPUTE, shader->upscale[k]);
+        vkCmdDispatch(gpu.frame, upscale_groups(column_width, scale), upscale_groups(frame_height, scale), 1);
+    }
     if (std::find(gpu.slots_run, gpu.slots_run + gpu.slots_run_count, slot) == gpu.slots_run + gpu.slots_run_count)
         gpu.slots_run[gpu.slots_run_count++] = slot;
-}
-
-void set_preview_scale(int scale)
-{
-    int k = 0;
-    while (k + 1 < preview_scale_count && preview_scale_of(k) < scale)
-        ++k;
-    gpu.preview_index = (gpu.preview_scales_built || gpu.preview_scales_later) && preview_scale_of(k) == scale ? k : 0;
 }
 
 void fit_column(int x, int y, int width, int height)

@@ -1,5 +1,6 @@
 #include "graphics/shader_sources.h"
 
+#include <algorithm>
 #include <cstring>
 
 const char* const source_files[shader_slots] = {
@@ -29,4 +30,15 @@ const char* const* builtin_source_table()
     for (int i = 0; i < shader_slots; ++i)
         table[i] = embedded_source(source_files[i]);
     return table;
+}
+
+void slots_longest_first(const char* const* table, int order[shader_slots])
+{
+    size_t length[shader_slots];
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        const char* text = table[slot == composite_slot ? entry_slot(0) : slot];
+        length[slot] = text ? std::strlen(text) : 0;
+        order[slot] = slot;
+    }
+    std::stable_sort(order, order + shader_slots, [&](int a, int b) { return length[a] > length[b]; });
 }

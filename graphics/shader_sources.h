@@ -17,3 +17,7 @@ extern const char* const source_files[shader_slots];
 const char* embedded_source(const char* name);
 // source_table made of the built-in texts.
 const char* const* builtin_source_table();
+// The slots in the order their compiles should start, the longest text first,
+// so that the last to finish is a short one; the composite's text is entry 0's.
+// Slots without a text come last.
+void slots_longest_first(const char* const* table, int order[shader_slots]);

@@ -59,13 +59,14 @@ void warm_up_pipelines(int only)
         if (!shader || (only >= 0 && slot != only))
             continue;
         gpu.slots_run[gpu.slots_run_count++] = slot;
-        for (VkPipeline pipeline : shader->pipeline) {
-            if (!pipeline)
-                continue;
-            compute_barrier(commands);
-            vkCmdBindPipeline(commands, VK_PIPELINE_BIND_POINT_COMPUTE, pipeline);
-            vkCmdDispatch(commands, 1, 1, 1);
-        }
+        for (int k = 0; k < preview_scale_count; ++k)
+            for (VkPipeline pipeline : {shader->pipeline[k], shader->upscale[k]}) {
+                if (!pipeline)
+                    continue;
+                compute_barrier(commands);
+                vkCmdBindPipeline(commands, VK_PIPELINE_BIND_POINT_COMPUTE, pipeline);
+                vkCmdDispatch(commands, 1, 1, 1);
+            }
     }
     copy(commands, gpu.back_buffer.image, uint32_t(W), back.buffer, false);
     copy(commands, gpu.feed_image.image, column_width, feed.buffer, false);

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,7 +149,17 @@ void load_tracks()
     load_all(paths);
 }
 
-void start_loading_tracks() { loader = std::thread(load_tracks); }
+void start_loading_tracks()
+{
+    loader = std::thread([] {
+        // The shaders' compiles come first: the clock waits for those and for
+        // the tracks alike, and the first picture for the compiles alone.
+        // The decoding threads this one starts inherit its lower priority;
+        // not the lowest, which a busy machine would starve for seconds.
+        setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
+        load_tracks();
+    });
+}
 
 void wait_for_tracks() { loader.join(); }
 

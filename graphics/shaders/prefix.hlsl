@@ -117,34 +117,17 @@ void _(uint3 S : SV_DispatchThreadID)
     xsy[S.xy] = colour.rgb;
 }
 
-// The feed image at pixel t of the column. At a reduced scale its samples sit
-// at the middles of N x N blocks: read between them (bilinear, the edges
-// repeated), then the caption row laid over at full resolution.
-float3 feed(uint2 t)
+// The feed image at pixel t of the column: at a reduced scale, the block holding t.
+float3 column_at(uint2 t)
 {
-    if (preview_scale == 1)
-        return xsy[t];
-    float2 u = (float2(t) + 0.5) / preview_scale - 0.5;
-    float2 f = frac(u);
-    int2 last = int2(768, 1080) / preview_scale - 1;
-    int2 a = clamp(int2(floor(u)), 0, last), b = clamp(int2(floor(u)) + 1, 0, last);
-    float3 colour = lerp(lerp(xsy[a], xsy[int2(b.x, a.y)], f.x), lerp(xsy[int2(a.x, b.y)], xsy[b], f.x), f.y);
-    // Which pass drew t: the next entry's from the seam down, as it is drawn last.
-    int F = int(frac(c.w) * 1080);
-    float pass = t.y + F >= 1080 ? 1 : 0;
-    return caption_row(float4(colour, 1), float2(t.x, 1080 - (t.y + F - pass * 1080)), pass).rgb;
+    return xsy[t / preview_scale];
 }
 
-// feed_image through radial blur, gamma and gain into the back buffer's
-// column, always at full resolution.
-[numthreads(8, 8, 1)]
-void __(uint3 S : SV_DispatchThreadID)
+// The radial blur of the feed image around P, in pixels of the column.
+float3 blurred(float2 P)
 {
-    float2 P = float2(S.xy);
-    if (P.x >= 768 || P.y >= 1080)
-        return;
     float r = length(P / q - 0.5);
-    float3 sum = feed(S.xy);
+    float3 sum = column_at(uint2(P));
     float weight = 1;
     // Without blur the loop never runs (it starts at n.x >= 0), so its noise is
     // not read: a 3D sample a pixel saved for most of the show.
@@ -158,17 +141,69 @@ void __(uint3 S : SV_DispatchThreadID)
             // Left of and above the image repeat its edge, right and below is black;
             // the read stays inside the image either way.
             uint2 t = uint2(max(P + turn * e / 11, 0));
-            float3 seen = feed(min(t, uint2(767, 1079)));
+            float3 seen = column_at(min(t, uint2(767, 1079)));
             sum += (t.x < 768 && t.y < 1080 ? seen : 0) * e / 16;
             turn = float2(turn.x * -0.73739372 - turn.y * 0.67546318, turn.y * -0.73739372 + turn.x * 0.67546318);
         }
     }
+    return sum / weight;
+}
+
+// Gamma and gain, then into the back buffer's column at its pixel t.
+void put_column(int2 t, float3 colour)
+{
     // pow is three exp2 and log2 a pixel; a reduced frame need not be exact, so
     // it skips them at the usual gamma of 1.
-    float3 result = (preview_scale > 1 && sync_out_gamma == 1 ? sum / weight : pow(sum / weight, sync_out_gamma)) * sync_out_gain;
+    float3 result = (preview_scale > 1 && sync_out_gamma == 1 ? colour : pow(colour, sync_out_gamma)) * sync_out_gain;
     uint width, height;
     zyw.GetDimensions(width, height);
-    int2 o = int2(S.xy) + int2(int(c.z), 0);
+    int2 o = t + int2(int(c.z), 0);
     if (o.x >= 0 && o.x < int(width)) // a narrow back buffer drops the rest
         zyw[o] = result;
+}
+
+// At a reduced scale the composite is two passes. The first blurs the
+// reduced picture, a thread per block, into xsy beside it; the second, this,
+// brings that to full size: the column's pixels between the middles of blocks
+// k and k + 1, read between them (the edges repeated), with the caption row
+// laid over at full resolution. Four reads serve N x N pixels.
+void upscale(int2 k)
+{
+    int2 last = int2(768, 1080) / preview_scale - 1, beside = int2(last.x + 1, 0);
+    int2 a = clamp(k, 0, last) + beside, b = clamp(k + 1, 0, last) + beside;
+    float3 c00 = xsy[a], c10 = xsy[int2(b.x, a.y)], c01 = xsy[int2(a.x, b.y)], c11 = xsy[b];
+    int F = int(frac(c.w) * 1080);
+    int2 first = k * preview_scale + preview_scale / 2;
+    for (int dy = 0; dy < preview_scale; ++dy)
+        for (int dx = 0; dx < preview_scale; ++dx) {
+            int2 t = first + int2(dx, dy);
+            if (any(t < 0) || t.x >= 768 || t.y >= 1080)
+                continue;
+            float2 f = (float2(dx, dy) + 0.5) / preview_scale;
+            float3 colour = lerp(lerp(c00, c10, f.x), lerp(c01, c11, f.x), f.y);
+            // Which pass drew t: the next entry's from the seam down, as it is drawn last.
+            float pass = t.y + F >= 1080 ? 1 : 0;
+            put_column(t, caption_row(float4(colour, 1), float2(t.x, 1080 - (t.y + F - pass * 1080)), pass).rgb);
+        }
+}
+
+// Set in the composite's second pass at a reduced scale.
+[[vk::constant_id(1)]] const int upscale_pass = 0;
+
+// The feed image through radial blur, gamma and gain into the back buffer's
+// column, always at full resolution.
+[numthreads(8, 8, 1)]
+void __(uint3 S : SV_DispatchThreadID)
+{
+    if (upscale_pass != 0) {
+        upscale(int2(S.xy) - 1);
+        return;
+    }
+    float2 P = float2(S.xy) * preview_scale + (preview_scale - 1) * 0.5;
+    if (P.x >= 768 || P.y >= 1080)
+        return;
+    if (preview_scale == 1)
+        put_column(int2(S.xy), blurred(P));
+    else
+        xsy[S.xy + uint2(768 / preview_scale, 0)] = blurred(P);
 }

@@ -1,7 +1,7 @@
 // driver_pictures DIR SCALE ROW...: on whatever Vulkan driver the loader
 // gives, every entry as the contact sheet poses it (DIR/entryNN.png) and the
 // show's frames at each ROW (DIR/rowNNNN.png), the back buffer the column
-// alone and every kernel at the preview scale SCALE (1, 2 or 4), so that a
+// alone and every kernel at the preview scale SCALE (1, 2, 4 or 8), so that a
 // slow driver draws them all in a few seconds. The cross-driver test runs it
 // once per driver and compares the folders.
 #include <cstdio>
@@ -17,13 +17,13 @@ int main(int argc, char** argv)
 {
     const int scale = argc > 2 ? std::atoi(argv[2]) : 0;
     if (argc < 3 || (scale != 1 && scale != 2 && scale != 4)) {
-        std::fprintf(stderr, "usage: driver_pictures DIR 1|2|4 ROW...\n");
+        std::fprintf(stderr, "usage: driver_pictures DIR 1|2|4|8 ROW...\n");
         return 2;
     }
     const std::string dir = argv[1];
     set_back_buffer_width(column_width);
     if (scale != 1)
-        build_preview_scales();
+        build_preview_scales(scale);
     if (!start_renderer(nullptr))
         return 1;
     set_preview_scale(scale);

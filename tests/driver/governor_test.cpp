@@ -52,21 +52,27 @@ TEST(PreviewGovernor, SettlesOnTheFinestScaleWithinTheBudget)
         {20, 50},  // full fits, but only once the fixed part is known: 4 x the half-scale time would not
         {15, 150}, // half
         {10, 600}, // quarter
+        {10, 2400}, // an eighth, where the ladder has it
+        {20, 1200}, // an eighth, where it has it, found only once the fixed part is known
         {90, 900}, // nothing fits: the coarsest
     };
-    for (const cost& c : cases) {
-        for (int start = 0; start <= governor_coarsest; ++start) {
-            governor_state g;
-            g.index = start;
-            const std::vector<int> chosen = play(g, c, 400);
-            const int settled = chosen.back();
-            int best = governor_coarsest;
-            while (best > 0 && c.at(best - 1) <= budget)
-                --best;
-            EXPECT_EQ(settled, best) << "fixed " << c.fixed << " full " << c.full << " from " << start;
-            EXPECT_EQ(changes(chosen, 200), 0) << "still changing after 200 frames";
+    // The studio's ladder ends at 1/4, the show's at 1/8.
+    for (const int coarsest : {governor_coarsest, 3})
+        for (const cost& c : cases) {
+            for (int start = 0; start <= coarsest; ++start) {
+                governor_state g;
+                g.coarsest = coarsest;
+                g.index = start;
+                const std::vector<int> chosen = play(g, c, 400);
+                const int settled = chosen.back();
+                int best = coarsest;
+                while (best > 0 && c.at(best - 1) <= budget)
+                    --best;
+                EXPECT_EQ(settled, best) << "fixed " << c.fixed << " full " << c.full << " from " << start << " down to "
+                                         << coarsest;
+                EXPECT_EQ(changes(chosen, 200), 0) << "still changing after 200 frames";
+            }
         }
-    }
 }
 
 TEST(PreviewGovernor, NeverChangesOnEveryFrameAndRarelyOnNoise)
@@ -101,4 +107,19 @@ TEST(PreviewGovernor, OneSlowFrameIsNotAReason)
     play(g, {10, 40}, 30);
     EXPECT_EQ(governor_step(g, 2 * budget, budget), 0) << "a reload or a hiccup";
     EXPECT_EQ(governor_step(g, 50, budget), 0);
+}
+
+TEST(PreviewGovernor, LearnsTheFixedPartFromAnyJump)
+{
+    // Straight from full scale to the coarsest: the two times differ by 1/4
+    // of the pixels for every step between them.
+    for (const int coarsest : {governor_coarsest, 3}) {
+        const cost c{20, 6000};
+        governor_state g;
+        g.coarsest = coarsest;
+        play(g, c, 2);
+        ASSERT_EQ(g.index, coarsest);
+        play(g, c, 2);
+        EXPECT_NEAR(g.fixed_ms, c.fixed, 0.5) << "down to " << coarsest;
+    }
 }

@@ -404,7 +404,7 @@ int main(int argc, char** argv)
     set_back_buffer_width(o.width);
     end_on_endless_effects(o.shader_dir);
     if (o.preview != 1)
-        build_preview_scales();
+        build_preview_scales(o.preview);
     if (!start_renderer(o.shader_dir))
         return 1;
     set_preview_scale(o.preview);

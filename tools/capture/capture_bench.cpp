@@ -89,7 +89,7 @@ int bench(const capture_options& o)
     double stays[entry_count];
     find_longest_stays(o.rate, stays);
     std::printf("entry  median ms/frame%s  (W = %d, scale 1/%d, clock %g s, %d frames after one warm-up%s)\n",
-                o.compare ? "      new  new/old  CPU new/old" : "", W, o.preview, clock, timed_frames,
+                o.compare ? "      new  new/old  CPU new/old" : "   CPU ms", W, o.preview, clock, timed_frames,
                 o.compare ? "; new from the compared folder, each frame drawn in turn with the old" : "");
     double total = 0, total_new = 0;
     const int first = o.entry >= 0 ? o.entry : 0, end = o.entry >= 0 ? o.entry + 1 : entry_count;
@@ -115,7 +115,7 @@ int bench(const capture_options& o)
         }
         const double old_time = median(times), new_time = compared ? median(times_new) : old_time;
         if (!o.compare)
-            std::printf("%5d  %15.1f\n", e, old_time);
+            std::printf("%5d  %15.1f  %7.1f\n", e, old_time, median(cpu));
         else if (compared)
             std::printf("%5d  %15.1f  %7.1f  %7.3f  %11.3f\n", e, old_time, new_time, new_time / old_time,
                         median(cpu_new) / median(cpu));

@@ -22,13 +22,13 @@ std::string capture_help()
     "                                                          numbered by their frame in the show at --fps\n"
     "  --entry E [--clock S] -o FILE.png                       entry E (0 ... 36) alone in its column\n"
     "  --sheet FILE.png [--clock S]                            all 37 entries at quarter size\n"
-    "  --bench [--entry E] [--clock S] [--preview 1|2|4]      the median time per frame of each entry, or of\n"
+    "  --bench [--entry E] [--clock S] [--preview 1|2|4|8]    the median time per frame of each entry, or of\n"
     "          [--compare DIR]                                 entry E alone, with --preview at the studio's\n"
     "                                                          preview scale 1/N; with --compare, DIR's effects\n"
     "                                                          beside the run's own, the two timed in turn, and\n"
     "                                                          each entry's new/old ratio\n"
     "  --atlas FILE.png                                        the caption atlas\n"
-    "  (--at and --from --to -o DIR take --preview 2|4 too: the effects at 1/N, as swipemix --adaptive draws them)\n"
+    "  (--at and --from --to -o DIR take --preview 2|4|8 too: the effects at 1/N, as swipemix --adaptive draws them)\n"
     "  -o VIDEO.mp4 --part K/N [--from ROW] [--to ROW]         the K-th of N parts of that video, without sound,\n"
     "                                                          cut on keyframes, for machines to render apart\n"
     "  --sound-only FILE.wav [--from ROW] [--to ROW]           that video's soundtrack alone\n"
@@ -94,8 +94,8 @@ std::string read_value(const std::string& name, const char* value, capture_optio
         return o.part = k, o.parts = n, "";
     }
     if (name == "--preview") {
-        if (std::strcmp(value, "1") && std::strcmp(value, "2") && std::strcmp(value, "4"))
-            return "a preview scale is 1, 2 or 4";
+        if (std::strcmp(value, "1") && std::strcmp(value, "2") && std::strcmp(value, "4") && std::strcmp(value, "8"))
+            return "a preview scale is 1, 2, 4 or 8";
         return o.preview = std::atoi(value), "";
     }
     if (name == "--shader-dir" || name == "--music" || name == "--compare") {
