@@ -15,9 +15,15 @@ static const float3 lb_bound = float3(0.47, 0.39, 0.39);
 
 // The cell last asked for, with its hash and the turn that hash adds: the
 // hash and a cis are most of a step's cost, and a march takes step after
-// step in one cell. lb_cell.x is not whole while no cell is held.
+// step in one cell. The eye's cell is held first.
 static float3 lb_cell;
 static float lb_h;
+// cell_hash taken apart: its first half sums the cell's coordinates times
+// three factors, which a move to a neighbouring cell changes by one factor.
+// Kept, that sum spares the hash its conversions and three of its four
+// products; the second half mixes the sum as cell_hash does.
+static const uint3 lb_factor = uint3(0x8da6b343u, 0xd8163841u, 0xcb1ab31fu);
+static uint lb_sum;
 static float2 lb_spin;
 // cis(lb_t * (0.6 + 0.25 n)), the turn of octant n before its cell's share,
 // worked out once a pixel rather than at every step.
@@ -39,6 +45,18 @@ float2 lb_turn_of(float h)
 float2 lb_mul(float2 a, float2 b)
 {
     return float2(a.x * b.x - a.y * b.y, a.x * b.y + a.y * b.x);
+}
+
+// Holds the cell whose hash sum is this.
+void lb_take(uint sum)
+{
+    lb_sum = sum;
+    uint h = sum ^ (sum >> 15);
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12;
+    // Through int: the 16 bits convert alike, and the unsigned way is long.
+    lb_h = float(int(h & 0xffffu)) / 65536.0; // 0 ... 1
+    lb_spin = lb_turn_of(lb_h);
 }
 
 // Where w lies in its cell, from the cell's centre.
@@ -65,10 +83,12 @@ float lb_scene(float3 w)
     float3 o = l - sg * 0.75;
     if (any(cell != lb_cell))
     {
+        // Every step is far shorter than a cell, so each coordinate moves by
+        // one at most.
+        float3 d = cell - lb_cell;
+        uint3 up = d > 0.0 ? lb_factor : 0u, down = d < 0.0 ? lb_factor : 0u;
+        lb_take(lb_sum + (up.x + up.y + up.z) - (down.x + down.y + down.z));
         lb_cell = cell;
-        // Through int: the 16 bits convert alike, and the unsigned way is long.
-        lb_h = float(int(cell_hash(cell + float3(lb_base, 0.0, 0.0)) & 0xffffu)) / 65536.0; // 0 ... 1
-        lb_spin = lb_turn_of(lb_h);
     }
     float2 lo = sg.x > 0.0 ? (sg.y > 0.0 ? lb_octant_turn[3] : lb_octant_turn[1]) : (sg.y > 0.0 ? lb_octant_turn[2] : lb_octant_turn[0]);
     float2 hi = sg.x > 0.0 ? (sg.y > 0.0 ? lb_octant_turn[7] : lb_octant_turn[5]) : (sg.y > 0.0 ? lb_octant_turn[6] : lb_octant_turn[4]);
@@ -121,7 +141,6 @@ float lb_shadow(float3 w, float3 l)
 void ya(out float4 colour, float2 position)
 {
     lb_t = c.x + p.y;
-    lb_cell = 0.5;
     float2 step = cis(lb_t * 0.25);
     lb_octant_turn[0] = cis(lb_t * 0.6);
     for (int k = 1; k < 8; k++)
@@ -139,6 +158,9 @@ void ya(out float4 colour, float2 position)
     float3 rt = normalize(cross(float3(0.0, 1.0, 0.0), fw));
     float3 up = cross(fw, rt);
     float3 dir = normalize(fw * 0.9 + rt * uv.x + up * uv.y);
+    lb_cell = floor(eye * 0.25);
+    int3 i = int3(lb_cell + float3(lb_base, 0.0, 0.0));
+    lb_take(dot(uint3(i), lb_factor));
 
     float3 fog = float3(0.06, 0.08, 0.13);
     float s = 0.0;
