@@ -100,6 +100,7 @@ int run_show(const show_options& options)
 
     const double started = seconds_now();
     double began = started;
+    int frames_since_build = 0;
     for (;;) {
         pump_one_message();
         const double now = clock_now();
@@ -120,8 +121,15 @@ int run_show(const show_options& options)
             std::fprintf(frame_times, "%.4f %.3f %d %d %.2f\n", presented - started, now, entry, scale, ms);
             std::fflush(frame_times);
         }
-        // The next slot's reduced scales, in the show's order, between frames and outside their times.
-        began = options.adaptive && build_next_preview_scales() ? seconds_now() : presented;
+        // The next slot's reduced scales, in the show's order, between frames and outside their times:
+        // at once while the frame on screen had none to use, else one every third frame, so that the
+        // show moves on while they are built (each costs about a frame on a CPU device).
+        ++frames_since_build;
+        const bool wanting = chosen > 1 && scale == 1;
+        const bool built = options.adaptive && (wanting || frames_since_build >= 3) && build_next_preview_scales();
+        if (built)
+            frames_since_build = 0;
+        began = built ? seconds_now() : presented;
         if (escape_requested() || feed.time > float(show_end_seconds))
             std::_Exit(0); // nothing to release: the process owns it all
     }
