@@ -42,9 +42,9 @@ channels=$(ffprobe -v error -select_streams a -show_entries stream=codec_name,ch
 # grey 512, red, green, blue. Only the column, at 60000/1001 fps from a row
 # between two frame times: 8 frames and 8 / 59.94 s of both streams.
 mkdir bands
-sed 's|float3 result = (preview_scale > 1 \&\& sync_out_gamma == 1 ? sum / weight : pow(sum / weight, sync_out_gamma)) \* sync_out_gain;|float3 result = S.x < 128 ? 0 : S.x < 256 ? 1 : S.x < 384 ? 512.0 / 1023 : float3(S.x < 512, S.x >= 512 \&\& S.x < 640, S.x >= 640);|' \
+sed 's|float3 result = (preview_scale > 1 \&\& sync_out_gamma == 1 ? colour : pow(colour, sync_out_gamma)) \* sync_out_gain;|float3 result = t.x < 128 ? 0 : t.x < 256 ? 1 : t.x < 384 ? 512.0 / 1023 : float3(t.x < 512, t.x >= 512 \&\& t.x < 640, t.x >= 640);|' \
     "$prefix" >bands/prefix.hlsl
-grep -q 'S.x < 128 ?' bands/prefix.hlsl || fail "the composite's last line has changed; update this test"
+grep -q 't.x < 128 ?' bands/prefix.hlsl || fail "the composite's last line has changed; update this test"
 "$capture" -o bands.mp4 --from 1 --to 2 --fps 60000/1001 --column --shader-dir bands 2>"$work/err" ||
     fail "column capture failed: $(cat "$work/err")"
 streams=$(probe bands.mp4)
