@@ -44,6 +44,12 @@ pass_descriptor entry_pass(const feed_state& feed, const filled_slots& filled, d
 }
 }
 
+bool next_entry_shows(float position)
+{
+    // Half a row short of 1: F is 0 below it whatever way a device rounds.
+    return position - std::floor(position) >= 0.5f / 1080;
+}
+
 void play_timeline(const sync_tables& tables) { timeline_playing.tables = tables; }
 
 void syncget(float t, float* out) { sync_evaluate(timeline_playing.tables, timeline_playing.scratch, t, out); }

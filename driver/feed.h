@@ -42,6 +42,10 @@ int update_feed(feed_state& feed, double now);
 // Current entry, next entry, composite, for `feed` with the shaders `filled`
 // and a back buffer `width` pixels wide.
 void plan_passes(const feed_state& feed, const filled_slots& filled, int width, pass_descriptor passes[pass_count]);
+// Whether the next entry's pass can draw a pixel at `position`: the entry
+// kernel gives it the rows from 1080 - F down, F = int(frac(position) * 1080),
+// none while F is 0, as when the feed rests on an entry.
+bool next_entry_shows(float position);
 
 // The timeline playing at t (in rows), one float per track into out[0 ...],
 // with the feed's own scratch. Not re-entrant.

@@ -52,7 +52,8 @@ void draw_passes(const feed_state& feed)
         frame_constants[slot_pass_value] = passes[k].pass_value;
         frame_constants[slot_zoom] = passes[k].zoom;
         frame_constants[slot_time_offset] = passes[k].time_offset;
-        if (passes[k].shader_slot >= 0)
+        // A frame resting on one entry leaves the next one's pass nothing to draw.
+        if (passes[k].shader_slot >= 0 && (k == 0 || next_entry_shows(feed.position)))
             run_pass(passes[k].shader_slot);
     }
     frame_constants[slot_pass_value] = passes[2].pass_value;

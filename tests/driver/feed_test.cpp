@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -218,4 +219,21 @@ TEST_F(Feed, TheShowsTargetStaysWithinItsEntries)
     }
     EXPECT_GE(lowest, 0);
     EXPECT_LE(highest, entry_count - 1);
+}
+
+TEST_F(Feed, NextEntryPassIsSkippedOnlyWhereItHasNoRow)
+{
+    // The entry kernel's first row of the next entry, as the device computes it.
+    const auto rows_of_next = [](float p) { return int((p - std::floor(p)) * 1080.0f); };
+    for (float whole : {0.0f, 1.0f, 17.0f, 35.0f, 36.0f, -1.0f}) {
+        EXPECT_FALSE(next_entry_shows(whole)) << whole;
+        float p = whole;
+        for (int step = 0; step < 4000; ++step) { // the easing's last crawl toward the entry, and on
+            p = std::nextafter(p, whole + 1);
+            if (rows_of_next(p) > 0)
+                ASSERT_TRUE(next_entry_shows(p)) << "a row of the next entry would be lost at " << p;
+        }
+    }
+    for (float p : {0.001f, 0.5f, 12.999f, 35.9999f})
+        EXPECT_TRUE(next_entry_shows(p)) << p;
 }
