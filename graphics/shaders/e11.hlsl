@@ -136,10 +136,12 @@ float2 lt_lights(int f, bool live, float2 swayA, float2 swayB, float3 eye, float
     else
     {
         // A fan: seven arcs of lights low on the stage, beams opening upward.
+        // Unrolled, each column's angle, axis and tipping directions fold to
+        // constants: only the sway is left to each light.
         for (float gy = -3.0; gy < 3.5; gy += 1.0)
         {
             float2 u = fan_first;
-            for (int k = 0; k < 7; k++)
+            [unroll] for (int k = 0; k < 7; k++)
             {
                 float3 at = float3(u.y * (3.0 + gy * 0.6), -7.0 + gy * 0.5, 12.0 - u.x * (2.0 + gy * 0.6));
                 float3 axis = lt_sway(normalize(float3(u.y * 1.4, 1.0, -0.3)), live, swayA, swayB);
