@@ -27,19 +27,22 @@ float lt_beam(float3 o, float3 axis, float3 dir, float far)
     float n = dot(dir, axis);
     float oa = dot(o, axis), oo = dot(o, o);
     float m = oa + t0 * n;
-    // Rising at the near end and falling at the far one puts the wave's crest
-    // on the ray, else its top is at an end: at the eye the cosine is
-    // oa / |o|, far out (oa + far n) / |o + far dir|. A ray that never
-    // reaches the cone's rim is skipped: squares are compared, where signs
-    // allow, so a light the ray misses costs no root. The ray's nearest
-    // distance h to the light is measured rather than taken as the difference
-    // of two near squares, which loses it near a light.
+    // A ray that never reaches the cone's rim is skipped, with squares
+    // compared where signs allow, so a light the ray misses costs no root.
+    // The ray's nearest distance h to the light is measured rather than taken
+    // as the difference of two near squares, which loses it near a light.
     float3 near = o + dir * t0;
     float h2 = max(dot(near, near), 1e-4);
+    // The wave's top, sqrt(m^2 + h^2 n^2), bounds it over the whole line, so
+    // most rays are done here.
+    if (m * m + h2 * n * n < 0.950625 * h2)
+        return 0.0;
+    // Else the ray reaches the rim where the top lies on it (the wave rising
+    // at the near end and falling at the far one) or at an end: at the eye
+    // the cosine is oa / |o|, far out (oa + far n) / |o + far dir|.
     bool crest = -m * t0 < h2 * n && m * (far - t0) > h2 * n;
     float ends = oa + far * n;
-    bool reach = crest ? m * m + h2 * n * n >= 0.950625 * h2
-                       : (oa > 0.0 && oa * oa >= 0.950625 * oo) || (ends > 0.0 && ends * ends >= 0.950625 * (oo - 2.0 * far * t0 + far * far));
+    bool reach = crest || (oa > 0.0 && oa * oa >= 0.950625 * oo) || (ends > 0.0 && ends * ends >= 0.950625 * (oo - 2.0 * far * t0 + far * far));
     if (!reach)
         return 0.0;
     float h = sqrt(h2);
