@@ -9,24 +9,37 @@ static const float3 f14Palette[7] = {
 static const float f14Scale = 0.6;   // world units per fractal unit
 static const float f14Period = 4.2;  // block pitch along and up the walls
 
-// Folded blocks tiling the walls either side of x = 5, three blocks high.
-float f14Map(float3 pos)
+// The column of blocks that pos is in, along the walls.
+float f14Slot(float3 pos)
+{
+    return round(pos.z / f14Period);
+}
+
+// Each column of blocks breathes at its own phase: (cos, sin).
+float2 f14Phase(float slot)
+{
+    return cis(f14Time * 0.5 + slot);
+}
+
+// Folded blocks tiling the walls either side of x = 5, three blocks high;
+// wobble is the sine of the phase of pos's column.
+float f14Map(float3 pos, float wobble)
 {
     float3 w = float3(abs(pos.x - 5) - 3.6, pos.y - 1, pos.z);
     float row = clamp(round(w.y / f14Period), -1, 1);
-    float slot = round(w.z / f14Period);
+    float slot = f14Slot(pos);
     w.y -= row * f14Period;
     w.z -= slot * f14Period;
     float3 z = w / f14Scale;
     float dr = 1;
     float trap = 9, at = 0;
-    float3 offset = float3(1.2, 1.6 + 0.1 * cis(f14Time * 0.5 + slot).y, 0.8);
+    float3 offset = float3(1.2, 1.6 + 0.1 * wobble, 0.8);
     for (int i = 0; i < 4; i++)
     {
         z = clamp(z, -1, 1) * 2 - z;
         float r2 = dot(z, z);
         if (r2 < trap) { trap = r2; at = i; }
-        float k = r2 < 0.25 ? 4 : (r2 < 1 ? 1 / r2 : 1);
+        float k = clamp(1 / r2, 1, 4); // 4 within r2 0.25, 1 beyond 1
         z = z * k * -2 + offset;
         dr = dr * k * 2 + 1;
     }
@@ -57,11 +70,17 @@ float f14Enter(float3 ro, float3 rd)
     return min(ta, tb);
 }
 
+// The distance at pos on its own, for the few calls after the march.
+float f14MapAt(float3 pos)
+{
+    return f14Map(pos, f14Phase(f14Slot(pos)).y);
+}
+
 float3 f14Normal(float3 pos)
 {
     float2 e = float2(0.002, -0.002);
-    float3 n = e.xyy * f14Map(pos + e.xyy) + e.yyx * f14Map(pos + e.yyx)
-             + e.yxy * f14Map(pos + e.yxy) + e.xxx * f14Map(pos + e.xxx);
+    float3 n = e.xyy * f14MapAt(pos + e.xyy) + e.yyx * f14MapAt(pos + e.yyx)
+             + e.yxy * f14MapAt(pos + e.yxy) + e.xxx * f14MapAt(pos + e.xxx);
     return n / max(length(n), 1e-6);
 }
 
@@ -95,9 +114,24 @@ void ya(out float4 colour, float2 position)
     float3 rd = normalize(fw * 1.3 + rt * uv.x + up * uv.y);
 
     float t = f14Enter(ro, rd) > 40 ? 41 : 0.05, d = 1; // the glow alone where no block is met
+    // The march carries its column's phase and turns it back a radian as it
+    // crosses into the next column (the rays run towards -z), where a sine
+    // at every step would cost a tenth of the frame.
+    float slot = f14Slot(ro + rd * t);
+    float2 phase = f14Phase(slot);
     for (int i = 0; i < 100 && t <= 40; i++)
     {
-        d = f14Map(ro + rd * t);
+        float3 pos = ro + rd * t;
+        float to = f14Slot(pos);
+        if (to != slot)
+        {
+            if (to == slot - 1)
+                phase = float2(phase.x * 0.54030231 + phase.y * 0.84147098, phase.y * 0.54030231 - phase.x * 0.84147098);
+            else
+                phase = f14Phase(to);
+            slot = to;
+        }
+        d = f14Map(pos, phase.y);
         if (d < 0.001 * t) break;
         t += d;
     }
@@ -106,7 +140,7 @@ void ya(out float4 colour, float2 position)
     if (t < 40)
     {
         float3 pos = ro + rd * t;
-        f14Map(pos);
+        f14MapAt(pos);
         float3 trap = f14Trap;
         float3 n = f14Normal(pos);
         // a block's own colour on its outer faces, another from the table in its folded hollows

@@ -15,6 +15,37 @@ float2 e23_bend(float z)
     return e23_wave(z * float2(0.21 / 6.2831853, 0.17 / 6.2831853) + float2(0.0, 0.25)) * float2(1.4 * 8.0, 0.9 * 8.0);
 }
 
+// Whether the walls can still add a level of 255 beyond distance z along a
+// ray from o heading r (across the tunnel). Past 3.79 off the z axis (the
+// tunnel's 1.5, the most the octaves push, the most it bends) every step is
+// at least 0.4 of the distance past, and moving away at a rate the steps
+// grow at least geometrically; the walls add at most 2 / step, so what is
+// left stays under a level once 1 + 0.4 rate < 3.45 rate past. Once true it
+// stays true along the ray.
+bool e23_spent(float2 o, float2 r, float z)
+{
+    float2 s = o + r * z;
+    float far = length(s), rate = dot(s, r);
+    return far > 3.79 && far + 0.4 * rate < 3.45 * rate * (far - 3.79);
+}
+
+// Where the march can stop: at 30, or where the walls are spent, found by halving.
+float e23_leave(float2 o, float2 r)
+{
+    if (!e23_spent(o, r, 30.0))
+        return 30.0;
+    float near = 0.0, far = 30.0;
+    for (int k = 0; k < 12; k++)
+    {
+        float mid = 0.5 * (near + far);
+        if (e23_spent(o, r, mid))
+            far = mid;
+        else
+            near = mid;
+    }
+    return far;
+}
+
 void ya(out float4 colour, float2 position)
 {
     float t = c.x + p.y;
@@ -34,9 +65,11 @@ void ya(out float4 colour, float2 position)
     float2 drift = t * float2(0.7 / 6.2831853, 0.9 / 6.2831853);
     float2 hue_start = t * (0.3 / 6.2831853) + float2(0.25, 0.0);
 
+    // the glow's grey, cos and sin parts of the hue, each over the steps
     float3 acc = 0.0;
-    float3 glow = 0.0;
+    float glow = 0.0;
     float z = 0.0;
+    float leave = e23_leave(ro.xy, rd.xy);
     for (int i = 0; i < 128; i++)
     {
         float3 s = ro + rd * z;
@@ -54,14 +87,14 @@ void ya(out float4 colour, float2 position)
         float d = 0.012 + abs(1.5 - length(w.xy)) * 0.4;
         // cos and sin of the hue angle turn into three phase-shifted channels
         float2 hue = e23_wave(s.z * (0.18 / 6.2831853) + hue_start) * 8.0;
-        acc += (1.0 + hue.x * float3(1.0, -0.32, -0.8) + hue.y * float3(0.0, -0.95, 0.6)) / d;
+        acc += float3(1.0, hue) * (1.0 / d);
         float3 l = s - lp;
         float l2 = dot(l, l) + 0.01;
         glow += d / (l2 * l2);
         z += d;
-        if (z > 30.0)
+        if (z > leave)
             break;
     }
-    float3 col = acc / 11000.0 + glow * float3(1.0, 0.6, 0.3) * 0.03;
+    float3 col = (acc.x + acc.y * float3(1.0, -0.32, -0.8) + acc.z * float3(0.0, -0.95, 0.6)) / 11000.0 + glow * float3(1.0, 0.6, 0.3) * 0.03;
     colour = float4(tanh(min(col, 8.0)), 1.0);
 }

@@ -3,12 +3,12 @@
 
 // A parabolic stand-in for sin (same period, phase and range) at a fraction of
 // its cost on a CPU device; the march calls it five times per step. It takes
-// its argument in turns and returns v (1 - |v|), a quarter of the wave with
-// its sign turned: callers fold -4 into their own factor.
+// its argument in turns and returns an eighth of the wave: callers fold the 8
+// into their own factor.
 float3 e28_wave(float3 turns)
 {
-    float3 v = frac(turns) * 2.0 - 1.0;
-    return v * (1.0 - abs(v));
+    float3 r = turns - round(turns);
+    return r * (1.0 - 2.0 * abs(r));
 }
 
 void ya(out float4 colour, float2 position)
@@ -36,11 +36,11 @@ void ya(out float4 colour, float2 position)
         float f = 1.0;
         for (int k = 0; k < 4; k++)
         {
-            w += e28_wave(w.zxy * (f * 1.3 * turn) + drift) * (-1.6 / f);
+            w += e28_wave(w.zxy * (f * 1.3 * turn) + drift) * (3.2 / f);
             f *= 2.0;
         }
         float d = 0.01 + abs(length(w) - 3.0) * 0.2;
-        acc += (1.2 - 4.0 * e28_wave(hue + length(s) * (1.2 * turn))) / d;
+        acc += (1.2 + 8.0 * e28_wave(hue + length(s) * (1.2 * turn))) * (1.0 / d);
         z += d;
         if (z > 22.0)
             break;
