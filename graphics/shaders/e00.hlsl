@@ -25,7 +25,7 @@ float e00_torus(float2 around, float along)
 static float3 e00_cell;
 static float3 e00_flip;
 
-float e00_pipes(float3 v)
+float2 e00_pipes(float3 v)
 {
     float3 cell = floor(v);
     if (any(cell != e00_cell))
@@ -42,7 +42,7 @@ float e00_pipes(float3 v)
     float cut = 0.42 - length(v.xy - e00_path(v.z));
     float k = saturate(0.5 + 0.5 * (cut - d) / 0.06);
     // The cut follows a slanting path, so its slope exceeds 1: scale down.
-    return 0.85 * (lerp(d, cut, k) + 0.06 * k * (1.0 - k));
+    return float2(0.85 * (lerp(d, cut, k) + 0.06 * k * (1.0 - k)), d);
 }
 
 float e00_box(float3 v, float3 half_size, float round_off)
@@ -59,11 +59,13 @@ float e00_cylinder_z(float3 v, float radius, float half_len)
 
 float e00_vehicle(float3 v)
 {
-    float3 l = mul(e00_frame, v - e00_craft);
     // Far off, a bounding sphere will do; switch where it nearly agrees with
-    // the shape, or the soft shadow shows the seam.
-    if (dot(l, l) > 0.36)
-        return length(l) - 0.18;
+    // the shape, or the soft shadow shows the seam. The turn into the craft's
+    // axes keeps lengths, so only the shape needs it.
+    float3 w = v - e00_craft;
+    if (dot(w, w) > 0.36)
+        return length(w) - 0.18;
+    float3 l = mul(e00_frame, w);
     float3 m = float3(abs(l.x), l.y, l.z);
     float d = e00_box(l, float3(0.035, 0.018, 0.09), 0.012);                           // hull
     d = min(d, e00_box(l - float3(0, 0.025, 0.015), float3(0.018, 0.012, 0.03), 0.006)); // canopy
@@ -74,12 +76,13 @@ float e00_vehicle(float3 v)
     return d;
 }
 
-// Distance and material (0 pipe, 1 craft).
-float2 e00_map(float3 v)
+// Distance and material (0 pipe, 1 craft), and in z a longer step that is
+// as safe: away from the corridor's cut the pipes' own distance holds.
+float3 e00_map(float3 v)
 {
-    float a = e00_pipes(v);
+    float2 a = e00_pipes(v);
     float b = e00_vehicle(v);
-    return a < b ? float2(a, 0) : float2(b, 1);
+    return a.x < b ? float3(a.x, 0, max(a.x, min(a.y, b))) : float3(b, 1, b);
 }
 
 float3 e00_normal(float3 v)
@@ -132,10 +135,11 @@ void ya(out float4 colour, float2 position)
     float2 h = float2(1, -1);
     for (int i = 0; i < 100; i++)
     {
-        h = e00_map(ro + rd * d);
+        float3 m = e00_map(ro + rd * d);
+        h = m.xy;
         if (h.x < 0.0004 * d + 0.0003 || d > 20.0)
             break;
-        d += min(h.x, 0.45);
+        d += min(m.z, 0.45);
     }
     if (d > 20.0 || h.x > 0.05)
         return;

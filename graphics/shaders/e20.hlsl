@@ -41,7 +41,9 @@ float r20Grid(float3 pos, float size, float half_, float2 rise, inout r20Column 
     {
         col.cell = cell;
         col.spin = r20Hash(cell) > 0.5 ? 1 : -1;
-        sincos(r20Time * 0.15 + r20Hash(cell + 3.0) * 6.2832, col.turn.y, col.turn.x);
+        float3 s, c;
+        sincos_fast(r20Time * 0.15 + r20Hash(cell + 3.0) * 6.2832, s, c);
+        col.turn = float2(c.x, s.x);
         col.half_ = half_ * (0.8 + 0.3 * r20Hash(cell + 7.0));
     }
     float2 lp = pos.xz - (cell + 0.5) * size;
@@ -57,8 +59,9 @@ static float2 r20Breath;
 // The heights' angles 0.06 y and 0.1 y are 3 and 5 times one angle.
 float r20Map(float3 pos, inout r20Column narrow, inout r20Column wide)
 {
-    float2 u;
-    sincos(pos.y * 0.02, u.y, u.x);
+    float3 su, cu;
+    sincos_fast(pos.y * 0.02, su, cu);
+    float2 u = float2(cu.x, su.x);
     float2 u2 = r20Turn(u, u), u3 = r20Turn(u2, u), u5 = r20Turn(u3, u2);
     float blend = 0.5 + 0.5 * r20Turn(u3, r20Breath).y;
     float cols = lerp(r20Grid(pos, 24, 3.0, u5, narrow), r20Grid(pos, 36, 4.6, u5, wide), blend);
