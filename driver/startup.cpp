@@ -23,8 +23,7 @@ bool start_device(const window_link* window, const unsigned char* atlas, validat
     if (atlas) {
         upload_atlas(atlas);
     } else {
-        std::vector<unsigned char> captions(size_t(atlas_width) * atlas_height);
-        draw_caption_atlas(captions.data());
+        const std::vector<unsigned char> captions = take_caption_atlas();
         upload_atlas(captions.data());
     }
     create_constant_buffer();
