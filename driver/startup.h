@@ -13,7 +13,8 @@
 // after a line on stderr, when there is no usable device.
 bool start_device(const window_link* window, const unsigned char* atlas = nullptr,
                   validation_sink validation = nullptr);
-// Compiles the 38 shaders from `sources` (null: the built-in texts) and presents once.
+// Compiles the 38 shaders from `sources` (null: the built-in texts) and
+// presents once; every shader is readied before it returns.
 void start_shaders(const char* const* sources);
 // Waits for the music that start_loading_tracks began decoding (the show's
 // first step, so that it decodes while the device starts and the shaders
