@@ -32,20 +32,21 @@ bool start_device(const window_link* window, const unsigned char* atlas, validat
 
 void start_shaders(const char* const* sources)
 {
-    wait_for_spirv(sources);
-    make_pipelines(nullptr);
-    // The first frame's shaders are readied before the present, the others
-    // after it: all before the clock starts, so that no frame waits for one.
+    const filled_slots compiled = wait_for_spirv(sources);
+    // The first frame's shaders are made and readied before the present, the
+    // others after it: all before the clock starts, so no frame waits for one.
     pass_descriptor passes[pass_count];
-    plan_passes(start_feed(), slots_filled(), W, passes);
+    plan_passes(start_feed(), compiled, W, passes);
     bool first[shader_slots] = {}, others[shader_slots];
     for (const pass_descriptor& pass : passes)
         if (pass.shader_slot >= 0)
             first[pass.shader_slot] = true;
     for (int slot = 0; slot < shader_slots; ++slot)
         others[slot] = !first[slot];
+    make_pipelines(first);
     warm_up_shaders(first);
     present();
+    make_pipelines(nullptr);
     warm_up_shaders(others);
 }
 
