@@ -13,6 +13,7 @@
 #include "driver/governor.h"
 #include "driver/startup.h"
 #include "driver/window.h"
+#include "graphics/atlas.h"
 #include "graphics/device.h"
 #include "graphics/scale_label.h"
 #include "music/playback.h"
@@ -79,8 +80,10 @@ int run_show(const show_options& options)
         return 1;
     start_loading_tracks(); // decodes while the window, the device and the shaders start
     start_compiling_shaders(nullptr);
+    start_drawing_caption_atlas();
     if (!start_window_and_device()) {
         wait_for_compiles(); // nor may the compiling ones
+        take_caption_atlas(); // nor the drawing one
         wait_for_tracks(); // the decoding thread may not outlive the show
         return 1;
     }

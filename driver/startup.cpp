@@ -23,8 +23,7 @@ bool start_device(const window_link* window, const unsigned char* atlas, validat
     if (atlas) {
         upload_atlas(atlas);
     } else {
-        std::vector<unsigned char> captions(size_t(atlas_width) * atlas_height);
-        draw_caption_atlas(captions.data());
+        const std::vector<unsigned char> captions = take_caption_atlas();
         upload_atlas(captions.data());
     }
     create_constant_buffer();
@@ -33,8 +32,22 @@ bool start_device(const window_link* window, const unsigned char* atlas, validat
 
 void start_shaders(const char* const* sources)
 {
-    compile_shaders(sources);
+    const filled_slots compiled = wait_for_spirv(sources);
+    // The first frame's shaders are made and readied before the present, the
+    // others after it: all before the clock starts, so no frame waits for one.
+    pass_descriptor passes[pass_count];
+    plan_passes(start_feed(), compiled, W, passes);
+    bool first[shader_slots] = {}, others[shader_slots];
+    for (const pass_descriptor& pass : passes)
+        if (pass.shader_slot >= 0)
+            first[pass.shader_slot] = true;
+    for (int slot = 0; slot < shader_slots; ++slot)
+        others[slot] = !first[slot];
+    make_pipelines(first);
+    warm_up_shaders(first);
     present();
+    make_pipelines(nullptr);
+    warm_up_shaders(others);
 }
 
 feed_state start_music_and_clock()

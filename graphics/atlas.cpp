@@ -1,6 +1,7 @@
 #include "graphics/atlas.h"
 
 #include <cstring>
+#include <thread>
 
 #include "graphics/captions.h"
 #include "graphics/cp1252.h"
@@ -11,6 +12,13 @@ namespace {
 
 constexpr char32_t thumbs[] = U"\U0001F44D \U0001F44E"; // thumbs-up, space, thumbs-down
 constexpr int caption_row_pitch = 92;
+
+// The atlas drawn beside the show's start-up.
+struct atlas_drawing {
+    std::thread thread;
+    std::vector<unsigned char> red;
+};
+atlas_drawing drawing;
 
 } // namespace
 
@@ -43,4 +51,21 @@ void draw_caption_atlas(unsigned char* red)
         draw_text(atlas, times, 38, from_cp1252(entry_titles[k]), 48, caption_row_pitch * k + 75,
                   text_align::left);
     FT_Done_FreeType(library); // closes the faces too
+}
+
+void start_drawing_caption_atlas()
+{
+    drawing.red.resize(size_t(atlas_width) * atlas_height);
+    drawing.thread = std::thread(draw_caption_atlas, drawing.red.data());
+}
+
+std::vector<unsigned char> take_caption_atlas()
+{
+    if (drawing.thread.joinable()) {
+        drawing.thread.join();
+    } else {
+        drawing.red.resize(size_t(atlas_width) * atlas_height);
+        draw_caption_atlas(drawing.red.data());
+    }
+    return std::move(drawing.red);
 }

@@ -226,20 +226,29 @@ gpu_shader* compile_slot(int slot, const char* const* table, std::string& report
 }
 
 namespace {
-// The compiles started before the device: each slot's SPIR-V and report.
+// The compiles to SPIR-V, started before the device, and the pipelines made
+// from them.
 struct early_compiles {
+    bool started;             // until every pipeline is made
     std::thread workers[shader_slots];
     int worker_count;
+    int text_of[shader_slots]; // the slot compiled for this one: itself, or the first with its text
     std::vector<uint32_t> code[shader_slots];
     std::string report[shader_slots];
+    bool made[shader_slots];
 };
 early_compiles early;
 
+// A slot sharing an earlier slot's text takes its SPIR-V, which does not
+// depend on the slot; where that one had something to say, it compiles for
+// a report naming itself.
 void compile_into_table(int slot)
 {
+    const int from = early.text_of[slot];
     std::string& report = early.report[slot];
+    if (from != slot)
+        early.code[slot] = early.report[from].empty() ? early.code[from] : spirv_of_slot(slot, source_table_slot, report);
     shader_table[slot] = shader_of_spirv(slot, early.code[slot], report);
-    early.code[slot] = {};
     std::fputs(report.c_str(), stderr); // one write per message keeps the threads' reports apart
 }
 }
@@ -292,8 +301,11 @@ bool build_next_preview_scales()
             vkDestroyShaderModule(gpu.device, shader->module, nullptr);
             shader->module = VK_NULL_HANDLE;
         }
-        if (built)
-            warm_up_pipelines(slot);
+        if (built) {
+            bool which[shader_slots] = {};
+            which[slot] = true;
+            warm_up_shaders(which);
+        }
         ++made;
         return true;
     }
@@ -317,16 +329,21 @@ void start_compiling_shaders(const char* const* table)
     source_table_slot = table ? table : builtin_source_table();
     int order[shader_slots];
     slots_longest_first(source_table_slot, order);
+    slots_sharing_texts(source_table_slot, early.text_of);
     static std::atomic<int> next;
     next = 0;
-    for (std::string& report : early.report)
-        report.clear();
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        early.report[slot].clear();
+        early.made[slot] = false;
+    }
+    early.started = true;
     // A thread a core: more would take the cores from the window and the device starting beside them.
     early.worker_count = int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(shader_slots)));
     for (int w = 0; w < early.worker_count; ++w)
         early.workers[w] = std::thread([order] {
             for (int k; (k = next++) < shader_slots;)
-                early.code[order[k]] = spirv_of_slot(order[k], source_table_slot, early.report[order[k]]);
+                if (early.text_of[order[k]] == order[k])
+                    early.code[order[k]] = spirv_of_slot(order[k], source_table_slot, early.report[order[k]]);
         });
 }
 
@@ -337,16 +354,41 @@ void wait_for_compiles()
     early.worker_count = 0;
 }
 
-void compile_shaders(const char* const* table)
+filled_slots wait_for_spirv(const char* const* table)
 {
-    if (!early.worker_count)
+    if (!early.started)
         start_compiling_shaders(table);
     wait_for_compiles();
-
-    std::thread threads[shader_slots];
+    filled_slots compiled;
     for (int slot = 0; slot < shader_slots; ++slot)
-        threads[slot] = std::thread(compile_into_table, slot);
-    for (std::thread& t : threads)
-        t.join();
-    warm_up_pipelines();
+        compiled.slot[slot] = !early.code[early.text_of[slot]].empty();
+    return compiled;
+}
+
+void make_pipelines(const bool* which)
+{
+    std::thread makers[shader_slots];
+    for (int slot = 0; slot < shader_slots; ++slot)
+        if (!early.made[slot] && (!which || which[slot]))
+            makers[slot] = std::thread(compile_into_table, slot);
+    bool all = true;
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        if (makers[slot].joinable()) {
+            makers[slot].join();
+            early.made[slot] = true;
+        }
+        all = all && early.made[slot];
+    }
+    if (!all)
+        return;
+    for (std::vector<uint32_t>& code : early.code)
+        code = {};
+    early.started = false;
+}
+
+void compile_shaders(const char* const* table)
+{
+    wait_for_spirv(table);
+    make_pipelines(nullptr);
+    warm_up_shaders(nullptr);
 }

@@ -45,9 +45,21 @@ void upload_audio_texture(const float* texels);
 // dispatch; null selects the built-in texts. A text that fails leaves its
 // slot empty and its compiler message on stderr.
 void compile_shaders(const char* const* table);
+// Its steps, for a start-up that readies some shaders before others: waits
+// for the compiles to SPIR-V (starting them where start_compiling_shaders
+// has not) and says which slots have code; then makes the pipelines of the
+// slots marked in `which` (null: all that are left), a thread each, until
+// every slot's are made; warm_up_shaders readies them.
+filled_slots wait_for_spirv(const char* const* table);
+void make_pipelines(const bool* which);
+// Readies the pipelines of the slots marked in `which` (null: every slot)
+// with one small dispatch each, leaving the images as they were: a driver
+// may build a pipeline's code only at its first dispatch, stalling the
+// frame that makes it.
+void warm_up_shaders(const bool* which);
 // The compiles to SPIR-V, which need no device, started at once on a thread
-// a core, the longest texts first; compile_shaders then takes them over
-// (and `table` is this one's).
+// a core, the longest texts first, a text that several entries share once;
+// compile_shaders then takes them over (and `table` is this one's).
 void start_compiling_shaders(const char* const* table);
 // Waits for those compiles; compile_shaders does, and so must a show whose
 // device never came to take them over: the threads may not outlive it.

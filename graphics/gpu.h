@@ -131,9 +131,6 @@ void create_audio_texture();
 void offer_bundled_driver();
 // ", driver name and version", and whose lavapipe it is where that matters.
 std::string driver_description(VkPhysicalDevice device);
-// Runs one group of every compiled shader, leaving the images as they were.
-// Every pipeline of every shader, or with slot >= 0 that slot's alone.
-void warm_up_pipelines(int slot = -1);
 
 // Whether `device` offers a format and usage the back buffer can be blitted onto the window with.
 bool find_surface_format(VkPhysicalDevice device, VkSurfaceFormatKHR* chosen);

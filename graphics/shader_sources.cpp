@@ -42,3 +42,15 @@ void slots_longest_first(const char* const* table, int order[shader_slots])
     }
     std::stable_sort(order, order + shader_slots, [&](int a, int b) { return length[a] > length[b]; });
 }
+
+void slots_sharing_texts(const char* const* table, int text_of[shader_slots])
+{
+    for (int slot = 0; slot < shader_slots; ++slot) {
+        text_of[slot] = slot;
+        for (int other = entry_slot(0); slot != composite_slot && table[slot] && other < slot; ++other)
+            if (table[other] && !std::strcmp(table[other], table[slot])) {
+                text_of[slot] = other;
+                break;
+            }
+    }
+}

@@ -21,3 +21,8 @@ const char* const* builtin_source_table();
 // so that the last to finish is a short one; the composite's text is entry 0's.
 // Slots without a text come last.
 void slots_longest_first(const char* const* table, int order[shader_slots]);
+// For each slot the first slot with the same text and kernel, whose SPIR-V
+// serves both (entries sharing an effect file); itself where none comes
+// before it. The composite compiles entry 0's text for another kernel, so it
+// shares with no slot; nor does a slot without a text.
+void slots_sharing_texts(const char* const* table, int text_of[shader_slots]);

@@ -43,7 +43,7 @@ void compute_barrier(VkCommandBuffer commands)
 // (lavapipe does), which would stall the frame where an entry first shows.
 // One group of each shader runs here instead; the images they write are put
 // back as they were, so no frame sees the difference.
-void warm_up_pipelines(int only)
+void warm_up_shaders(const bool* which)
 {
     const VkBufferUsageFlags usage = VK_BUFFER_USAGE_TRANSFER_SRC_BIT | VK_BUFFER_USAGE_TRANSFER_DST_BIT;
     const gpu_buffer back = create_buffer(VkDeviceSize(W) * frame_height * 4, usage, buffer_memory::device);
@@ -56,7 +56,7 @@ void warm_up_pipelines(int only)
     gpu.slots_run_count = 0;
     for (int slot = 0; slot < shader_slots; ++slot) {
         gpu_shader* shader = shader_table[slot];
-        if (!shader || (only >= 0 && slot != only))
+        if (!shader || (which && !which[slot]))
             continue;
         gpu.slots_run[gpu.slots_run_count++] = slot;
         for (int k = 0; k < preview_scale_count; ++k)

@@ -58,6 +58,26 @@ TEST(Compile, ABrokenEntryZeroAlsoLosesTheComposite)
     EXPECT_EQ(empty_slots(), 2);
 }
 
+// One compile serves the entries that share a text; where it fails, each
+// entry's slot is still empty and named in a report of its own.
+TEST(Compile, ABrokenTextSharedByEntriesEmptiesAndNamesEach)
+{
+    start_gpu(column_width);
+    const char* table[shader_slots];
+    for (int i = 0; i < shader_slots; ++i)
+        table[i] = builtin_source_table()[i];
+    const char* broken = "void ya(out float4 o, float2 h) { o = ; }\n";
+    table[entry_slot(11)] = table[entry_slot(21)] = broken;
+    testing::internal::CaptureStderr();
+    compile_shaders(table);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shader_table[entry_slot(11)], nullptr);
+    EXPECT_EQ(shader_table[entry_slot(21)], nullptr);
+    EXPECT_EQ(empty_slots(), 2);
+    EXPECT_NE(said.find("entry 11 did not compile"), std::string::npos) << said;
+    EXPECT_NE(said.find("entry 21 did not compile"), std::string::npos) << said;
+}
+
 TEST(Compile, AMissingOrOverlongTextEmptiesItsSlot)
 {
     start_gpu(column_width);
