@@ -230,8 +230,9 @@ TEST_F(Feed, NextEntryPassIsSkippedOnlyWhereItHasNoRow)
         float p = whole;
         for (int step = 0; step < 4000; ++step) { // the easing's last crawl toward the entry, and on
             p = std::nextafter(p, whole + 1);
-            if (rows_of_next(p) > 0)
+            if (rows_of_next(p) > 0) {
                 ASSERT_TRUE(next_entry_shows(p)) << "a row of the next entry would be lost at " << p;
+            }
         }
     }
     for (float p : {0.001f, 0.5f, 12.999f, 35.9999f})
