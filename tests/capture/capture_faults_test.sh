@@ -72,7 +72,7 @@ void ya(out float4 colour, float2 position)
     colour = float4(k, 0, 0, 1);
 }
 HLSL
-timeout 300 "$capture" --shader-dir fx --at 8 "${small[@]}" -o hang.png 2>err
+timeout 300 "$capture" --shader-dir fx --at 8 "${small[@]}" --hang-after 5 -o hang.png 2>err
 code=$?
 [ $code -eq 1 ] || fail "an endless effect: exit $code (124: it did not end by itself), $(cat err)"
 grep -q 'entry 0 (e00.hlsl) does not finish' err || fail "the endless effect is not named: $(cat err)"

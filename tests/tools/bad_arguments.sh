@@ -53,6 +53,8 @@ capture)
     refused --to      --from 5 --to 2 -o v.mp4
     refused --width   --width 0 --at 1 -o a.png
     refused --width   --width 1.5 --at 1 -o a.png
+    refused --hang-after --hang-after 0.5 --at 1 -o a.png
+    refused --hang-after --hang-after never --at 1 -o a.png
     refused --at      --at 5000 -o a.png
     refused --at      --at 1e9 -o a.png
     refused --at      --at -1 -o a.png

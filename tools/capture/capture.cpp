@@ -402,7 +402,7 @@ int main(int argc, char** argv)
     if (o.mode == mode::join)
         return join_parts(o.joined, o.sound, o.output);
     set_back_buffer_width(o.width);
-    end_on_endless_effects(o.shader_dir);
+    end_on_endless_effects(o.shader_dir, o.hang_after);
     if (o.preview != 1)
         build_preview_scales(o.preview);
     if (!start_renderer(o.shader_dir))

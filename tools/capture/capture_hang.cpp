@@ -10,12 +10,11 @@
 #include "tools/common/shader_dir.h"
 
 namespace {
-// Generous: a capture has no one to answer meanwhile, and a loaded machine, a
-// wide back buffer or the first run of every shader at start-up (each builds
-// its code) is slow, not hung.
-constexpr double least_hung_seconds = 30, seconds_per_shader = 1;
+// The first run of every shader at start-up builds its code: slow, not hung.
+constexpr double seconds_per_shader = 1;
 
 const char* effects_dir;
+double least_hung_seconds;
 
 void on_device_wait(double waited)
 {
@@ -31,8 +30,9 @@ void on_device_wait(double waited)
 }
 }
 
-void end_on_endless_effects(const char* shader_dir)
+void end_on_endless_effects(const char* shader_dir, double least_seconds)
 {
     effects_dir = shader_dir;
+    least_hung_seconds = least_seconds;
     device_wait_hook = on_device_wait;
 }

@@ -49,6 +49,8 @@ std::string capture_help()
     "                      current folder)\n"
     "  --frame-times FILE  each frame's row, entry and render milliseconds (video, frames)\n"
     "  --keep-going        render although an effect did not compile (a lower entry's effect draws it)\n"
+    "  --hang-after S      seconds without a frame, 1 to 3600, before the run ends naming an effect that\n"
+    "                      never finishes (default 30)\n"
     "  --force             overwrite existing output files\n"
     "  --help              this text\n"
     "Exit status: 0 done, 1 failed, 2 bad arguments, 130 interrupted.\n";
@@ -80,6 +82,11 @@ std::string read_value(const std::string& name, const char* value, capture_optio
     }
     if (name == "--clock")
         return parse_number(value, o.clock) ? "" : "the clock is a number of seconds";
+    if (name == "--hang-after") {
+        if (!parse_number(value, number) || number < 1 || number > 3600)
+            return "a wait is a number of seconds from 1 to 3600";
+        return o.hang_after = number, "";
+    }
     if (name == "--fps")
         return parse_frame_rate(value, o.rate) ? "" : frame_rate_rule();
     if (name == "--width") {
@@ -129,7 +136,7 @@ constexpr mode_option mode_options[] = {
     {"--list-devices", capture_mode::devices, false},
 };
 constexpr const char* value_options[] = {"--to", "--clock", "--fps", "--width", "--shader-dir", "--music", "-o", "--frame-times",
-                                         "--timeline", "--preview", "--part", "--sound", "--compare"};
+                                         "--timeline", "--preview", "--part", "--sound", "--compare", "--hang-after"};
 
 // Each argument in turn: flags, mode options and values.
 std::string read_arguments(int argc, char** argv, capture_options& o)

@@ -24,6 +24,9 @@ struct capture_options {
     int entry = -1, width = 1920;
     int part = 0, parts = 0; // --part K/N: the video holds the K-th of N parts, without sound
     int preview = 1;         // --bench at the studio's preview scale 1/N
+    // Seconds without a frame before an effect is taken for endless; generous, since a capture has
+    // no one to answer meanwhile, and a loaded machine or a wide back buffer is slow, not hung.
+    double hang_after = 30;
     bool column = false;     // the video or the still holds only the 768-pixel column
     bool force = false;      // existing outputs may be overwritten
     bool keep_going = false; // render with effects that did not compile drawn by lower entries
