@@ -20,12 +20,12 @@ studio_window
 xdotool key ctrl+r
 for _ in $(seq 150); do grep -q "rendering " "$work/stderr" && break; sleep 0.2; done
 grep -q "rendering " "$work/stderr" || fail "the render did not start"
-# Four times as many busy tasks as cores, for 40 s: each frame waits its turn.
+# Four times as many busy tasks as cores, for 20 s: each frame waits its turn.
 for _ in $(seq $((4 * $(nproc)))); do
     (while :; do :; done) &
     busy+=($!)
 done
-sleep 40
+sleep 20
 stop_busy
 kill -0 $pid 2>/dev/null || fail "the studio ended"
 grep -q "does not finish" "$work/stderr" && fail "a busy machine was taken for an endless effect: $(grep "does not finish" "$work/stderr")"
