@@ -23,7 +23,7 @@ timeout 300 "$capture" --fps 240 --from 0 --to 0.5 --width 256 -o fast.mp4 2>err
 
 # A full disk: exit 1, one line with the reason and how much of the file there is.
 full_disk() {
-    timeout 300 "$capture" --from 0 --to 8 --width 256 -o "$1" 2>err
+    timeout 300 "$capture" --from 0 --to 4 --width 256 -o "$1" 2>err
     code=$?
     [ $code -eq 1 ] || fail "a full disk gave exit $code: $(cat err)"
     [ "$(said err | wc -l)" -eq 1 ] || fail "a full disk gave: $(cat err)"
