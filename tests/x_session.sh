@@ -19,7 +19,7 @@ start_x() {
     done
     [ -s "$work/display" ] || fail "the X server did not get ready"
     display=:$(head -1 "$work/display")
-    export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw SDL_DISKAUDIODELAY=0
+    export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw
 }
 
 # studio_files SOURCE_DIR MUSIC_DIR: copies of the source tree's effects and
